@@ -1,0 +1,16 @@
+# tessel_plugin(NAME <name> SOURCES ... LIBS ...)
+# Builds a model plug-in as bin/РС/<name>/<name>.so: no "lib" prefix, only the two entry
+# points exported.
+function(tessel_plugin)
+    cmake_parse_arguments(P "" "NAME" "SOURCES;LIBS" ${ARGN})
+    add_library(${P_NAME}_plugin MODULE ${P_SOURCES})
+    target_link_libraries(${P_NAME}_plugin PRIVATE ${P_LIBS})
+    set_target_properties(${P_NAME}_plugin PROPERTIES
+        PREFIX ""
+        OUTPUT_NAME ${P_NAME}
+        LIBRARY_OUTPUT_DIRECTORY ${TESSEL_MODULE_ROOT}/${P_NAME})
+    target_link_options(${P_NAME}_plugin PRIVATE -Wl,--no-undefined)
+    add_dependencies(tessel_plugins ${P_NAME}_plugin)
+endfunction()
+
+add_custom_target(tessel_plugins)

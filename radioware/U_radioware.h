@@ -1,0 +1,229 @@
+#pragma once
+// The contract between the program and a model plug-in: the interfaces in their slot order,
+// and the base classes every model derives from. Text crosses the boundary as std::string
+// holding UTF-8; files and memory images hold Windows-1251 and are converted at that edge.
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <span>
+#include <string>
+
+class QWidget;
+
+class IRadio;
+class IRadioData;
+class IRadioQualifier;
+class IRadioRW;
+
+// Called whenever a parameter set's modified flag is set or reset.
+using RadioDataNotifier = void (*)(void* context, IRadioData* data);
+
+class IRadioWare {
+public:
+    virtual std::string Description() const = 0;
+    virtual std::string Version() const = 0;
+    virtual int LinkKinds() const = 0;
+    virtual int RadioCount() const = 0;
+    virtual IRadio* GetRadio(int index) = 0;
+    virtual bool AttachData(IRadio* radio, RadioDataNotifier notifier, void* context) = 0;
+    virtual QWidget* GetView() = 0;
+    virtual void UpdateView() = 0;
+    virtual void FreeView() = 0;
+    virtual IRadioQualifier* CreateQualifier(IRadio* radio) = 0;
+    virtual void ReleaseQualifier(IRadioQualifier* qualifier) = 0;
+    // The link is the program's IRadioSocket when LinkKinds has PR_NET_IRDA, else its
+    // IRadioSerial; it stays owned by the program.
+    virtual IRadioRW* CreateRW(IRadio* radio, void* link) = 0;
+    virtual void ReleaseRW(IRadioRW* rw) = 0;
+    virtual bool ReservedQuery() = 0;
+
+protected:
+    ~IRadioWare() = default;
+};
+
+class IRadio {
+public:
+    virtual std::string Code() const = 0;
+    virtual std::string Name() const = 0;
+    virtual int MinFrequency() const = 0;
+    virtual int MaxFrequency() const = 0;
+    virtual int ConverterType() const = 0;
+    virtual void SetConverterType(int code) = 0;
+    virtual std::string SerialNumber() const = 0;
+    virtual void SetSerialNumber(const std::string& serial) = 0;
+    virtual std::string FileExtension() const = 0;
+    virtual std::string FileName() const = 0;
+    virtual void SetFileName(const std::string& fileName) = 0;
+    virtual IRadioData* Data() const = 0;
+    virtual IRadioWare* Ware() const = 0;
+
+protected:
+    ~IRadio() = default;
+};
+
+class IRadioData {
+public:
+    virtual bool IsModified() const = 0;
+    virtual IRadio* Radio() const = 0;
+    virtual bool Validate(std::string& message) = 0;
+    virtual int RadioConverterType() const = 0;
+    virtual std::string RangeText() const = 0;
+    virtual void Reset() = 0;
+    virtual bool Load(std::istream& in, bool modified) = 0;
+    virtual bool Save(std::ostream& out) = 0;
+
+protected:
+    ~IRadioData() = default;
+};
+
+class IRadioQualifier {
+public:
+    virtual IRadio* Radio() const = 0;
+    virtual bool Qualification(void* link) = 0;
+
+protected:
+    ~IRadioQualifier() = default;
+};
+
+class IRadioRW {
+public:
+    virtual bool IsDone() = 0;
+    virtual int Progress() const = 0;
+    virtual IRadio* Radio() const = 0;
+    virtual void BeginRead() = 0;
+    virtual void BeginWrite() = 0;
+    virtual bool Step() = 0;
+
+protected:
+    ~IRadioRW() = default;
+};
+
+// The two entry points of a plug-in, looked up by these names.
+using GetRadioWareFunc = IRadioWare* (*)();
+using ReleaseRadioWareFunc = void (*)();
+inline constexpr const char* kGetRadioWareName = "_GetRadioWare";
+inline constexpr const char* kReleaseRadioWareName = "_ReleaseRadioWare";
+#define TESSEL_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+
+class CRadioData;
+
+// A radio description: one per plug-in, built when the plug-in is loaded.
+class CRadio : public IRadio {
+public:
+    CRadio(std::string code, std::string name, int minFrequency, int maxFrequency,
+           std::string fileExtension);
+    CRadio(const CRadio&) = delete;
+    CRadio& operator=(const CRadio&) = delete;
+
+    std::string Code() const override { return code_; }
+    std::string Name() const override { return name_; }
+    int MinFrequency() const override { return minFrequency_; }
+    int MaxFrequency() const override { return maxFrequency_; }
+    int ConverterType() const override { return converterType_; }
+    void SetConverterType(int code) override { converterType_ = code; }
+    std::string SerialNumber() const override { return serialNumber_; }
+    void SetSerialNumber(const std::string& serial) override { serialNumber_ = serial; }
+    std::string FileExtension() const override { return fileExtension_; }
+    std::string FileName() const override { return fileName_; }
+    void SetFileName(const std::string& fileName) override { fileName_ = fileName; }
+    IRadioData* Data() const override;
+
+    // The parameter set as its model sees it; null while the radio has none.
+    CRadioData* ModelData() const { return data_; }
+
+protected:
+    ~CRadio() = default;
+
+private:
+    friend class CRadioData;
+
+    std::string code_;
+    std::string name_;
+    int minFrequency_;
+    int maxFrequency_;
+    int converterType_ = -1;
+    std::string serialNumber_;
+    std::string fileExtension_;
+    std::string fileName_;
+    CRadioData* data_ = nullptr;
+};
+
+class CRadioCanal;
+
+// A parameter set. Construction records it as its radio's Data, destruction clears that.
+class CRadioData : public IRadioData {
+public:
+    explicit CRadioData(CRadio& radio);
+    CRadioData(const CRadioData&) = delete;
+    CRadioData& operator=(const CRadioData&) = delete;
+
+    bool IsModified() const final { return modified_; }
+    IRadio* Radio() const final { return &radio_; }
+    int RadioConverterType() const final { return uprType_; }
+    void Reset() final;
+    bool Load(std::istream& in, bool modified) final;
+    bool Save(std::ostream& out) final;
+
+    // Operations that only the model implements and only plug-in code (and the project's own
+    // tools) call; they continue the slot order.
+    virtual void SetDefaults() = 0;
+    virtual bool ReadText(std::istream& in) = 0;
+    virtual bool WriteText(std::ostream& out) = 0;
+    virtual CRadioCanal* Canal(int index) = 0;
+    virtual void EncodeImage(std::span<std::uint8_t> image) = 0;
+    virtual void DecodeImage(std::span<std::uint8_t> image) = 0;
+    virtual std::size_t ImageSize() const = 0;
+    virtual ~CRadioData();
+
+    CRadio& OwnerRadio() const { return radio_; }
+
+    // Sets the modified flag and notifies. Ignored while a file body is being read: Load
+    // decides the flag once the whole body has been taken.
+    void SetModified();
+    void SetNotifier(RadioDataNotifier notifier, void* context);
+
+    // The speech-converter code found in the radio; set by recognition and by image decoding,
+    // without notification.
+    void SetRadioConverterType(int code) { uprType_ = code; }
+
+protected:
+    void Notify();
+
+private:
+    bool modified_ = false;
+    RadioDataNotifier notifier_ = nullptr;
+    void* notifierContext_ = nullptr;
+    CRadio& radio_;
+    int uprType_ = -1;
+    bool readingBody_ = false;
+};
+
+// A channel record: owned by its parameter set, with a fixed index 0..99.
+class CRadioCanal {
+public:
+    CRadioCanal(CRadioData& data, int index) : data_(&data), index_(index) {}
+    CRadioCanal(const CRadioCanal&) = delete;
+    CRadioCanal& operator=(const CRadioCanal&) = delete;
+
+    // The channel's record in a memory image.
+    virtual void EncodeCanal(std::span<std::uint8_t> record) const = 0;
+    virtual void DecodeCanal(std::span<const std::uint8_t> record) = 0;
+    virtual ~CRadioCanal() = default;
+
+    int Index() const { return index_; }
+    CRadioData& Data() const { return *data_; }
+    void SetModified() { data_->SetModified(); }
+
+private:
+    CRadioData* data_;
+    int index_;
+};
+
+// Stores value into field when it differs; true when it did. The setters' common step.
+template <class T, class U>
+bool AssignIfChanged(T& field, const U& value) {
+    if (field == value) return false;
+    field = value;
+    return true;
+}
