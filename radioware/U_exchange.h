@@ -12,7 +12,7 @@
 class CRadioWare;
 
 class CRadioQualifier : public IRadioQualifier {
-public:
+  public:
     CRadioQualifier(CRadio& radio, CRadioWare& ware) : radio_(radio), ware_(ware) {}
     virtual ~CRadioQualifier() = default;
 
@@ -21,23 +21,23 @@ public:
     // readable; then the serial number, a parameter set, and the model's converter rule.
     bool Qualification(void* link) override;
 
-protected:
+  protected:
     virtual std::uint16_t ProbeSegment(int bankFlag) const = 0;
     virtual std::size_t ProbeLength() const = 0;
     // Sets the converter code from the probe segment; false rejects the radio.
     virtual bool ApplyConverterRule(std::span<const std::uint8_t> probe, CRadioData& data) = 0;
 
-private:
+  private:
     CRadio& radio_;
     CRadioWare& ware_;
 };
 
 // The three segment layouts in use.
 class CTwoBankQualifier : public CRadioQualifier {
-public:
+  public:
     using CRadioQualifier::CRadioQualifier;
 
-protected:
+  protected:
     std::uint16_t ProbeSegment(int bankFlag) const override { return bankFlag == 1 ? 6 : 2; }
     std::size_t ProbeLength() const override { return 512; }
 };
@@ -56,7 +56,7 @@ struct SExchangeStep {
 };
 
 class CRadioRW : public IRadioRW {
-public:
+  public:
     CRadioRW(CRadio& radio, IRadioSocket& link, std::size_t imageSize);
     virtual ~CRadioRW() = default;
 
@@ -69,12 +69,12 @@ public:
 
     std::span<const std::uint8_t> Image() const { return image_; }
 
-protected:
+  protected:
     virtual int StepCount() const = 0;
     // The action of step n (1-based) for the bank in use.
     virtual SExchangeStep StepAt(bool reading, int bankFlag, int step) const = 0;
 
-private:
+  private:
     std::vector<std::uint8_t> image_;
     int step_ = 0;
     int progress_ = 0;
@@ -88,22 +88,22 @@ private:
 // Alder, Birch and Cedar: a header and four data segments in each of two banks, and the
 // factory segment 1. A write fills the bank not in use and names the bank in use last.
 class CTwoBankRW : public CRadioRW {
-public:
+  public:
     static constexpr std::size_t kImageSize = 2688;
     CTwoBankRW(CRadio& radio, IRadioSocket& link) : CRadioRW(radio, link, kImageSize) {}
 
-protected:
+  protected:
     int StepCount() const override { return 6; }
     SExchangeStep StepAt(bool reading, int bankFlag, int step) const override;
 };
 
 // Larch: segments 119, 120 and 512, no banks.
 class CThreeSegmentRW : public CRadioRW {
-public:
+  public:
     static constexpr std::size_t kImageSize = 896;
     CThreeSegmentRW(CRadio& radio, IRadioSocket& link) : CRadioRW(radio, link, kImageSize) {}
 
-protected:
+  protected:
     int StepCount() const override { return 3; }
     SExchangeStep StepAt(bool reading, int bankFlag, int step) const override;
 };

@@ -13,7 +13,7 @@ inline constexpr int PR_NET_SP = 2;
 
 // Identification of the radio behind an IrDA link.
 class IRadioInfo {
-public:
+  public:
     virtual std::string FW() const = 0;
     virtual std::string SN() const = 0;
     virtual int BankFlag() const = 0;
@@ -22,14 +22,14 @@ public:
     // frequency of the radio.
     virtual int RangeEdge(int index, int edge) const = 0;
 
-protected:
+  protected:
     ~IRadioInfo() = default;
 };
 
 // The IrDA link. Each operation is one request and reply, true only when the reply came in
 // time and matches the request.
 class IRadioSocket {
-public:
+  public:
     virtual IRadioInfo* GetInfo() = 0;
     virtual bool SetClock() = 0;
     virtual bool GetSegment(std::uint16_t segment, std::span<std::uint8_t> destination) = 0;
@@ -37,13 +37,13 @@ public:
     virtual bool ReleaseSegment(std::uint16_t segment) = 0;
     virtual bool EndSession() = 0;
 
-protected:
+  protected:
     ~IRadioSocket() = default;
 };
 
 // Identification of the radio behind a serial link.
 class IDeviceInfo {
-public:
+  public:
     virtual std::string FW() const = 0;
     virtual std::string Revision() const = 0;
     virtual int BaseUnits() const = 0;
@@ -52,19 +52,19 @@ public:
     virtual int AuxWordB() const = 0;
     virtual int RangeEdge(int index, int edge) const = 0;
 
-protected:
+  protected:
     ~IDeviceInfo() = default;
 };
 
 // The serial link: the IrDA operations without SetClock.
 class IRadioSerial {
-public:
+  public:
     virtual IDeviceInfo* GetInfo() = 0;
     virtual bool GetSegment(std::uint16_t segment, std::span<std::uint8_t> destination) = 0;
     virtual bool PutSegment(std::uint16_t segment, std::span<const std::uint8_t> source) = 0;
     virtual bool ReleaseSegment(std::uint16_t segment) = 0;
     virtual bool EndSession() = 0;
 
-protected:
+  protected:
     ~IRadioSerial() = default;
 };

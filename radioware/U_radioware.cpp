@@ -13,9 +13,13 @@ CRadio::CRadio(std::string code, std::string name, int minFrequency, int maxFreq
       maxFrequency_(maxFrequency),
       fileExtension_(std::move(fileExtension)) {}
 
-IRadioData* CRadio::Data() const { return data_; }
+IRadioData* CRadio::Data() const {
+    return data_;
+}
 
-CRadioData::CRadioData(CRadio& radio) : radio_(radio) { radio_.data_ = this; }
+CRadioData::CRadioData(CRadio& radio) : radio_(radio) {
+    radio_.data_ = this;
+}
 
 CRadioData::~CRadioData() {
     if (radio_.data_ == this) radio_.data_ = nullptr;
@@ -54,7 +58,8 @@ bool CRadioData::Load(std::istream& in, bool modified) {
         try {
             ok = ReadText(in);
         } catch (const std::exception&) {
-            ok = false;  // nothing may cross the plug-in boundary; the reader left the set as it was
+            ok =
+                false;  // nothing may cross the plug-in boundary; the reader left the set as it was
         }
     }
     if (!ok) return false;
@@ -65,7 +70,11 @@ bool CRadioData::Load(std::istream& in, bool modified) {
 
 bool CRadioData::Save(std::ostream& out) {
     if (!WriteText(out)) return false;
+    MarkSaved();
+    return true;
+}
+
+void CRadioData::MarkSaved() {
     modified_ = false;
     Notify();
-    return true;
 }

@@ -20,7 +20,7 @@ class IRadioRW;
 using RadioDataNotifier = void (*)(void* context, IRadioData* data);
 
 class IRadioWare {
-public:
+  public:
     virtual std::string Description() const = 0;
     virtual std::string Version() const = 0;
     virtual int LinkKinds() const = 0;
@@ -38,12 +38,12 @@ public:
     virtual void ReleaseRW(IRadioRW* rw) = 0;
     virtual bool ReservedQuery() = 0;
 
-protected:
+  protected:
     ~IRadioWare() = default;
 };
 
 class IRadio {
-public:
+  public:
     virtual std::string Code() const = 0;
     virtual std::string Name() const = 0;
     virtual int MinFrequency() const = 0;
@@ -58,12 +58,12 @@ public:
     virtual IRadioData* Data() const = 0;
     virtual IRadioWare* Ware() const = 0;
 
-protected:
+  protected:
     ~IRadio() = default;
 };
 
 class IRadioData {
-public:
+  public:
     virtual bool IsModified() const = 0;
     virtual IRadio* Radio() const = 0;
     virtual bool Validate(std::string& message) = 0;
@@ -73,21 +73,21 @@ public:
     virtual bool Load(std::istream& in, bool modified) = 0;
     virtual bool Save(std::ostream& out) = 0;
 
-protected:
+  protected:
     ~IRadioData() = default;
 };
 
 class IRadioQualifier {
-public:
+  public:
     virtual IRadio* Radio() const = 0;
     virtual bool Qualification(void* link) = 0;
 
-protected:
+  protected:
     ~IRadioQualifier() = default;
 };
 
 class IRadioRW {
-public:
+  public:
     virtual bool IsDone() = 0;
     virtual int Progress() const = 0;
     virtual IRadio* Radio() const = 0;
@@ -95,7 +95,7 @@ public:
     virtual void BeginWrite() = 0;
     virtual bool Step() = 0;
 
-protected:
+  protected:
     ~IRadioRW() = default;
 };
 
@@ -110,7 +110,7 @@ class CRadioData;
 
 // A radio description: one per plug-in, built when the plug-in is loaded.
 class CRadio : public IRadio {
-public:
+  public:
     CRadio(std::string code, std::string name, int minFrequency, int maxFrequency,
            std::string fileExtension);
     CRadio(const CRadio&) = delete;
@@ -132,10 +132,10 @@ public:
     // The parameter set as its model sees it; null while the radio has none.
     CRadioData* ModelData() const { return data_; }
 
-protected:
+  protected:
     ~CRadio() = default;
 
-private:
+  private:
     friend class CRadioData;
 
     std::string code_;
@@ -153,7 +153,7 @@ class CRadioCanal;
 
 // A parameter set. Construction records it as its radio's Data, destruction clears that.
 class CRadioData : public IRadioData {
-public:
+  public:
     explicit CRadioData(CRadio& radio);
     CRadioData(const CRadioData&) = delete;
     CRadioData& operator=(const CRadioData&) = delete;
@@ -181,16 +181,19 @@ public:
     // Sets the modified flag and notifies. Ignored while a file body is being read: Load
     // decides the flag once the whole body has been taken.
     void SetModified();
+    // Clears the modified flag and notifies: the parameters are now in a file. Save does this
+    // after writing; a caller that writes the text itself does it once the file is in place.
+    void MarkSaved();
     void SetNotifier(RadioDataNotifier notifier, void* context);
 
     // The speech-converter code found in the radio; set by recognition and by image decoding,
     // without notification.
     void SetRadioConverterType(int code) { uprType_ = code; }
 
-protected:
+  protected:
     void Notify();
 
-private:
+  private:
     bool modified_ = false;
     RadioDataNotifier notifier_ = nullptr;
     void* notifierContext_ = nullptr;
@@ -201,7 +204,7 @@ private:
 
 // A channel record: owned by its parameter set, with a fixed index 0..99.
 class CRadioCanal {
-public:
+  public:
     CRadioCanal(CRadioData& data, int index) : data_(&data), index_(index) {}
     CRadioCanal(const CRadioCanal&) = delete;
     CRadioCanal& operator=(const CRadioCanal&) = delete;
@@ -215,7 +218,7 @@ public:
     CRadioData& Data() const { return *data_; }
     void SetModified() { data_->SetModified(); }
 
-private:
+  private:
     CRadioData* data_;
     int index_;
 };

@@ -21,7 +21,9 @@ std::vector<Pair> ActivePairs(const FreqRanges& ranges) {
 
 // The outer bounds of the ranges. The top is the high edge of the last range in use, so that
 // the empty pairs parked at the band's top do not count as allowed frequencies.
-std::int64_t LowBound(const FreqRanges& ranges) { return ranges[0]; }
+std::int64_t LowBound(const FreqRanges& ranges) {
+    return ranges[0];
+}
 std::int64_t HighBound(const FreqRanges& ranges, const std::vector<Pair>& pairs) {
     return pairs.empty() ? ranges[7] : pairs.back().high;
 }

@@ -52,7 +52,9 @@ void CTextWriter::PutInt(std::string_view key, long long value) {
     Put(key, std::to_string(value));
 }
 
-void CTextWriter::PutReal(std::string_view key, double value) { Put(key, FormatReal(value)); }
+void CTextWriter::PutReal(std::string_view key, double value) {
+    Put(key, FormatReal(value));
+}
 
 bool CTextWriter::WriteTo(std::ostream& out) const {
     const std::string bytes = Utf8ToCp1251(text_);
@@ -104,8 +106,8 @@ std::optional<double> ParseReal(std::string_view text) {
 
 std::string FormatReal(double value) {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::general, 15);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     std::string text(buffer, result.ptr);
     for (char& c : text)
         if (c == '.') c = ',';

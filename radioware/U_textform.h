@@ -14,7 +14,7 @@ namespace textform {
 
 // The lines of a body, by key.
 class CTextBody {
-public:
+  public:
     // Reads the rest of the stream. Empty when the body does not begin with CR LF.
     static std::optional<CTextBody> Read(std::istream& in);
     // Lines of UTF-8 text that follow the empty first line.
@@ -23,13 +23,13 @@ public:
     std::optional<std::string_view> Find(std::string_view key) const;
     bool Has(std::string_view key) const { return Find(key).has_value(); }
 
-private:
+  private:
     std::unordered_map<std::string, std::string> firstValue_;  // folded key -> value
 };
 
 // Builds a body in UTF-8 and writes it in Windows-1251.
 class CTextWriter {
-public:
+  public:
     CTextWriter();
     void Put(std::string_view key, std::string_view value);
     void PutInt(std::string_view key, long long value);
@@ -39,7 +39,7 @@ public:
     bool WriteTo(std::ostream& out) const;
     const std::string& Text() const { return text_; }
 
-private:
+  private:
     std::string text_;
 };
 

@@ -14,11 +14,17 @@ CRadioWare::~CRadioWare() {
     data_.reset();
 }
 
-int CRadioWare::LinkKinds() const { return PR_NET_IRDA; }
+int CRadioWare::LinkKinds() const {
+    return PR_NET_IRDA;
+}
 
-IRadio* CRadioWare::GetRadio(int /*index*/) { return &radio_; }
+IRadio* CRadioWare::GetRadio(int /*index*/) {
+    return &radio_;
+}
 
-bool CRadioWare::Owns(const IRadio* radio) const { return radio == &radio_; }
+bool CRadioWare::Owns(const IRadio* radio) const {
+    return radio == &radio_;
+}
 
 CRadioData& CRadioWare::EnsureData() {
     if (!radio_.ModelData()) data_ = NewData(radio_);
@@ -50,7 +56,9 @@ void CRadioWare::UpdateView() {
     if (view_) view_->Refresh();
 }
 
-void CRadioWare::FreeView() { view_.reset(); }
+void CRadioWare::FreeView() {
+    view_.reset();
+}
 
 IRadioQualifier* CRadioWare::CreateQualifier(IRadio* radio) {
     if (!Owns(radio)) return nullptr;
@@ -71,6 +79,5 @@ IRadioRW* CRadioWare::CreateRW(IRadio* radio, void* link) {
 }
 
 void CRadioWare::ReleaseRW(IRadioRW* rw) {
-    std::erase_if(liveRWs_,
-                  [rw](const auto& r) { return static_cast<IRadioRW*>(r.get()) == rw; });
+    std::erase_if(liveRWs_, [rw](const auto& r) { return static_cast<IRadioRW*>(r.get()) == rw; });
 }

@@ -15,7 +15,7 @@ class CRadioWare;
 // The model's editing view. The logic libraries have no windows: the plug-in supplies the
 // view through a factory, and the ware creates it on the first GetView.
 class CRadioView {
-public:
+  public:
     virtual ~CRadioView() = default;
     virtual QWidget* Widget() = 0;
     // Refills the view from the ware's attached parameter set.
@@ -24,7 +24,7 @@ public:
 using RadioViewFactory = std::function<std::unique_ptr<CRadioView>(CRadioWare&)>;
 
 class CRadioWare : public IRadioWare {
-public:
+  public:
     CRadioWare(CRadio& radio, std::string description, std::string version);
     CRadioWare(const CRadioWare&) = delete;
     CRadioWare& operator=(const CRadioWare&) = delete;
@@ -53,12 +53,12 @@ public:
     void SetViewFactory(RadioViewFactory factory) { viewFactory_ = std::move(factory); }
     bool HasView() const { return view_ != nullptr; }
 
-protected:
+  protected:
     virtual std::unique_ptr<CRadioData> NewData(CRadio& radio) = 0;
     virtual std::unique_ptr<CRadioQualifier> NewQualifier(CRadio& radio) = 0;
     virtual std::unique_ptr<CRadioRW> NewRW(CRadio& radio, void* link) = 0;
 
-private:
+  private:
     bool Owns(const IRadio* radio) const;
     void DropData();
 
@@ -78,14 +78,14 @@ private:
 // The plug-in's single ware object behind _GetRadioWare and _ReleaseRadioWare.
 template <class Ware>
 class CWareSingleton {
-public:
+  public:
     static Ware* Get() {
         if (!slot()) slot() = std::make_unique<Ware>();
         return slot().get();
     }
     static void Release() { slot().reset(); }
 
-private:
+  private:
     static std::unique_ptr<Ware>& slot() {
         static std::unique_ptr<Ware> ware;
         return ware;
