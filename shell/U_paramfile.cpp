@@ -153,8 +153,11 @@ void SaveParameterFile(const fs::path& file, IRadio& radio) {
 
     // A link to the file is kept; the file it names is replaced.
     std::error_code error;
-    const fs::path target = fs::is_symlink(file, error) ? fs::canonical(file, error) : file;
-    if (error) throw CFileError(kMsgSaveError);
+    fs::path target = file;
+    if (fs::is_symlink(fs::symlink_status(file, error))) {
+        target = fs::canonical(file, error);
+        if (error) throw CFileError(kMsgSaveError);
+    }
 
     CTempFile temp(target);
     if (!temp.Valid() || !temp.Write(ContainerHeader(radio) + body.str()) || !temp.CommitAs(target))

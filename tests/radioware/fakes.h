@@ -32,6 +32,7 @@ class Data final : public CRadioData {
         return true;
     }
     bool WriteText(std::ostream& out) override {
+        if (failWriting) return false;
         textform::CTextWriter writer;
         writer.PutInt("Value", value);
         return writer.WriteTo(out);
@@ -53,13 +54,15 @@ class Data final : public CRadioData {
     int value = 0;
     std::size_t imageSize = CTwoBankRW::kImageSize;
     std::vector<std::uint8_t> decoded;
+    bool failWriting = false;
 };
 
 class Ware;
 
 class Radio final : public CRadio {
   public:
-    Radio() : CRadio("00", "Проба-1", 145000000, 175000000, "tst") {}
+    explicit Radio(std::string name = "Проба-1", std::string code = "00")
+        : CRadio(std::move(code), std::move(name), 145000000, 175000000, "tst") {}
     IRadioWare* Ware() const override;
     fake::Ware* ware = nullptr;
 };
@@ -89,8 +92,11 @@ class Qualifier final : public CTwoBankQualifier {
 
 class Ware final : public CRadioWare {
   public:
-    explicit Ware(fake::Radio& radio, Layout layout = Layout::TwoBanks, bool converterRule = false)
-        : CRadioWare(radio, "PROBE", "0.0.1"), layout_(layout), converterRule_(converterRule) {
+    explicit Ware(fake::Radio& radio, Layout layout = Layout::TwoBanks, bool converterRule = false,
+                  std::string description = "PROBE")
+        : CRadioWare(radio, std::move(description), "0.0.1"),
+          layout_(layout),
+          converterRule_(converterRule) {
         radio.ware = this;
     }
     ~Ware() override = default;
