@@ -30,12 +30,16 @@ inline void PutWord(std::span<std::uint8_t> image, std::size_t offset, unsigned 
     PutByte(image, offset + 1, (value >> 8) & 0xFF);
 }
 
-inline bool HasBit(unsigned value, unsigned bit) { return (value >> bit) & 1U; }
-inline unsigned Bit(bool set, unsigned bit) { return set ? (1U << bit) : 0U; }
+inline bool HasBit(unsigned value, unsigned bit) {
+    return (value >> bit) & 1U;
+}
+inline unsigned Bit(bool set, unsigned bit) {
+    return set ? (1U << bit) : 0U;
+}
 
 // DTMF digits of a number in the image: "0".."9" are 0..9, "A".."D" 10..13, "E" and "*" 14,
 // "F" and "#" 15; any other character has no code.
-int DtmfCode(char c);  // -1 when the character has no code
+int DtmfCode(char c);     // -1 when the character has no code
 char DtmfChar(int code);  // for 0..15
 
 // Writes the codes of the first maxDigits characters followed by 0xFF; a character without a

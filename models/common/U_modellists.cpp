@@ -17,24 +17,36 @@ std::string ListName(std::span<const std::string_view> list, int code) {
     return std::string(list[static_cast<std::size_t>(code)]);
 }
 
-std::string YesNoName(bool value) { return std::string(kYesNoList[value ? 0 : 1]); }
-bool IsYes(std::string_view name) { return textform::SameText(name, kYesNoList[0]); }
-std::string OnOffName(bool value) { return std::string(kOnOffList[value ? 0 : 1]); }
-bool IsOn(std::string_view name) { return textform::SameText(name, kOnOffList[0]); }
+std::string YesNoName(bool value) {
+    return std::string(kYesNoList[value ? 0 : 1]);
+}
+bool IsYes(std::string_view name) {
+    return textform::SameText(name, kYesNoList[0]);
+}
+std::string OnOffName(bool value) {
+    return std::string(kOnOffList[value ? 0 : 1]);
+}
+bool IsOn(std::string_view name) {
+    return textform::SameText(name, kOnOffList[0]);
+}
 
 std::string ChannelNumberText(int channel) {
     channel = std::clamp(channel, 0, 99);
     return (channel < 10 ? "0" : "") + std::to_string(channel);
 }
 
-int ParseChannelNumber(std::string_view text) { return ParseIntClamped(text, 0, 99); }
+int ParseChannelNumber(std::string_view text) {
+    return ParseIntClamped(text, 0, 99);
+}
 
 int ParseIntClamped(std::string_view text, int low, int high) {
     const std::optional<int> value = textform::ParseInt(text);
     return value ? std::clamp(*value, low, high) : low;
 }
 
-double UnitsToMs(int units) { return units * 15.61; }
+double UnitsToMs(int units) {
+    return units * 15.61;
+}
 
 int MsToUnits(double milliseconds) {
     if (!std::isfinite(milliseconds) || milliseconds <= 0) return 0;
@@ -51,7 +63,8 @@ std::string VaLevelName(int value) {
 
 int VaLevelValue(std::string_view name) {
     const int index = textform::IndexOfText(kVaLevelList, name);
-    return index < 0 ? kVaLevelThresholds.front() : kVaLevelThresholds[static_cast<std::size_t>(index)];
+    return index < 0 ? kVaLevelThresholds.front()
+                     : kVaLevelThresholds[static_cast<std::size_t>(index)];
 }
 
 }  // namespace models

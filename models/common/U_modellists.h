@@ -44,9 +44,15 @@ inline constexpr std::array<std::string_view, 3> kSquelchSystemList = {"(нет)
 inline constexpr std::array<std::string_view, 2> kStepList = {"12,5", "25"};
 inline constexpr std::array<int, 2> kStepValues = {12500, 25000};
 inline constexpr std::array<std::string_view, 2> kPowerList = {"Номинальная", "Повышенная"};
-inline constexpr std::array<std::string_view, 9> kSquelchList = {
-    "(шумоподавитель выключен)", "Уровень 0", "Уровень 1", "Уровень 2", "Уровень 3",
-    "Уровень 4",                 "Уровень 5", "Уровень 6", "Уровень 7"};
+inline constexpr std::array<std::string_view, 9> kSquelchList = {"(шумоподавитель выключен)",
+                                                                 "Уровень 0",
+                                                                 "Уровень 1",
+                                                                 "Уровень 2",
+                                                                 "Уровень 3",
+                                                                 "Уровень 4",
+                                                                 "Уровень 5",
+                                                                 "Уровень 6",
+                                                                 "Уровень 7"};
 inline constexpr std::array<std::string_view, 2> kYesNoList = {"Да", "Нет"};
 inline constexpr std::array<std::string_view, 2> kOnOffList = {"Вкл", "Выкл"};
 inline constexpr std::array<std::string_view, 10> kVaLevelList = {
