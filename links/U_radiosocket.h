@@ -1,0 +1,81 @@
+#pragma once
+// The IrDA link to a radio: its identification and the request/reply commands. Requests and
+// replies travel without framing; a reply carries the command code with bit 0x80 set.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "U_irdasocket.h"
+#include "U_radiolinks.h"
+#include "U_radioware.h"
+
+// The identification of the radio: the reply without its command byte. Model identifier (5),
+// one byte, the bank flag in bit 0, the serial number (32-bit), the base in 100 Hz and then
+// (low, high) pairs in 12.5 kHz steps above the base.
+class CRadioInfo final : public IRadioInfo {
+  public:
+    static constexpr std::size_t kSerialOffset = 7;
+    static constexpr std::size_t kBaseOffset = 11;
+    static constexpr std::size_t kRangesOffset = 15;
+    static constexpr int kBaseUnitHz = 100;
+    static constexpr int kRangeStepHz = 12500;
+
+    explicit CRadioInfo(std::span<const std::uint8_t> infoBytes);
+
+    std::string FW() const override;
+    std::string SN() const override;
+    int BankFlag() const override;
+    int RangeCount() const override;
+    int RangeEdge(int index, int edge) const override;
+
+  private:
+    std::uint8_t Byte(std::size_t offset) const;
+    std::uint16_t Word(std::size_t offset) const;
+    std::uint32_t DoubleWord(std::size_t offset) const;
+    int BaseHz() const;
+
+    std::vector<std::uint8_t> info_;
+};
+
+// One request and its reply within the socket's window for each half. The reply length, or
+// nothing when the exchange failed.
+std::optional<std::size_t> IrdaExchange(CIrDASocket& socket, std::span<const std::uint8_t> request,
+                                        std::span<std::uint8_t> reply, std::size_t minimum);
+
+class CRadioSocket final : public IRadioSocket {
+  public:
+    CRadioSocket(CIrDASocket& socket, std::unique_ptr<CRadioInfo> info);
+    // Closes the program-wide socket: the link ends with this object.
+    ~CRadioSocket();
+    CRadioSocket(const CRadioSocket&) = delete;
+    CRadioSocket& operator=(const CRadioSocket&) = delete;
+
+    IRadioInfo* GetInfo() override { return info_.get(); }
+    bool SetClock() override;
+    bool GetSegment(std::uint16_t segment, std::span<std::uint8_t> destination) override;
+    bool PutSegment(std::uint16_t segment, std::span<const std::uint8_t> source) override;
+    bool ReleaseSegment(std::uint16_t segment) override;
+    bool EndSession() override;
+
+    // SetClock with a given time: year modulo 100, month, day, hour, minute, second.
+    bool SetClockTo(const std::array<std::uint8_t, 6>& dateTime);
+
+  private:
+    bool SegmentCommand(std::uint8_t code, std::uint16_t segment,
+                        std::span<const std::uint8_t> data, std::size_t replyCapacity,
+                        std::span<std::uint8_t> destination);
+
+    CIrDASocket& socket_;
+    std::unique_ptr<CRadioInfo> info_;
+};
+
+// The identification request and the acceptance of its reply; the CRadioInfo of the radio on
+// a connected socket, or nothing.
+std::unique_ptr<CRadioInfo> IdentifyIrda(CIrDASocket& socket);
+
+// The IrDA part of the radio search: up to five devices in the order reported; the first whose
+// identification the qualifier accepts. A rejection closes the socket and so ends the search.
+std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& qualifier);

@@ -1,0 +1,58 @@
+#pragma once
+// The program-wide serial port: one object for the whole program, created by main; at most one
+// port is open at a time. Line settings are fixed: 9600 baud, 8 data bits, no parity, one stop
+// bit, raw bytes, no flow control of any kind, DTR and RTS held off. The port imposes no
+// time-outs of its own; the link's waits apply.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "U_irdaplatform.h"
+#include "U_pollwait.h"
+
+inline constexpr std::size_t kMaxSerialPorts = 10;
+
+// The serial ports of this machine that open: /dev/ttyS*, ttyUSB*, ttyACM* in that order, at
+// most ten. TESSEL_SERIAL_PORTS (names separated by ':') replaces the list. An empty result is
+// the first port of the platform, as a machine without ports still names one.
+std::vector<std::string> EnumerateSerialPorts();
+std::vector<std::string> SerialPortsFromList(const std::string& colonSeparated);
+inline constexpr const char* kFallbackSerialPort = "/dev/ttyS0";
+
+class SerialPort {
+  public:
+    // Enumerates the ports of the machine.
+    SerialPort();
+    explicit SerialPort(std::vector<std::string> portList);
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // Exclusive, existing ports only; false and no port on failure. An open port is closed first.
+    bool open(const std::string& name);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+    bool applySettings();
+    bool applyTimeouts();
+    // Discards what waits in the driver in both directions.
+    bool purge();
+    // Bytes received and waiting; -1 when the query fails.
+    int queued() const;
+    EWait waitReceive(Deadline deadline);
+    // Moves the whole buffer; false when it did not complete. The count moved is reported.
+    bool write(std::span<const std::uint8_t> data, std::size_t& moved);
+    bool read(std::span<std::uint8_t> buffer, std::size_t& moved);
+
+    const std::vector<std::string>& portList() const { return portList_; }
+    std::chrono::milliseconds window() const { return window_; }
+    void setWindow(std::chrono::milliseconds window) { window_ = window; }
+
+  private:
+    int fd_ = -1;
+    std::vector<std::string> portList_;
+    std::chrono::milliseconds window_{3000};
+};

@@ -1,0 +1,182 @@
+#include "U_virtualirda.h"
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "U_pollwait.h"
+
+namespace fs = std::filesystem;
+
+fs::path DefaultIrdaDirectory() {
+    if (const char* dir = std::getenv("TESSEL_IRDA_DIR"); dir && *dir) return dir;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
+        return fs::path(runtime) / "tessel-irda";
+    return fs::path("/tmp") / ("tessel-irda-" + std::to_string(::getuid()));
+}
+
+std::string VirtualDeviceFileName(std::uint32_t id, const std::string& name) {
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08X", id);
+    return std::string(hex) + "-" + name;
+}
+
+namespace {
+
+bool ParseDeviceFileName(const std::string& file, std::uint32_t& id, std::string& name) {
+    if (file.size() < 9 || file[8] != '-') return false;
+    id = 0;
+    for (int i = 0; i < 8; ++i) {
+        const char c = file[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            return false;
+        id = id << 4 | static_cast<std::uint32_t>(digit);
+    }
+    name = file.substr(9);
+    return true;
+}
+
+}  // namespace
+
+std::vector<SVirtualDevice> ListVirtualDevices(const fs::path& directory) {
+    struct Entry {
+        SVirtualDevice device;
+        timespec changed;
+    };
+    std::vector<Entry> entries;
+    std::error_code ec;
+    for (const auto& item : fs::directory_iterator(directory, ec)) {
+        struct stat st {};
+        if (::stat(item.path().c_str(), &st) != 0 || !S_ISSOCK(st.st_mode)) continue;
+        std::uint32_t id;
+        std::string name;
+        if (!ParseDeviceFileName(item.path().filename().string(), id, name)) continue;
+        SVirtualDevice device;
+        for (int i = 0; i < 4; ++i) device.id[i] = static_cast<std::uint8_t>(id >> (8 * i));
+        device.name = name;
+        device.path = item.path();
+        entries.push_back({device, st.st_mtim});
+    }
+    // The radio that came into range first is reported first.
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.changed.tv_sec != b.changed.tv_sec) return a.changed.tv_sec < b.changed.tv_sec;
+        if (a.changed.tv_nsec != b.changed.tv_nsec) return a.changed.tv_nsec < b.changed.tv_nsec;
+        return a.device.path < b.device.path;
+    });
+    std::vector<SVirtualDevice> devices;
+    for (auto& entry : entries) devices.push_back(std::move(entry.device));
+    return devices;
+}
+
+CVirtualIrda::CVirtualIrda(fs::path directory) : directory_(std::move(directory)) {}
+
+CVirtualIrda::~CVirtualIrda() {
+    Close();
+}
+
+bool CVirtualIrda::Open() {
+    if (fd_ >= 0) return true;
+    fd_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    return fd_ >= 0;
+}
+
+void CVirtualIrda::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+bool CVirtualIrda::QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) {
+    if (fd_ < 0) return false;
+    lastSeen_ = ListVirtualDevices(directory_);
+    std::fill(answer.begin(), answer.end(), 0);
+    const auto count = static_cast<std::uint32_t>(lastSeen_.size());
+    for (int i = 0; i < 4; ++i) answer[i] = static_cast<std::uint8_t>(count >> (8 * i));
+    const std::size_t records = std::min(lastSeen_.size(), SIrdaDeviceList::kMaxRecords);
+    for (std::size_t r = 0; r < records; ++r) {
+        std::uint8_t* record =
+            answer.data() + SIrdaDeviceList::kCountSize + r * SIrdaDeviceList::kRecordSize;
+        std::copy(lastSeen_[r].id.begin(), lastSeen_[r].id.end(), record);
+        const std::string& name = lastSeen_[r].name;
+        std::copy_n(name.begin(), std::min(name.size(), SIrdaDeviceList::kNameSize - 1),
+                    record + 4);
+    }
+    return true;
+}
+
+const SVirtualDevice* CVirtualIrda::Find(const std::array<std::uint8_t, 4>& id) {
+    // A radio may have left the neighbourhood since the enumeration.
+    lastSeen_ = ListVirtualDevices(directory_);
+    const auto it = std::find_if(lastSeen_.begin(), lastSeen_.end(),
+                                 [&id](const SVirtualDevice& d) { return d.id == id; });
+    return it == lastSeen_.end() ? nullptr : &*it;
+}
+
+bool CVirtualIrda::QueryService(const SIrdaAddress& address, const std::string& attribute) {
+    // Every virtual radio offers one service, with its selector as an integer attribute.
+    if (fd_ < 0) return false;
+    if (address.ServiceName() != kIrdaServiceName) return false;
+    if (attribute != "IrDA:TinyTP:LsapSel" && attribute != "IrDA:IrLMP:LsapSel") return false;
+    return Find(address.DeviceId()) != nullptr;
+}
+
+bool CVirtualIrda::SetTinyTP(bool /*on*/) {
+    return fd_ >= 0;
+}
+
+bool CVirtualIrda::Connect(const SIrdaAddress& address) {
+    if (fd_ < 0 || address.ServiceName() != kIrdaServiceName) return false;
+    const SVirtualDevice* device = Find(address.DeviceId());
+    if (!device) return false;
+    sockaddr_un target{};
+    target.sun_family = AF_UNIX;
+    const std::string path = device->path.string();
+    if (path.size() >= sizeof target.sun_path) return false;
+    std::memcpy(target.sun_path, path.c_str(), path.size() + 1);
+    int rc;
+    do {
+        rc = ::connect(fd_, reinterpret_cast<const sockaddr*>(&target), sizeof target);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+long CVirtualIrda::Send(std::span<const std::uint8_t> data, Deadline deadline) {
+    if (fd_ < 0) return -1;
+    if (WaitFor(fd_, POLLOUT, deadline) != EWait::Ready) return -1;
+    ssize_t n;
+    do {
+        n = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    } while (n < 0 && errno == EINTR);
+    return n < 0 ? -1 : static_cast<long>(n);
+}
+
+long CVirtualIrda::Receive(std::span<std::uint8_t> buffer, Deadline deadline) {
+    if (fd_ < 0) return -1;
+    switch (WaitFor(fd_, POLLIN, deadline)) {
+        case EWait::Ready:
+            break;
+        case EWait::TimedOut:
+            return -1;
+        case EWait::Failed:
+            return 0;  // the radio hung up
+    }
+    ssize_t n;
+    do {
+        // A record longer than the buffer loses its tail, as a datagram does.
+        n = ::recv(fd_, buffer.data(), buffer.size(), MSG_DONTWAIT);
+    } while (n < 0 && errno == EINTR);
+    return n < 0 ? -1 : static_cast<long>(n);
+}

@@ -1,0 +1,129 @@
+#include "U_simoptions.h"
+
+#include <charconv>
+#include <map>
+
+namespace sim {
+
+namespace {
+
+template <class T>
+bool ParseNumber(std::string_view text, T& value, int base = 10) {
+    if (text.empty()) return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+bool ParseFault(std::string_view text, SFault& fault) {
+    static const std::map<std::string_view, EFaultKind> kinds = {
+        {"silent", EFaultKind::Silent},   {"late", EFaultKind::Late}, {"echo", EFaultKind::Echo},
+        {"segment", EFaultKind::Segment}, {"crc", EFaultKind::Check}, {"check", EFaultKind::Check},
+        {"short", EFaultKind::Short},     {"drop", EFaultKind::Drop}};
+    const std::size_t at = text.find('@');
+    const auto kind = kinds.find(text.substr(0, at));
+    if (kind == kinds.end()) return false;
+    fault.kind = kind->second;
+    fault.request = 0;
+    if (at == std::string_view::npos) return true;
+    return ParseNumber(text.substr(at + 1), fault.request) && fault.request > 0;
+}
+
+bool ParseRange(std::string_view text, SRange& range) {
+    const std::size_t dash = text.find('-');
+    return dash != std::string_view::npos && ParseNumber(text.substr(0, dash), range.low) &&
+           ParseNumber(text.substr(dash + 1), range.high) && range.low <= range.high &&
+           range.low >= 0;
+}
+
+bool ApplyOption(std::string_view key, std::string_view value, SVirtualRadioOptions& options) {
+    if (key == "sn") return ParseNumber(value, options.serial);
+    if (key == "bank")
+        return ParseNumber(value, options.bank) && (options.bank == 0 || options.bank == 1);
+    if (key == "converter") {
+        int byte = 0;
+        if (!ParseNumber(value, byte) || byte < 0 || byte > 255) return false;
+        options.converter = byte;
+        return true;
+    }
+    if (key == "image") {
+        options.imageFile = std::string(value);
+        return !value.empty();
+    }
+    if (key == "link") {
+        if (value == "irda")
+            options.link = ELink::Irda;
+        else if (value == "serial")
+            options.link = ELink::Serial;
+        else
+            return false;
+        return true;
+    }
+    if (key == "id") {
+        std::uint32_t id = 0;
+        if (!ParseNumber(value, id, 16)) return false;
+        options.deviceId = id;
+        return true;
+    }
+    if (key == "fw") {
+        options.fw = std::string(value);
+        return !value.empty() && value.size() <= 5;
+    }
+    if (key == "range") {
+        SRange range;
+        if (!ParseRange(value, range) || options.ranges.size() >= 11) return false;
+        options.ranges.push_back(range);
+        return true;
+    }
+    if (key == "fault") {
+        SFault fault{};
+        if (!ParseFault(value, fault)) return false;
+        options.faults.push_back(fault);
+        return true;
+    }
+    if (key == "delay") {
+        int ms = 0;
+        if (!ParseNumber(value, ms) || ms < 0) return false;
+        options.lateBy = std::chrono::milliseconds(ms);
+        return true;
+    }
+    if (key == "baud") return ParseNumber(value, options.baud) && options.baud > 0;
+    return false;
+}
+
+}  // namespace
+
+bool ParseVirtualRadio(std::string_view text, SVirtualRadioOptions& options, std::string& error) {
+    options = SVirtualRadioOptions{};
+    std::size_t start = 0;
+    bool first = true;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string_view part = text.substr(start, comma - start);
+        start = comma + 1;
+        if (first) {
+            first = false;
+            if (!FindRadioModel(std::string(part))) {
+                error = "unknown radio model \"" + std::string(part) +
+                        "\" (ALDER, BIRCH, CEDAR or LARCH)";
+                return false;
+            }
+            options.model = std::string(part);
+            continue;
+        }
+        const std::size_t equals = part.find('=');
+        if (equals == std::string_view::npos ||
+            !ApplyOption(part.substr(0, equals), part.substr(equals + 1), options)) {
+            error = "bad virtual radio option \"" + std::string(part) + "\"";
+            return false;
+        }
+    }
+    for (const SFault& fault : options.faults) {
+        if (fault.kind == EFaultKind::Check && options.link != ELink::Serial) {
+            error = "fault=crc needs link=serial: the infrared link carries no check value";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace sim

@@ -1,0 +1,373 @@
+#include "U_simradio.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+
+namespace sim {
+
+namespace {
+
+constexpr std::uint8_t kIdentify = 0x01;
+constexpr std::uint8_t kGetSegment = 0x02;
+constexpr std::uint8_t kPutSegment = 0x03;
+constexpr std::uint8_t kReleaseSegment = 0x04;
+constexpr std::uint8_t kEndSession = 0x05;
+constexpr std::uint8_t kIrdaReplyBit = 0x80;
+
+constexpr std::size_t kConverterByte = 64;
+constexpr std::size_t kFactoryRangesOffset = 0x24;  // image 0x8A4 within segment 1
+constexpr int kRangeStepHz = 12500;
+constexpr std::uint16_t kFactorySegment = 1;
+
+std::vector<SSegmentPlace> TwoBankPlaces() {
+    return {{512, 0, 128, 0},  {5, 128, 512, 0},  {4, 640, 512, 0},  {3, 1152, 512, 0},
+            {2, 1664, 512, 0}, {256, 0, 128, 1},  {9, 128, 512, 1},  {8, 640, 512, 1},
+            {7, 1152, 512, 1}, {6, 1664, 512, 1}, {1, 2176, 512, -1}};
+}
+
+const std::vector<SRadioModel>& Models() {
+    static const std::vector<SRadioModel> models = {
+        {"ALDER",
+         145000000,
+         175000000,
+         {{145000000, 149000000}, {165000000, 174000000}},
+         true,
+         2688,
+         145000000,
+         TwoBankPlaces()},
+        {"BIRCH", 39000000, 49000000, {{39000000, 49000000}}, true, 2688, 0, TwoBankPlaces()},
+        {"CEDAR", 136000000, 174000000, {{136000000, 174000000}}, true, 2688, 0, TwoBankPlaces()},
+        {"LARCH",
+         39000000,
+         49000000,
+         {{39000000, 49000000}},
+         false,
+         896,
+         0,
+         {{119, 0, 256, -1}, {120, 256, 512, -1}, {512, 768, 128, -1}}},
+    };
+    return models;
+}
+
+void PutWord(std::vector<std::uint8_t>& out, std::size_t offset, unsigned value) {
+    out[offset] = static_cast<std::uint8_t>(value & 0xFF);
+    out[offset + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+void PutDoubleWord(std::vector<std::uint8_t>& out, std::size_t offset, std::uint32_t value) {
+    PutWord(out, offset, value & 0xFFFF);
+    PutWord(out, offset + 2, value >> 16);
+}
+
+}  // namespace
+
+const SRadioModel* FindRadioModel(const std::string& id) {
+    std::string upper = id;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    for (const SRadioModel& model : Models())
+        if (model.id == upper) return &model;
+    return nullptr;
+}
+
+std::unique_ptr<CVirtualRadio> CVirtualRadio::Create(const SVirtualRadioOptions& options,
+                                                     std::string& error) {
+    const SRadioModel* model = FindRadioModel(options.model);
+    if (!model) {
+        error = "unknown radio model \"" + options.model + "\" (ALDER, BIRCH, CEDAR or LARCH)";
+        return nullptr;
+    }
+    std::unique_ptr<CVirtualRadio> radio(new CVirtualRadio(options, *model));
+    if (options.imageFile.empty()) {
+        radio->SeedBlank();
+    } else {
+        std::ifstream in(options.imageFile, std::ios::binary);
+        if (!in) {
+            error = "cannot read the image file \"" + options.imageFile + "\"";
+            return nullptr;
+        }
+        const std::vector<std::uint8_t> image{std::istreambuf_iterator<char>(in),
+                                              std::istreambuf_iterator<char>()};
+        if (image.size() != model->imageSize) {
+            error = "the image file \"" + options.imageFile + "\" has " +
+                    std::to_string(image.size()) + " bytes; a " + model->id + " image has " +
+                    std::to_string(model->imageSize);
+            return nullptr;
+        }
+        radio->Seed(image);
+    }
+    if (options.converter && model->twoBanks) {
+        // The converter byte belongs to the parameters, so both banks carry it.
+        for (const std::uint16_t probe : {std::uint16_t{2}, std::uint16_t{6}})
+            radio->segments_[probe][kConverterByte] = static_cast<std::uint8_t>(*options.converter);
+    }
+    return radio;
+}
+
+CVirtualRadio::CVirtualRadio(const SVirtualRadioOptions& options, const SRadioModel& model)
+    : options_(options), model_(model) {
+    if (!options_.ranges.empty()) model_.ranges = options_.ranges;
+    bankFlag_ = model_.twoBanks ? (options_.bank & 1) : 0;
+    for (const SSegmentPlace& place : model_.places)
+        segments_[place.segment].assign(place.length, 0xFF);
+}
+
+void CVirtualRadio::Seed(std::span<const std::uint8_t> image) {
+    // The same parameters in both banks: the radio was last written with this image.
+    for (const SSegmentPlace& place : model_.places) {
+        const auto part = image.subspan(place.offset, place.length);
+        segments_[place.segment].assign(part.begin(), part.end());
+    }
+}
+
+void CVirtualRadio::SeedBlank() {
+    if (!model_.twoBanks) {
+        segments_[119][0] = 0;  // no channels
+        return;
+    }
+    for (const std::uint16_t probe : {std::uint16_t{2}, std::uint16_t{6}})
+        segments_[probe][kConverterByte] = 0;
+    // The factory ranges: the reported ranges, the last high edge repeated to fill eight.
+    std::vector<int> edges;
+    for (const SRange& range : model_.ranges) {
+        edges.push_back(range.low);
+        edges.push_back(range.high);
+    }
+    while (edges.size() < 8) edges.push_back(edges.empty() ? model_.maxHz : edges.back());
+    std::vector<std::uint8_t>& factory = segments_[kFactorySegment];
+    for (std::size_t k = 0; k < 8; ++k) {
+        const long long code =
+            (static_cast<long long>(edges[k]) - model_.factoryBaseHz) / kRangeStepHz;
+        PutWord(factory, kFactoryRangesOffset + 2 * k,
+                static_cast<unsigned>(std::clamp(code, 0LL, 0xFFFFLL)));
+    }
+}
+
+const SSegmentPlace* CVirtualRadio::Place(std::uint16_t segment) const {
+    const auto it =
+        std::find_if(model_.places.begin(), model_.places.end(),
+                     [segment](const SSegmentPlace& p) { return p.segment == segment; });
+    return it == model_.places.end() ? nullptr : &*it;
+}
+
+std::string CVirtualRadio::ReportedModel() const {
+    std::string fw = options_.fw.empty() ? model_.id : options_.fw;
+    fw.resize(5, ' ');
+    return fw;
+}
+
+std::uint32_t CVirtualRadio::DeviceId() const {
+    return options_.deviceId.value_or(options_.serial);
+}
+
+void CVirtualRadio::ConnectionOpened() {
+    const std::lock_guard lock(mutex_);
+    writtenThisSession_.clear();
+    released_.reset();
+}
+
+std::vector<std::uint8_t> CVirtualRadio::Identification(ELink link) const {
+    const std::string fw = ReportedModel();
+    int lowest = model_.ranges.empty() ? model_.minHz : model_.ranges.front().low;
+    for (const SRange& range : model_.ranges) lowest = std::min(lowest, range.low);
+    if (link == ELink::Irda) {
+        // Base in 100 Hz, ranges in 12.5 kHz steps above it.
+        const std::uint32_t base = static_cast<std::uint32_t>(std::max(lowest, 0) / 100);
+        std::vector<std::uint8_t> reply(1 + 15 + 4 * model_.ranges.size() + 1, 0);
+        reply[0] = kIdentify | kIrdaReplyBit;
+        std::copy(fw.begin(), fw.end(), reply.begin() + 1);
+        reply[1 + 6] = static_cast<std::uint8_t>(bankFlag_);
+        PutDoubleWord(reply, 1 + 7, options_.serial);
+        PutDoubleWord(reply, 1 + 11, base);
+        for (std::size_t i = 0; i < model_.ranges.size(); ++i) {
+            const long long lowCode = (model_.ranges[i].low - 100LL * base) / kRangeStepHz;
+            const long long highCode = (model_.ranges[i].high - 100LL * base) / kRangeStepHz;
+            PutWord(reply, 1 + 15 + 4 * i,
+                    static_cast<unsigned>(std::clamp(lowCode, 0LL, 0xFFFFLL)));
+            PutWord(reply, 1 + 17 + 4 * i,
+                    static_cast<unsigned>(std::clamp(highCode, 0LL, 0xFFFFLL)));
+        }
+        return reply;
+    }
+    // Serial: frequencies in steps of StepHz; base and offsets in steps.
+    std::vector<std::uint8_t> reply(124, 0);
+    reply[0] = kIdentify;
+    const std::string revision = "120";
+    std::copy(revision.begin(), revision.end(), reply.begin() + 10);
+    std::copy(fw.begin(), fw.end(), reply.begin() + 20);
+    PutDoubleWord(reply, 25, options_.serial);
+    reply[29] = static_cast<std::uint8_t>(bankFlag_);
+    const int base = std::max(lowest, 0) / kRangeStepHz;
+    PutWord(reply, 102, static_cast<unsigned>(base));
+    PutWord(reply, 106, kRangeStepHz);
+    for (std::size_t i = 0; i < 4 && i < model_.ranges.size(); ++i) {
+        PutWord(reply, 108 + 4 * i,
+                static_cast<unsigned>(model_.ranges[i].low / kRangeStepHz - base));
+        PutWord(reply, 110 + 4 * i,
+                static_cast<unsigned>(model_.ranges[i].high / kRangeStepHz - base));
+    }
+    return reply;
+}
+
+void CVirtualRadio::EndSession(ELink link) {
+    if (model_.twoBanks) {
+        // A complete write of the other bank, with the header of the bank in use named last
+        // (the serial link names nothing), makes the written bank the one in use.
+        const int other = 1 - bankFlag_;
+        bool complete = true;
+        for (const SSegmentPlace& place : model_.places)
+            if (place.bank == other && !writtenThisSession_.count(place.segment)) complete = false;
+        const std::uint16_t inUseHeader = bankFlag_ == 1 ? 256 : 512;
+        const bool named = link == ELink::Serial || released_ == inUseHeader;
+        if (complete && named) bankFlag_ = other;
+    }
+    writtenThisSession_.clear();
+    released_.reset();
+}
+
+std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
+    std::span<const std::uint8_t> request, ELink link) {
+    const std::uint8_t replyBit = link == ELink::Irda ? kIrdaReplyBit : 0;
+    const std::uint8_t code = request[0];
+    const std::uint16_t segment =
+        request.size() >= 4 ? static_cast<std::uint16_t>(request[2] | request[3] << 8) : 0;
+    const auto echo = [&](std::uint8_t c) {
+        return std::vector<std::uint8_t>{static_cast<std::uint8_t>(c | replyBit), 0x00,
+                                         static_cast<std::uint8_t>(segment & 0xFF),
+                                         static_cast<std::uint8_t>(segment >> 8)};
+    };
+    switch (code) {
+        case kIdentify:
+            log_.push_back({code, 0, 0});
+            if (link == ELink::Irda && request.size() >= 7) {
+                std::copy_n(request.begin() + 1, 6, clock_.begin());
+            } else {
+                writtenThisSession_.clear();
+                released_.reset();
+            }
+            return Identification(link);
+        case kGetSegment: {
+            if (request.size() < 4) return std::nullopt;
+            log_.push_back({code, segment, 0});
+            const auto it = segments_.find(segment);
+            if (it == segments_.end()) return std::nullopt;
+            std::vector<std::uint8_t> reply = echo(kGetSegment);
+            reply.insert(reply.end(), it->second.begin(), it->second.end());
+            return reply;
+        }
+        case kPutSegment: {
+            if (request.size() < 4) return std::nullopt;
+            const auto data = request.subspan(4);
+            log_.push_back({code, segment, data.size()});
+            const SSegmentPlace* place = Place(segment);
+            // The factory segment is read-only; a write must fill the segment exactly.
+            if (!place || segment == kFactorySegment || data.size() != place->length)
+                return std::nullopt;
+            segments_[segment].assign(data.begin(), data.end());
+            writtenThisSession_.insert(segment);
+            return echo(kPutSegment);
+        }
+        case kReleaseSegment:
+            if (request.size() < 4 || link != ELink::Irda) return std::nullopt;
+            log_.push_back({code, segment, 0});
+            released_ = segment;
+            return echo(kReleaseSegment);
+        case kEndSession:
+            log_.push_back({code, 0, 0});
+            EndSession(link);
+            if (link == ELink::Irda) return std::vector<std::uint8_t>{kEndSession | kIrdaReplyBit};
+            return std::vector<std::uint8_t>{kEndSession, 0x00};
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<EFaultKind> CVirtualRadio::FaultFor(int request) const {
+    for (const SFault& fault : options_.faults)
+        if (fault.request == 0 || fault.request == request) return fault.kind;
+    return std::nullopt;
+}
+
+SReply CVirtualRadio::Handle(std::span<const std::uint8_t> request, ELink link) {
+    const std::lock_guard lock(mutex_);
+    SReply reply;
+    const int number = ++requestCount_;
+    const std::optional<EFaultKind> fault = FaultFor(number);
+    if (request.empty() || fault == EFaultKind::Silent) {
+        reply.silent = true;
+        return reply;
+    }
+    auto payload = Execute(request, link);
+    if (!payload || payload->empty()) {
+        reply.silent = true;
+        return reply;
+    }
+    reply.payload = std::move(*payload);
+    switch (fault.value_or(EFaultKind::Silent)) {
+        case EFaultKind::Late:
+            reply.delay = options_.lateBy;
+            break;
+        case EFaultKind::Echo:
+            // IrDA: the plain command code; serial: the code with the reply bit.
+            reply.payload[0] ^= kIrdaReplyBit;
+            break;
+        case EFaultKind::Segment:
+            if (reply.payload.size() >= 4) ++reply.payload[2];
+            break;
+        case EFaultKind::Check:
+            reply.badCheck = true;
+            break;
+        case EFaultKind::Short:
+            reply.payload.resize(reply.payload.size() / 2);
+            break;
+        case EFaultKind::Drop:
+            reply.dropAfter = true;
+            break;
+        case EFaultKind::Silent:
+            break;
+    }
+    return reply;
+}
+
+int CVirtualRadio::BankFlag() const {
+    const std::lock_guard lock(mutex_);
+    return bankFlag_;
+}
+
+std::vector<std::uint8_t> CVirtualRadio::Image(int bank) const {
+    const std::lock_guard lock(mutex_);
+    if (bank < 0) bank = bankFlag_;
+    std::vector<std::uint8_t> image(model_.imageSize, 0xFF);
+    for (const SSegmentPlace& place : model_.places) {
+        if (place.bank >= 0 && place.bank != bank) continue;
+        const auto& bytes = segments_.at(place.segment);
+        std::copy(bytes.begin(), bytes.end(),
+                  image.begin() + static_cast<std::ptrdiff_t>(place.offset));
+    }
+    return image;
+}
+
+std::vector<std::uint8_t> CVirtualRadio::Segment(std::uint16_t segment) const {
+    const std::lock_guard lock(mutex_);
+    const auto it = segments_.find(segment);
+    return it == segments_.end() ? std::vector<std::uint8_t>{} : it->second;
+}
+
+std::array<std::uint8_t, 6> CVirtualRadio::Clock() const {
+    const std::lock_guard lock(mutex_);
+    return clock_;
+}
+
+std::vector<SLoggedRequest> CVirtualRadio::Requests() const {
+    const std::lock_guard lock(mutex_);
+    return log_;
+}
+
+void CVirtualRadio::ClearRequests() {
+    const std::lock_guard lock(mutex_);
+    log_.clear();
+}
+
+}  // namespace sim

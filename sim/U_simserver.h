@@ -1,0 +1,85 @@
+#pragma once
+// The virtual radio on a link: a server thread that takes requests from the infrared
+// neighbourhood or from a pseudo-terminal, lets the radio answer and sends the reply back the
+// way that link carries it. Destroying a server stops its thread and removes what it created.
+
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "U_simradio.h"
+
+namespace sim {
+
+// A descriptor that a server thread waits on beside its link: readable once Stop is called.
+class CStopSignal {
+  public:
+    CStopSignal();
+    ~CStopSignal();
+    CStopSignal(const CStopSignal&) = delete;
+    CStopSignal& operator=(const CStopSignal&) = delete;
+
+    void Stop();
+    int Fd() const { return fd_; }
+    // Sleeps for the duration or until stopped; false when stopped.
+    bool SleepFor(std::chrono::nanoseconds duration) const;
+
+  private:
+    int fd_;
+};
+
+class CRadioServer {
+  public:
+    virtual ~CRadioServer() = default;
+    // Where a program finds the radio: the socket file or the pseudo-terminal's device path.
+    virtual std::string Address() const = 0;
+};
+
+// Listens in the neighbourhood directory as "<device id>-<model>"; one connection at a time.
+// The link mode follows the program's first record: a packet header (0x00 or 0x80) there means
+// the 62-byte packet mode, a command code the stream.
+class CIrdaRadioServer final : public CRadioServer {
+  public:
+    // Throws std::runtime_error when the socket cannot be made.
+    CIrdaRadioServer(CVirtualRadio& radio, const std::filesystem::path& directory);
+    ~CIrdaRadioServer() override;
+
+    std::string Address() const override { return path_.string(); }
+
+  private:
+    void Run();
+    void Serve(int connection);
+
+    CVirtualRadio& radio_;
+    std::filesystem::path path_;
+    int listener_ = -1;
+    CStopSignal stop_;
+    std::thread thread_;
+};
+
+// A pseudo-terminal whose device path the program opens as a serial port.
+class CSerialRadioServer final : public CRadioServer {
+  public:
+    // Throws std::runtime_error when no pseudo-terminal can be had.
+    explicit CSerialRadioServer(CVirtualRadio& radio);
+    ~CSerialRadioServer() override;
+
+    std::string Address() const override { return slavePath_; }
+
+  private:
+    void Run();
+    void Answer(std::span<const std::uint8_t> request,
+                std::chrono::steady_clock::time_point requestStart, std::size_t requestWireBytes);
+    bool WritePaced(std::span<const std::uint8_t> bytes);
+    std::chrono::nanoseconds WireTime(std::size_t bytes) const;
+
+    CVirtualRadio& radio_;
+    int master_ = -1;
+    int slaveHold_ = -1;  // keeps the line up between the program's opens
+    std::string slavePath_;
+    bool dropped_ = false;
+    CStopSignal stop_;
+    std::thread thread_;
+};
+
+}  // namespace sim

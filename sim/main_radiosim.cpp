@@ -1,0 +1,71 @@
+// tessel-radiosim: a virtual radio for a second terminal. It serves the infrared neighbourhood
+// (TESSEL_IRDA_DIR) or a pseudo-terminal, whose path it prints, until interrupted.
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "U_simoptions.h"
+#include "U_simserver.h"
+#include "U_virtualirda.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tessel-radiosim MODEL [--sn=N] [--bank=0|1] [--converter=BYTE] [--image=FILE]\n"
+    "                       [--link=irda|serial] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
+    "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE]\n"
+    "  MODEL is ALDER, BIRCH, CEDAR or LARCH; KIND is silent, late, echo, segment, crc,\n"
+    "  short or drop, aimed at the N-th request (every request without @N).\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+        std::fputs(kUsage, argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    // The same description as --virtual-radio takes, one option per argument.
+    std::string description = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        std::string option = argv[i];
+        if (option.rfind("--", 0) == 0) option.erase(0, 2);
+        description += "," + option;
+    }
+    sim::SVirtualRadioOptions options;
+    std::string error;
+    if (!sim::ParseVirtualRadio(description, options, error)) {
+        std::fprintf(stderr, "tessel-radiosim: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    auto radio = sim::CVirtualRadio::Create(options, error);
+    if (!radio) {
+        std::fprintf(stderr, "tessel-radiosim: %s\n", error.c_str());
+        return 1;
+    }
+
+    // Signals are taken by sigwait below, so the servers stop and clean up normally.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    try {
+        std::unique_ptr<sim::CRadioServer> server;
+        if (options.link == sim::ELink::Irda)
+            server = std::make_unique<sim::CIrdaRadioServer>(*radio, DefaultIrdaDirectory());
+        else
+            server = std::make_unique<sim::CSerialRadioServer>(*radio);
+        std::printf("%s radio, serial number %u, bank %d: %s\n", radio->Model().id.c_str(),
+                    options.serial, radio->BankFlag(), server->Address().c_str());
+        std::fflush(stdout);
+        int received = 0;
+        sigwait(&signals, &received);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tessel-radiosim: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
