@@ -1,0 +1,309 @@
+#include "U_alderware.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "U_imagebytes.h"
+#include "U_modellists.h"
+
+using models::Bit;
+using models::GetByte;
+using models::GetWord;
+using models::HasBit;
+using models::PutByte;
+using models::PutWord;
+
+namespace {
+
+const STwoBankModel kAlderModel = {
+    .bandLow = alder::kBandLow,
+    .bandHigh = alder::kBandHigh,
+    .defaultRanges = {145000000, 149000000, 165000000, 174000000, 174000000, 174000000, 174000000,
+                      174000000},
+    .frequencyCodeBase = alder::kBandLow,
+    .headerModelBit = 1,
+    .defaultStep = 12500,
+    .cssLow = 0,
+    .cssPrmHigh = alder::kReceiveOnlyTone,
+    .cssPrdHigh = alder::kUserTone,
+    .defaultSquelch = 3,
+    .defaultShowFreq = false,
+    .defaultBeepPress = true,
+    .defaultOffBat = false,
+    .defaultPrgKb = false,
+    .economT1Low = 0,
+    .economT1High = 0xFFFF,
+    .economT2Low = 0,
+    .economT2High = 0xFFFF,
+};
+
+// Bits of the channel flag word.
+namespace CanalBit {
+constexpr unsigned kEmpty = 0;
+constexpr unsigned kNotScanning = 6;
+constexpr unsigned kBlockPrdIfBusy = 9;
+constexpr unsigned kLimitPrdOnTime = 10;
+constexpr unsigned kStep12k5 = 15;
+}  // namespace CanalBit
+
+// Offsets within a channel record.
+namespace RecordOffset {
+constexpr std::size_t kFlags = 0;
+constexpr std::size_t kFrqPrd = 2;
+constexpr std::size_t kFrqPrm = 4;
+constexpr std::size_t kCssPrm = 6;
+constexpr std::size_t kCssPrd = 7;
+}  // namespace RecordOffset
+
+// The name that keeps receive code 52 through a parameter file.
+constexpr std::string_view kReceiveOnlyToneName = "(код 52)";
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Conversions
+
+namespace alder {
+
+unsigned ReceiveToneWord(double f) {
+    const double a = std::trunc(49056 * f * 0.00001);
+    const double b = std::trunc(511.5 - (a * 100000) / (96 * f));
+    return static_cast<unsigned>(static_cast<int>(a) * 64 + static_cast<int>(b));
+}
+
+unsigned TransmitToneWord(double f) {
+    return static_cast<unsigned>(std::trunc(2359296 * f * 0.00001 + 0.5));
+}
+
+std::string ToneName(int code) {
+    if (code == kReceiveOnlyTone) return std::string(kReceiveOnlyToneName);
+    return models::ListName(models::kAlderToneList, code);
+}
+
+int ToneCode(std::string_view name) {
+    if (textform::SameText(name, kReceiveOnlyToneName)) return kReceiveOnlyTone;
+    return models::ListCode(models::kAlderToneList, name);
+}
+
+std::string PowerName(int code) {
+    return models::ListName(models::kPowerList, code);
+}
+int PowerCode(std::string_view name) {
+    return models::ListCode(models::kPowerList, name);
+}
+
+std::string SquelchName(int code) {
+    return models::ListName(models::kSquelchList,
+                            std::clamp(code, 0, static_cast<int>(models::kSquelchList.size()) - 1));
+}
+int SquelchCode(std::string_view name) {
+    return models::ListCode(models::kSquelchList, name);
+}
+
+}  // namespace alder
+
+// ---------------------------------------------------------------------------------------------
+// Channel
+
+CAlderCanal::CAlderCanal(CAlderData& data, int index) : CTwoBankCanal(data, index) {}
+
+void CAlderCanal::SetFRQ_Step(int /*value*/) {
+    f_.frqStep = 12500;
+    SetModified();
+}
+
+void CAlderCanal::EncodeCanal(std::span<std::uint8_t> record) const {
+    if (!f_.enabled) return;
+    using namespace CanalBit;
+    PutWord(record, RecordOffset::kFlags,
+            Bit(!f_.scanning, kNotScanning) | Bit(f_.blockPrdIfBusy, kBlockPrdIfBusy) |
+                Bit(f_.limitPrdOnTime, kLimitPrdOnTime) | Bit(f_.frqStep == 12500, kStep12k5));
+    PutWord(record, RecordOffset::kFrqPrd, FrequencyCode(f_.frqPrd));
+    PutWord(record, RecordOffset::kFrqPrm, FrequencyCode(f_.frqPrm));
+    PutByte(record, RecordOffset::kCssPrm, static_cast<unsigned>(f_.cssPrm));
+    PutByte(record, RecordOffset::kCssPrd, static_cast<unsigned>(f_.cssPrd));
+}
+
+void CAlderCanal::DecodeCanal(std::span<const std::uint8_t> record) {
+    using namespace CanalBit;
+    const unsigned flags = GetWord(record, RecordOffset::kFlags);
+    if (HasBit(flags, kEmpty)) {
+        ResetToDefaults();
+        return;
+    }
+    f_.enabled = true;
+    f_.scanning = !HasBit(flags, kNotScanning);
+    f_.blockPrdIfBusy = HasBit(flags, kBlockPrdIfBusy);
+    f_.limitPrdOnTime = HasBit(flags, kLimitPrdOnTime);
+    f_.frqStep = HasBit(flags, kStep12k5) ? 12500 : 25000;
+    f_.frqPrd = CodeFrequency(GetWord(record, RecordOffset::kFrqPrd));
+    f_.frqPrm = CodeFrequency(GetWord(record, RecordOffset::kFrqPrm));
+    const int cssPrm = GetByte(record, RecordOffset::kCssPrm);
+    const int cssPrd = GetByte(record, RecordOffset::kCssPrd);
+    f_.cssPrm = cssPrm <= alder::kReceiveOnlyTone ? cssPrm : 0;
+    f_.cssPrd = cssPrd <= alder::kUserTone ? cssPrd : 0;
+    // A frequency off the 25 kHz raster can only be a 12.5 kHz channel.
+    if (f_.frqPrm % 25000 != 0 || f_.frqPrd % 25000 != 0) f_.frqStep = 12500;
+    f_.oneFrq = f_.frqPrm == f_.frqPrd;
+    f_.oneCss = f_.cssPrm == f_.cssPrd;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Parameter set
+
+CAlderData::CAlderData(CRadio& radio) : CTwoBankData(radio, kAlderModel) {
+    CreateCanals([this](int index) { return std::make_unique<CAlderCanal>(*this, index); });
+    SetDefaults();
+}
+
+CAlderCanal* CAlderData::Canal(int index) {
+    return static_cast<CAlderCanal*>(CTwoBankData::Canal(index));
+}
+
+std::uint8_t CAlderData::Key(int group) const {
+    if (group < 1 || group > alder::kKeyGroups) return 0;
+    return own_.keys[static_cast<std::size_t>(group - 1)];
+}
+
+void CAlderData::SetKey(int group, std::uint8_t value) {
+    if (group < 1 || group > alder::kKeyGroups) return;
+    if (AssignIfChanged(own_.keys[static_cast<std::size_t>(group - 1)], value)) SetModified();
+}
+
+void CAlderData::SetModifikator(bool value) {
+    if (AssignIfChanged(own_.modifikator, value)) SetModified();
+}
+
+void CAlderData::StoreUserTone(double& field, double value) {
+    // Written so that a value that is not a number also lands on the lowest tone.
+    if (!(value >= alder::kUserToneLow))
+        value = alder::kUserToneLow;
+    else if (value > alder::kUserToneHigh)
+        value = alder::kUserToneHigh;
+    // Differences below the radio's resolution are not changes.
+    if (std::fabs(value - field) <= 0.095) return;
+    field = value;
+    SetModified();
+}
+
+void CAlderData::SetCTCSS_PRM(double value) {
+    StoreUserTone(own_.ctcssPrm, value);
+}
+void CAlderData::SetCTCSS_PRD(double value) {
+    StoreUserTone(own_.ctcssPrd, value);
+}
+
+void CAlderData::ResetModelFields() {
+    own_ = SOwnFields{};
+}
+
+std::function<void()> CAlderData::ModelFieldsRestorer() {
+    return [this, kept = own_] { own_ = kept; };
+}
+
+std::string CAlderData::CanalToneName(int code) const {
+    return alder::ToneName(code);
+}
+int CAlderData::CanalToneCode(std::string_view name) const {
+    return alder::ToneCode(name);
+}
+
+std::vector<SDataKey> CAlderData::DataKeys() {
+    static constexpr std::string_view kKeyNames[alder::kKeyGroups] = {
+        "Key1", "Key2",  "Key3",  "Key4",  "Key5",  "Key6",  "Key7",  "Key8",
+        "Key9", "Key10", "Key11", "Key12", "Key13", "Key14", "Key15", "Key16"};
+    std::vector<SDataKey> keys = StationKeys();
+    for (int group = 1; group <= alder::kKeyGroups; ++group) {
+        const std::string_view name = kKeyNames[group - 1];
+        keys.push_back(
+            {name, [this, name, group](textform::CTextWriter& w) { w.PutInt(name, Key(group)); },
+             [this, group](std::string_view text) {
+                 const std::optional<int> value = textform::ParseInt(text);
+                 // Only the low eight bits are a key group.
+                 if (value) SetKey(group, static_cast<std::uint8_t>(*value & 0xFF));
+                 return value.has_value();
+             }});
+    }
+    keys.push_back(
+        FlagKey("Modifikator", *this, &CAlderData::Modifikator, &CAlderData::SetModifikator));
+    AppendKeys(keys, ScanKeys());
+    const auto realKey = [this](std::string_view name, double (CAlderData::*get)() const,
+                                void (CAlderData::*set)(double)) {
+        return SDataKey{
+            name, [this, name, get](textform::CTextWriter& w) { w.PutReal(name, (this->*get)()); },
+            [this, set](std::string_view text) {
+                const std::optional<double> value = textform::ParseReal(text);
+                if (value) (this->*set)(*value);
+                return value.has_value();
+            }};
+    };
+    keys.push_back(realKey("CTCSS_PRM", &CAlderData::CTCSS_PRM, &CAlderData::SetCTCSS_PRM));
+    keys.push_back(realKey("CTCSS_PRD", &CAlderData::CTCSS_PRD, &CAlderData::SetCTCSS_PRD));
+    AppendKeys(keys, DtmfSendKeys());
+    AppendKeys(keys, DtmfDecodeKeys());
+    AppendKeys(keys, AccessKeys());
+    return keys;
+}
+
+void CAlderData::EncodeModelSettings(std::span<std::uint8_t> image) const {
+    using namespace alder::Offset;
+    PutByte(image, kSettingsConst, 0x03);
+    PutWord(image, kUserToneRxTenths, static_cast<unsigned>(std::trunc(own_.ctcssPrm * 10)));
+    PutWord(image, kUserToneRxWord, alder::ReceiveToneWord(own_.ctcssPrm));
+    PutWord(image, kUserToneTxTenths, static_cast<unsigned>(std::trunc(own_.ctcssPrd * 10)));
+    PutWord(image, kUserToneTxWord, alder::TransmitToneWord(own_.ctcssPrd));
+    constexpr unsigned kMarker = 0x0A;
+    PutByte(image, kKeyMarker, kMarker);
+    for (std::size_t i = 0; i < own_.keys.size(); ++i) PutByte(image, kKeys + i, own_.keys[i]);
+    PutByte(image, kKeyCheck, std::accumulate(own_.keys.begin(), own_.keys.end(), kMarker) & 0xFF);
+    PutByte(image, kModifikator, own_.modifikator ? 0x55 : 0xEE);
+}
+
+void CAlderData::DecodeModelSettings(std::span<const std::uint8_t> image) {
+    using namespace alder::Offset;
+    own_.ctcssPrm = GetWord(image, kUserToneRxTenths) * 0.1;
+    own_.ctcssPrd = GetWord(image, kUserToneTxTenths) * 0.1;
+    for (std::size_t i = 0; i < own_.keys.size(); ++i) own_.keys[i] = GetByte(image, kKeys + i);
+    own_.modifikator = GetByte(image, kModifikator) == 0x55;
+}
+
+bool CAlderData::RangesAllowWriting() {
+    const FreqRanges& r = Ranges();
+    const FreqRanges& factory = Model().defaultRanges;
+    return std::equal(r.begin(), r.begin() + 4, factory.begin()) && r[4] == r[5] && r[6] == r[7];
+}
+
+// ---------------------------------------------------------------------------------------------
+// Radio, recogniser, module
+
+CAlder::CAlder() : CRadio("00", "Ольха-1", alder::kBandLow, alder::kBandHigh, "ald") {}
+
+IRadioWare* CAlder::Ware() const {
+    return CWareSingleton<CAlderWare>::Get();
+}
+
+CAlder& AlderRadio() {
+    static CAlder radio;
+    return radio;
+}
+
+bool CAlderQualifier::ApplyConverterRule(std::span<const std::uint8_t> /*probe*/,
+                                         CRadioData& data) {
+    data.SetRadioConverterType(16);
+    return true;
+}
+
+CAlderWare::CAlderWare() : CRadioWare(AlderRadio(), "ALDER", "1.1.0") {}
+
+std::unique_ptr<CRadioData> CAlderWare::NewData(CRadio& radio) {
+    return std::make_unique<CAlderData>(radio);
+}
+
+std::unique_ptr<CRadioQualifier> CAlderWare::NewQualifier(CRadio& radio) {
+    return std::make_unique<CAlderQualifier>(radio, *this);
+}
+
+std::unique_ptr<CRadioRW> CAlderWare::NewRW(CRadio& radio, void* link) {
+    return std::make_unique<CAlderRW>(radio, *static_cast<IRadioSocket*>(link));
+}

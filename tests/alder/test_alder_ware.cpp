@@ -1,0 +1,92 @@
+// The Alder module object and radio description, and the recogniser's converter rule.
+
+#include <gtest/gtest.h>
+
+#include "U_alderware.h"
+#include "test_support.h"
+
+namespace {
+
+// A radio behind a link that answers every request.
+class CFakeSocket final : public IRadioSocket, public IRadioInfo {
+  public:
+    std::string fw = "ALDER";
+    std::vector<std::uint8_t> probe = std::vector<std::uint8_t>(512, 0);
+
+    IRadioInfo* GetInfo() override { return this; }
+    bool SetClock() override { return true; }
+    bool GetSegment(std::uint16_t, std::span<std::uint8_t> destination) override {
+        std::copy_n(probe.begin(), destination.size(), destination.begin());
+        return true;
+    }
+    bool PutSegment(std::uint16_t, std::span<const std::uint8_t>) override { return true; }
+    bool ReleaseSegment(std::uint16_t) override { return true; }
+    bool EndSession() override { return true; }
+    std::string FW() const override { return fw; }
+    std::string SN() const override { return "0042"; }
+    int BankFlag() const override { return 0; }
+    int RangeCount() const override { return 1; }
+    int RangeEdge(int, int edge) const override { return edge == 0 ? 145000000 : 174000000; }
+};
+
+class AlderWare : public ::testing::Test {
+  protected:
+    ~AlderWare() override { CWareSingleton<CAlderWare>::Release(); }
+    CAlderWare& ware = *CWareSingleton<CAlderWare>::Get();
+};
+
+TEST_F(AlderWare, DescribesTheModel) {
+    EXPECT_EQ(ware.Description(), "ALDER");
+    EXPECT_EQ(ware.Version(), "1.1.0");
+    IRadio* radio = ware.GetRadio(5);
+    ASSERT_EQ(radio, ware.GetRadio(0));
+    EXPECT_EQ(radio->Name(), "Ольха-1");
+    EXPECT_EQ(radio->Code(), "00");
+    EXPECT_EQ(radio->MinFrequency(), 145000000);
+    EXPECT_EQ(radio->MaxFrequency(), 175000000);
+    EXPECT_EQ(radio->FileExtension(), "ald");
+    EXPECT_EQ(radio->Ware(), &ware);
+}
+
+TEST_F(AlderWare, AttachingCreatesADefaultAlderSet) {
+    IRadio* radio = ware.GetRadio(0);
+    ASSERT_TRUE(ware.AttachData(radio, nullptr, nullptr));
+    auto* data = dynamic_cast<CAlderData*>(radio->Data());
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->Tone(), 1450);
+    EXPECT_EQ(data->ImageSize(), 2688u);
+}
+
+TEST_F(AlderWare, RecognisedRadioCarriesConverterType16) {
+    CFakeSocket socket;
+    IRadio* radio = ware.GetRadio(0);
+    IRadioQualifier* qualifier = ware.CreateQualifier(radio);
+    ASSERT_NE(qualifier, nullptr);
+    EXPECT_TRUE(qualifier->Qualification(&socket));
+    EXPECT_EQ(radio->SerialNumber(), "0042");
+    ASSERT_NE(radio->Data(), nullptr);
+    EXPECT_EQ(radio->Data()->RadioConverterType(), 16);
+    socket.fw = "ALDEX";
+    EXPECT_FALSE(qualifier->Qualification(&socket));
+    ware.ReleaseQualifier(qualifier);
+}
+
+TEST_F(AlderWare, ReadingThroughTheExchangeDecodesTheImage) {
+    CFakeSocket socket;
+    IRadio* radio = ware.GetRadio(0);
+    ASSERT_TRUE(ware.AttachData(radio, nullptr, nullptr));
+    socket.probe.assign(512, 0xFF);  // every segment: empty slots, all ranges code 0xFFFF
+    IRadioRW* rw = ware.CreateRW(radio, &socket);
+    ASSERT_NE(rw, nullptr);
+    rw->BeginRead();
+    while (!rw->IsDone()) ASSERT_TRUE(rw->Step());
+    EXPECT_EQ(rw->Progress(), 100);
+    auto* data = dynamic_cast<CAlderData*>(radio->Data());
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->IsModified());
+    EXPECT_EQ(data->Tone(), 65535);
+    EXPECT_EQ(data->RangeText(), "145-149, 165-174 МГц");
+    ware.ReleaseRW(rw);
+}
+
+}  // namespace
