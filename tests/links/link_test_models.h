@@ -1,0 +1,180 @@
+#pragma once
+// Small radio models built only for these tests, on the shared recognition and exchange
+// classes, so the links can be tried before and besides the real models. Their parameter set
+// is the memory image itself.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "U_exchange.h"
+#include "U_radionet.h"
+#include "U_ware.h"
+
+namespace linktest {
+
+class CImageData final : public CRadioData {
+  public:
+    CImageData(CRadio& radio, std::size_t size) : CRadioData(radio), image(size, 0x00) {}
+
+    bool Validate(std::string&) override { return true; }
+    std::string RangeText() const override { return {}; }
+    void SetDefaults() override { std::fill(image.begin(), image.end(), 0x00); }
+    bool ReadText(std::istream&) override { return false; }
+    bool WriteText(std::ostream&) override { return false; }
+    CRadioCanal* Canal(int) override { return nullptr; }
+    void EncodeImage(std::span<std::uint8_t> out) override {
+        std::copy_n(image.begin(), std::min(image.size(), out.size()), out.begin());
+    }
+    void DecodeImage(std::span<std::uint8_t> in) override {
+        image.assign(in.begin(), in.end());
+        ++decodes;
+        SetModified();
+    }
+    std::size_t ImageSize() const override { return image.size(); }
+
+    std::vector<std::uint8_t> image;
+    int decodes = 0;
+};
+
+class CTestWare;
+
+class CTestRadio final : public CRadio {
+  public:
+    CTestRadio(CTestWare& ware, int minHz, int maxHz)
+        : CRadio("00", "Test", minHz, maxHz, "tst"), ware_(ware) {}
+    ~CTestRadio() = default;
+    IRadioWare* Ware() const override;
+
+  private:
+    CTestWare& ware_;
+};
+
+// Birch and Cedar's rule: byte 64 of the probe gives the converter code or rejects the radio.
+class CTestTwoBankQualifier final : public CTwoBankQualifier {
+  public:
+    using CTwoBankQualifier::CTwoBankQualifier;
+
+  protected:
+    bool ApplyConverterRule(std::span<const std::uint8_t> probe, CRadioData& data) override {
+        int code = -1;
+        if (!ConverterCodeFromProbe(probe, code)) return false;
+        data.SetRadioConverterType(code);
+        return true;
+    }
+};
+
+class CTestThreeSegmentQualifier final : public CRadioQualifier {
+  public:
+    using CRadioQualifier::CRadioQualifier;
+
+  protected:
+    std::uint16_t ProbeSegment(int) const override { return 512; }
+    std::size_t ProbeLength() const override { return 128; }
+    bool ApplyConverterRule(std::span<const std::uint8_t>, CRadioData&) override { return true; }
+};
+
+enum class ELayout { TwoBanks, ThreeSegments };
+
+class CTestWare final : public CRadioWare {
+  public:
+    // The description is the model identifier the radio must report.
+    CTestWare(std::string description, ELayout layout, int minHz, int maxHz, int linkKinds = 1)
+        : CRadioWare(radio_, description, "0.0.1"),
+          radio_(*this, minHz, maxHz),
+          layout_(layout),
+          linkKinds_(linkKinds) {}
+    ~CTestWare() override = default;
+
+    int LinkKinds() const override { return linkKinds_; }
+    CTestRadio& TestRadio() { return radio_; }
+    CImageData* Data() { return static_cast<CImageData*>(radio_.ModelData()); }
+    std::size_t ImageSize() const {
+        return layout_ == ELayout::TwoBanks ? CTwoBankRW::kImageSize : CThreeSegmentRW::kImageSize;
+    }
+
+  protected:
+    std::unique_ptr<CRadioData> NewData(CRadio& radio) override {
+        return std::make_unique<CImageData>(radio, ImageSize());
+    }
+    std::unique_ptr<CRadioQualifier> NewQualifier(CRadio& radio) override {
+        if (layout_ == ELayout::TwoBanks)
+            return std::make_unique<CTestTwoBankQualifier>(radio, *this);
+        return std::make_unique<CTestThreeSegmentQualifier>(radio, *this);
+    }
+    std::unique_ptr<CRadioRW> NewRW(CRadio& radio, void* link) override {
+        auto& socket = *static_cast<IRadioSocket*>(link);
+        if (layout_ == ELayout::TwoBanks) return std::make_unique<CTwoBankRW>(radio, socket);
+        return std::make_unique<CThreeSegmentRW>(radio, socket);
+    }
+
+  private:
+    CTestRadio radio_;
+    ELayout layout_;
+    int linkKinds_;
+};
+
+inline IRadioWare* CTestRadio::Ware() const {
+    return &ware_;
+}
+
+// A model of each layout with the bands of the delivered models.
+inline std::unique_ptr<CTestWare> AlderLike(int linkKinds = 1) {
+    return std::make_unique<CTestWare>("ALDER", ELayout::TwoBanks, 145000000, 175000000, linkKinds);
+}
+inline std::unique_ptr<CTestWare> BirchLike(int linkKinds = 1) {
+    return std::make_unique<CTestWare>("BIRCH", ELayout::TwoBanks, 39000000, 49000000, linkKinds);
+}
+inline std::unique_ptr<CTestWare> LarchLike(int linkKinds = 1) {
+    return std::make_unique<CTestWare>("LARCH", ELayout::ThreeSegments, 39000000, 49000000,
+                                       linkKinds);
+}
+
+// One search and one read or write, the way the program's workers drive them.
+struct STransfer {
+    bool found = false;
+    bool ok = false;
+    std::vector<int> progress;
+    std::chrono::milliseconds elapsed{0};
+};
+
+inline STransfer RunTransfer(IRadioWare& ware, IRadio& radio, CLinkPorts& ports, bool reading) {
+    STransfer result;
+    const auto start = std::chrono::steady_clock::now();
+    IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
+    std::unique_ptr<CRadioNet> net = FindRadio(*qualifier, ports);
+    ware.ReleaseQualifier(qualifier);
+    if (net) {
+        result.found = true;
+        IRadioRW* rw = ware.CreateRW(&radio, net->link());
+        reading ? rw->BeginRead() : rw->BeginWrite();
+        result.ok = true;
+        while (!rw->IsDone()) {
+            if (!rw->Step()) {
+                result.ok = false;
+                break;
+            }
+            result.progress.push_back(rw->Progress());
+        }
+        ware.ReleaseRW(rw);
+        net.reset();
+    }
+    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    return result;
+}
+
+// Threads of this process, to see that nothing is left running.
+inline int ThreadCount() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/task"))
+        ++count;
+    return count;
+}
+
+}  // namespace linktest
