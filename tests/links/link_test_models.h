@@ -78,6 +78,27 @@ class CTestThreeSegmentQualifier final : public CRadioQualifier {
     bool ApplyConverterRule(std::span<const std::uint8_t>, CRadioData&) override { return true; }
 };
 
+// A model on the serial link only: the link handed over is the program's IRadioSerial.
+class CTestSerialQualifier final : public CRadioQualifier {
+  public:
+    using CRadioQualifier::CRadioQualifier;
+
+    bool Qualification(void* link) override {
+        auto* serial = static_cast<IRadioSerial*>(link);
+        const IDeviceInfo* info = serial ? serial->GetInfo() : nullptr;
+        if (!info || info->FW() != Radio()->Ware()->Description()) return false;
+        std::vector<std::uint8_t> probe(512);
+        if (!serial->GetSegment(2, probe)) return false;
+        Radio()->SetSerialNumber("serial");
+        return true;
+    }
+
+  protected:
+    std::uint16_t ProbeSegment(int) const override { return 2; }
+    std::size_t ProbeLength() const override { return 512; }
+    bool ApplyConverterRule(std::span<const std::uint8_t>, CRadioData&) override { return true; }
+};
+
 enum class ELayout { TwoBanks, ThreeSegments };
 
 class CTestWare final : public CRadioWare {
@@ -102,6 +123,7 @@ class CTestWare final : public CRadioWare {
         return std::make_unique<CImageData>(radio, ImageSize());
     }
     std::unique_ptr<CRadioQualifier> NewQualifier(CRadio& radio) override {
+        if (linkKinds_ == PR_NET_SP) return std::make_unique<CTestSerialQualifier>(radio, *this);
         if (layout_ == ELayout::TwoBanks)
             return std::make_unique<CTestTwoBankQualifier>(radio, *this);
         return std::make_unique<CTestThreeSegmentQualifier>(radio, *this);

@@ -1,0 +1,401 @@
+// The radio search and the read and write exchanges against the virtual radio, on both
+// infrared modes, and what every kind of misbehaviour of the radio leads to.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "U_virtualradios.h"
+#include "link_test_models.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using linktest::CTestWare;
+using linktest::RunTransfer;
+using linktest::STransfer;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr auto kWindow = 150ms;
+
+// The virtual radios in range and a program's links that see them, with a short window.
+struct SBench {
+    explicit SBench(const std::vector<std::string>& radios, EIrdaMode mode = EIrdaMode::Stream)
+        : radios(radios), ports(Config(mode)) {
+        ports.SetWindow(kWindow);
+    }
+    SLinkConfig Config(EIrdaMode mode) const {
+        SLinkConfig config = radios.LinkConfig();
+        config.irdaMode = mode;
+        return config;
+    }
+    sim::CVirtualRadio& Radio(std::size_t i = 0) { return radios.Radio(i); }
+
+    sim::CVirtualRadios radios;
+    CLinkPorts ports;
+};
+
+std::vector<std::uint16_t> Segments(const sim::CVirtualRadio& radio, std::uint8_t code) {
+    std::vector<std::uint16_t> segments;
+    for (const auto& request : radio.Requests())
+        if (request.code == code) segments.push_back(request.segment);
+    return segments;
+}
+
+Bytes Pattern(std::size_t size, std::uint8_t seed) {
+    Bytes image(size);
+    for (std::size_t i = 0; i < size; ++i) image[i] = static_cast<std::uint8_t>(i * 7 + seed);
+    return image;
+}
+
+std::unique_ptr<CRadioNet> Find(CTestWare& ware, CLinkPorts& ports) {
+    IRadioQualifier* qualifier = ware.CreateQualifier(&ware.TestRadio());
+    auto net = FindRadio(*qualifier, ports);
+    ware.ReleaseQualifier(qualifier);
+    return net;
+}
+
+// ---- search ----
+
+TEST(Search, FindsTheModelOverInfraredAndTakesItsSerialNumber) {
+    SBench bench({"ALDER,sn=4000000000"});
+    auto ware = linktest::AlderLike();
+    auto net = Find(*ware, bench.ports);
+    ASSERT_TRUE(net);
+    EXPECT_EQ(net->kind(), PR_NET_IRDA);
+    EXPECT_EQ(net->link(), static_cast<IRadioSocket*>(net->Socket()));
+    EXPECT_EQ(ware->TestRadio().SerialNumber(), "-294967296");
+    EXPECT_NE(ware->Data(), nullptr);  // recognition made sure of a parameter set
+    EXPECT_TRUE(bench.ports.Irda().isOpen());
+    net.reset();
+    EXPECT_FALSE(bench.ports.Irda().isOpen());
+}
+
+TEST(Search, NothingInRangeIsNoLink) {
+    SBench bench({});
+    auto ware = linktest::AlderLike();
+    EXPECT_FALSE(Find(*ware, bench.ports));
+    EXPECT_FALSE(bench.ports.Irda().isOpen());
+}
+
+TEST(Search, BothLinkKindsMeansInfraredOnly) {
+    SBench bench({"ALDER,link=serial"});
+    auto ware = linktest::AlderLike(PR_NET_IRDA | PR_NET_SP);
+    EXPECT_FALSE(Find(*ware, bench.ports));
+    EXPECT_TRUE(bench.Radio().Requests().empty());
+}
+
+TEST(Search, NoLinkKindMeansNoTraffic) {
+    SBench bench({"ALDER", "ALDER,link=serial"});
+    auto ware = linktest::AlderLike(0);
+    EXPECT_FALSE(Find(*ware, bench.ports));
+    EXPECT_TRUE(bench.Radio(0).Requests().empty());
+    EXPECT_TRUE(bench.Radio(1).Requests().empty());
+}
+
+TEST(Search, SerialOnlyModelIsFoundOnItsPortAndThePortCanBeOpenedAgain) {
+    SBench bench({"ALDER,link=serial"});
+    auto ware = linktest::AlderLike(PR_NET_SP);
+    for (int round = 0; round < 2; ++round) {
+        auto net = Find(*ware, bench.ports);
+        ASSERT_TRUE(net) << round;
+        EXPECT_EQ(net->kind(), PR_NET_SP);
+        EXPECT_TRUE(bench.ports.Serial().isOpen());
+        net.reset();  // closes the port
+        EXPECT_FALSE(bench.ports.Serial().isOpen());
+    }
+}
+
+TEST(Search, SerialSearchSkipsPortsThatDoNotOpen) {
+    sim::CVirtualRadios radios({"ALDER,link=serial"});
+    SLinkConfig config = radios.LinkConfig();
+    config.serialPorts.insert(config.serialPorts.begin(), "/dev/no-such-port");
+    CLinkPorts ports(config);
+    ports.SetWindow(kWindow);
+    auto ware = linktest::AlderLike(PR_NET_SP);
+    EXPECT_TRUE(Find(*ware, ports));
+}
+
+TEST(Search, ARejectedFirstRadioEndsTheSearch) {
+    SBench bench({"BIRCH", "ALDER"});
+    auto ware = linktest::AlderLike();
+    EXPECT_FALSE(Find(*ware, bench.ports));
+    EXPECT_TRUE(bench.Radio(1).Requests().empty());
+    EXPECT_FALSE(bench.ports.Irda().isOpen());
+}
+
+TEST(Search, TheFirstRadioInRangeIsTriedFirst) {
+    SBench bench({"ALDER,sn=1", "ALDER,sn=2"});
+    auto ware = linktest::AlderLike();
+    ASSERT_TRUE(Find(*ware, bench.ports));
+    EXPECT_EQ(ware->TestRadio().SerialNumber(), "1");
+}
+
+TEST(Search, ModelIdentifierOffByOneCharacterIsRejectedBeforeAnyRead) {
+    SBench bench({"ALDER,fw=ALDES"});
+    auto ware = linktest::AlderLike();
+    EXPECT_FALSE(Find(*ware, bench.ports));
+    EXPECT_TRUE(Segments(bench.Radio(), 0x02).empty());
+}
+
+TEST(Search, RangeBelowTheBandIsRejected) {
+    // 100 Hz is the finest the identification can tell.
+    SBench bench({"ALDER,range=144999900-149000000"});
+    auto ware = linktest::AlderLike();
+    EXPECT_FALSE(Find(*ware, bench.ports));
+    SBench edge({"ALDER,range=145000000-175000000"});
+    EXPECT_TRUE(Find(*ware, edge.ports));
+}
+
+TEST(Search, ProbeReadsTheBankInUse) {
+    for (const int bank : {0, 1}) {
+        SBench bench({"BIRCH,bank=" + std::to_string(bank)});
+        auto ware = linktest::BirchLike();
+        ASSERT_TRUE(Find(*ware, bench.ports));
+        EXPECT_EQ(Segments(bench.Radio(), 0x02),
+                  (std::vector<std::uint16_t>{static_cast<std::uint16_t>(bank ? 6 : 2)}));
+    }
+}
+
+TEST(Search, ConverterByteDecidesBirchLikeRadios) {
+    struct Case {
+        int byte;
+        bool accepted;
+        int code;
+    };
+    for (const Case c : {Case{0, true, 0}, Case{1, true, 1}, Case{2, true, 2}, Case{7, true, 5},
+                         Case{3, false, -1}}) {
+        SBench bench({"BIRCH,sn=55,converter=" + std::to_string(c.byte)});
+        auto ware = linktest::BirchLike();
+        EXPECT_EQ(Find(*ware, bench.ports) != nullptr, c.accepted) << c.byte;
+        // The serial number is taken before the converter rule decides.
+        EXPECT_EQ(ware->TestRadio().SerialNumber(), "55");
+        if (c.accepted) {
+            EXPECT_EQ(ware->Data()->RadioConverterType(), c.code);
+        }
+    }
+}
+
+TEST(Search, SilentRadioIsPassedOverWithinTheWindow) {
+    SBench bench({"ALDER,fault=silent@1"});
+    auto ware = linktest::AlderLike();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Find(*ware, bench.ports));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3 * kWindow);
+    EXPECT_FALSE(bench.ports.Irda().isOpen());
+}
+
+// ---- exchange ----
+
+class Exchange : public ::testing::TestWithParam<EIrdaMode> {};
+
+TEST_P(Exchange, ReadOfBankOneTakesItsSegmentsInOrder) {
+    SBench bench({"ALDER,bank=1"}, GetParam());
+    auto ware = linktest::AlderLike();
+    ware->TestRadio().SetConverterType(2);
+    ware->TestRadio().SetFileName("old.ald");
+    const STransfer read = RunTransfer(*ware, ware->TestRadio(), bench.ports, true);
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.progress, (std::vector<int>{5, 24, 43, 62, 81, 100}));
+    EXPECT_EQ(Segments(bench.Radio(), 0x02), (std::vector<std::uint16_t>{6, 256, 9, 8, 7, 6, 1}));
+    EXPECT_EQ(ware->Data()->image, bench.Radio().Image(1));
+    EXPECT_EQ(ware->Data()->decodes, 1);
+    EXPECT_EQ(ware->TestRadio().FileName(), "");
+    EXPECT_EQ(ware->TestRadio().ConverterType(), -1);
+    EXPECT_FALSE(bench.ports.Irda().isOpen());
+}
+
+TEST_P(Exchange, WriteFillsTheOtherBankAndTheRadioSwitchesToIt) {
+    SBench bench({"CEDAR,bank=1"}, GetParam());
+    auto ware =
+        std::make_unique<CTestWare>("CEDAR", linktest::ELayout::TwoBanks, 136000000, 174000000);
+    const Bytes before = bench.Radio().Image(1);
+    ware->TestRadio().Ware()->AttachData(&ware->TestRadio(), nullptr, nullptr);
+    ware->Data()->image = Pattern(2688, 3);
+    const STransfer write = RunTransfer(*ware, ware->TestRadio(), bench.ports, false);
+    ASSERT_TRUE(write.ok);
+    EXPECT_EQ(write.progress, (std::vector<int>{6, 29, 53, 76, 100, 100}));
+    EXPECT_EQ(Segments(bench.Radio(), 0x03), (std::vector<std::uint16_t>{512, 5, 4, 3, 2}));
+    EXPECT_EQ(Segments(bench.Radio(), 0x04), (std::vector<std::uint16_t>{256}));
+    EXPECT_EQ(Segments(bench.Radio(), 0x05).size(), 1u);
+    EXPECT_EQ(bench.Radio().BankFlag(), 0);
+    const Bytes written = bench.Radio().Image(0);
+    EXPECT_TRUE(std::equal(written.begin(), written.begin() + 2176, ware->Data()->image.begin()));
+    // Segment 1 is factory data: never written.
+    EXPECT_TRUE(std::equal(written.begin() + 2176, written.end(), before.begin() + 2176));
+    EXPECT_NE(bench.Radio().Clock()[1], 0);  // month set by the clock command
+}
+
+TEST_P(Exchange, ThreeSegmentModelReadsAndWrites) {
+    SBench bench({"LARCH"}, GetParam());
+    auto ware = linktest::LarchLike();
+    const STransfer read = RunTransfer(*ware, ware->TestRadio(), bench.ports, true);
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.progress, (std::vector<int>{20, 55, 95}));
+    EXPECT_EQ(ware->Data()->image, bench.Radio().Image());
+
+    ware->Data()->image = Pattern(896, 9);
+    bench.Radio().ClearRequests();
+    const STransfer write = RunTransfer(*ware, ware->TestRadio(), bench.ports, false);
+    ASSERT_TRUE(write.ok);
+    EXPECT_EQ(write.progress, (std::vector<int>{30, 65, 99}));
+    EXPECT_EQ(Segments(bench.Radio(), 0x03), (std::vector<std::uint16_t>{119, 120, 512}));
+    EXPECT_EQ(bench.Radio().Image(), ware->Data()->image);
+}
+
+INSTANTIATE_TEST_SUITE_P(Irda, Exchange, ::testing::Values(EIrdaMode::Stream, EIrdaMode::Packet),
+                         [](const auto& info) {
+                             return info.param == EIrdaMode::Stream ? "Stream" : "Packet";
+                         });
+
+// ---- faults ----
+
+// Requests of a two-bank write: 1 identification, 2 probe, 3 clock, 4 header, 5-8 data,
+// 9 release, 10 end of session.
+struct SFaultCase {
+    std::string kind;
+    int request;
+};
+void PrintTo(const SFaultCase& c, std::ostream* out) {
+    *out << c.kind << '@' << c.request;
+}
+
+std::vector<SFaultCase> TwoBankWriteFaults() {
+    std::vector<SFaultCase> cases;
+    for (const char* kind : {"silent", "late", "echo", "segment", "short"})
+        for (int request = 4; request <= 10; ++request)
+            if (!(std::string(kind) == "segment" && request == 10))  // no segment in that reply
+                cases.push_back({kind, request});
+    for (int request = 3; request <= 9; ++request) cases.push_back({"drop", request});
+    return cases;
+}
+
+class TwoBankWriteFault : public ::testing::TestWithParam<SFaultCase> {};
+
+TEST_P(TwoBankWriteFault, FailsCleanlyAndLeavesTheBankInUse) {
+    const int threadsBefore = linktest::ThreadCount();
+    const SFaultCase& c = GetParam();
+    const int failing = c.kind == "drop" ? c.request + 1 : c.request;
+    {
+        Bytes old = Pattern(2688, 1);
+        old[1664 + 64] = 0;  // the converter byte the radio is given below
+        const std::string image = ::testing::TempDir() + "/old.img";
+        {
+            std::ofstream(image, std::ios::binary)
+                .write(reinterpret_cast<const char*>(old.data()), static_cast<long>(old.size()));
+        }
+        SBench bench({"ALDER,delay=400,converter=0,image=" + image + ",fault=" + c.kind + "@" +
+                      std::to_string(c.request)});
+        auto ware = linktest::AlderLike();
+        ware->AttachData(&ware->TestRadio(), nullptr, nullptr);
+        ware->Data()->image = Pattern(2688, 2);
+
+        const STransfer write = RunTransfer(*ware, ware->TestRadio(), bench.ports, false);
+        ASSERT_TRUE(write.found);
+        EXPECT_FALSE(write.ok);
+        EXPECT_FALSE(bench.ports.Irda().isOpen());
+        // One failing exchange costs at most the window (twice when the clock command also
+        // went unanswered).
+        EXPECT_LT(write.elapsed, 3 * kWindow + 200ms);
+        if (failing <= 9) {
+            EXPECT_EQ(bench.Radio().BankFlag(), 0);
+            // Read back with a patient program: a late reply may still be on its way.
+            CLinkPorts patient(bench.Config(EIrdaMode::Stream));
+            auto reader = linktest::AlderLike();
+            const STransfer read = RunTransfer(*reader, reader->TestRadio(), patient, true);
+            ASSERT_TRUE(read.ok);
+            EXPECT_EQ(reader->Data()->image, old);
+        }
+    }
+    EXPECT_EQ(linktest::ThreadCount(), threadsBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Alder, TwoBankWriteFault, ::testing::ValuesIn(TwoBankWriteFaults()),
+                         [](const auto& info) {
+                             return info.param.kind + std::to_string(info.param.request);
+                         });
+
+class TwoBankReadFault : public ::testing::TestWithParam<SFaultCase> {};
+
+TEST_P(TwoBankReadFault, FailsWithoutTouchingTheParameters) {
+    const SFaultCase& c = GetParam();
+    SBench bench({"BIRCH,delay=400,fault=" + c.kind + "@" + std::to_string(c.request)});
+    auto ware = linktest::BirchLike();
+    const STransfer read = RunTransfer(*ware, ware->TestRadio(), bench.ports, true);
+    ASSERT_TRUE(read.found);
+    EXPECT_FALSE(read.ok);
+    EXPECT_EQ(ware->Data()->decodes, 0);
+    EXPECT_FALSE(bench.ports.Irda().isOpen());
+    EXPECT_LT(read.elapsed, 2 * kWindow + 200ms);
+}
+
+std::vector<SFaultCase> TwoBankReadFaults() {
+    std::vector<SFaultCase> cases;
+    for (const char* kind : {"silent", "late", "echo", "segment", "short"})
+        for (int request = 3; request <= 8; ++request) cases.push_back({kind, request});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Birch, TwoBankReadFault, ::testing::ValuesIn(TwoBankReadFaults()),
+                         [](const auto& info) {
+                             return info.param.kind + std::to_string(info.param.request);
+                         });
+
+TEST(ThreeSegmentWriteFault, InterruptedWriteIsReportedAndKeepsWhatWasWritten) {
+    // Requests: 1 identification, 2 probe, 3 clock, 4-6 the three segments, 7 end.
+    for (const int request : {5, 6, 7}) {
+        SBench bench({"LARCH,fault=silent@" + std::to_string(request)});
+        auto ware = linktest::LarchLike();
+        ware->AttachData(&ware->TestRadio(), nullptr, nullptr);
+        ware->Data()->image = Pattern(896, 4);
+        const STransfer write = RunTransfer(*ware, ware->TestRadio(), bench.ports, false);
+        EXPECT_FALSE(write.ok) << request;
+        const Bytes first = bench.Radio().Segment(119);
+        EXPECT_TRUE(std::equal(first.begin(), first.end(), ware->Data()->image.begin())) << request;
+    }
+}
+
+// ---- serial link against the virtual radio ----
+
+TEST(SerialRadio, SegmentsTravelBothWaysAndTheBankSwitchesAtTheEnd) {
+    SBench bench({"ALDER,link=serial,bank=0"});
+    auto ware = linktest::AlderLike(PR_NET_SP);
+    auto net = Find(*ware, bench.ports);
+    ASSERT_TRUE(net);
+    CRadioSerial& link = *net->Serial();
+    EXPECT_EQ(link.GetInfo()->FW(), "ALDER");
+    EXPECT_EQ(link.GetInfo()->RangeEdge(1, 1), 174000000);
+    const Bytes header = Pattern(128, 5), data = Pattern(512, 6);
+    EXPECT_TRUE(link.PutSegment(256, header));
+    for (const std::uint16_t segment : {9, 8, 7, 6}) EXPECT_TRUE(link.PutSegment(segment, data));
+    EXPECT_TRUE(link.ReleaseSegment(512));
+    EXPECT_TRUE(link.EndSession());
+    EXPECT_EQ(bench.Radio().BankFlag(), 1);
+    Bytes back(512);
+    EXPECT_TRUE(link.GetSegment(6, back));
+    EXPECT_EQ(back, data);
+}
+
+TEST(SerialRadio, EveryMisbehaviourFailsTheCommandWithinTheWindow) {
+    // Requests: 1 identification, 2 probe, 3 the read under test.
+    for (const char* kind : {"silent", "late", "echo", "segment", "crc", "short"}) {
+        SBench bench({std::string("ALDER,link=serial,delay=400,fault=") + kind + "@3"});
+        auto ware = linktest::AlderLike(PR_NET_SP);
+        auto net = Find(*ware, bench.ports);
+        ASSERT_TRUE(net) << kind;
+        Bytes data(512);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(net->Serial()->GetSegment(5, data)) << kind;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, kWindow + 100ms) << kind;
+    }
+}
+
+TEST(SerialRadio, DroppedLineFailsEveryLaterCommand) {
+    SBench bench({"ALDER,link=serial,fault=drop@2"});
+    auto ware = linktest::AlderLike(PR_NET_SP);
+    auto net = Find(*ware, bench.ports);
+    ASSERT_TRUE(net);
+    EXPECT_FALSE(net->Serial()->EndSession());
+}
+
+}  // namespace
