@@ -7,27 +7,13 @@
 
 namespace {
 
-// A radio behind a link that answers every request.
-class CFakeSocket final : public IRadioSocket, public IRadioInfo {
-  public:
-    std::string fw = "ALDER";
-    std::vector<std::uint8_t> probe = std::vector<std::uint8_t>(512, 0);
-
-    IRadioInfo* GetInfo() override { return this; }
-    bool SetClock() override { return true; }
-    bool GetSegment(std::uint16_t, std::span<std::uint8_t> destination) override {
-        std::copy_n(probe.begin(), destination.size(), destination.begin());
-        return true;
-    }
-    bool PutSegment(std::uint16_t, std::span<const std::uint8_t>) override { return true; }
-    bool ReleaseSegment(std::uint16_t) override { return true; }
-    bool EndSession() override { return true; }
-    std::string FW() const override { return fw; }
-    std::string SN() const override { return "0042"; }
-    int BankFlag() const override { return 0; }
-    int RangeCount() const override { return 1; }
-    int RangeEdge(int, int edge) const override { return edge == 0 ? 145000000 : 174000000; }
-};
+CFakeSocket AlderSocket() {
+    CFakeSocket socket;
+    socket.fw = "ALDER";
+    socket.low = 145000000;
+    socket.high = 174000000;
+    return socket;
+}
 
 class AlderWare : public ::testing::Test {
   protected:
@@ -58,7 +44,7 @@ TEST_F(AlderWare, AttachingCreatesADefaultAlderSet) {
 }
 
 TEST_F(AlderWare, RecognisedRadioCarriesConverterType16) {
-    CFakeSocket socket;
+    CFakeSocket socket = AlderSocket();
     IRadio* radio = ware.GetRadio(0);
     IRadioQualifier* qualifier = ware.CreateQualifier(radio);
     ASSERT_NE(qualifier, nullptr);
@@ -72,7 +58,7 @@ TEST_F(AlderWare, RecognisedRadioCarriesConverterType16) {
 }
 
 TEST_F(AlderWare, ReadingThroughTheExchangeDecodesTheImage) {
-    CFakeSocket socket;
+    CFakeSocket socket = AlderSocket();
     IRadio* radio = ware.GetRadio(0);
     ASSERT_TRUE(ware.AttachData(radio, nullptr, nullptr));
     socket.probe.assign(512, 0xFF);  // every segment: empty slots, all ranges code 0xFFFF

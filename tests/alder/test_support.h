@@ -7,6 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include <algorithm>
+#include <span>
+
+#include "U_radiolinks.h"
 #include "U_radioware.h"
 
 // Counts the notifications a parameter set sends.
@@ -57,3 +61,27 @@ inline std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& image, s
 inline unsigned WordAt(const std::vector<std::uint8_t>& image, std::size_t offset) {
     return image[offset] | (image[offset + 1] << 8);
 }
+
+// A radio behind a link that answers every request.
+class CFakeSocket final : public IRadioSocket, public IRadioInfo {
+  public:
+    std::string fw;
+    int low = 0, high = 0;
+    std::string serial = "0042";
+    std::vector<std::uint8_t> probe = std::vector<std::uint8_t>(512, 0);
+
+    IRadioInfo* GetInfo() override { return this; }
+    bool SetClock() override { return true; }
+    bool GetSegment(std::uint16_t, std::span<std::uint8_t> destination) override {
+        std::copy_n(probe.begin(), destination.size(), destination.begin());
+        return true;
+    }
+    bool PutSegment(std::uint16_t, std::span<const std::uint8_t>) override { return true; }
+    bool ReleaseSegment(std::uint16_t) override { return true; }
+    bool EndSession() override { return true; }
+    std::string FW() const override { return fw; }
+    std::string SN() const override { return serial; }
+    int BankFlag() const override { return 0; }
+    int RangeCount() const override { return 1; }
+    int RangeEdge(int, int edge) const override { return edge == 0 ? low : high; }
+};

@@ -1,0 +1,116 @@
+#pragma once
+// Birch and Cedar: one radio design for two bands. Channels take a step of 12.5 or 25 kHz and a
+// CTCSS tone or a DCS code per direction; the set adds the power-saving times and reports the
+// speech converter in the image. A band is described once (SBirchCedarModel) and the thin units
+// in models/birch and models/cedar name it.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "U_exchange.h"
+#include "U_twobankdata.h"
+#include "U_ware.h"
+
+// What the two radios of the design differ in.
+struct SBirchCedarModel {
+    std::string_view description;  // module identifier
+    std::string_view version;
+    std::string_view name;  // display name
+    std::string_view fileExtension;
+    STwoBankModel parameters;
+};
+
+// The shared parameters of a band: everything but the band edges and a few defaults.
+STwoBankModel BirchCedarParameters(int bandLow, int bandHigh);
+
+namespace birchcedar {
+
+inline constexpr int kCtcssCount = 51;
+inline constexpr int kDcsCount = 83;
+
+// The image byte that tells the radio which speech converter it carries.
+namespace Offset {
+constexpr std::size_t kConverterCode = 0x6C0;
+}
+
+// Converter type codes and the radio's own numbers for them.
+int ConverterByteFromType(int type);  // 1 -> 1, 2 -> 2, 5 -> 7, anything else -> 0
+int ConverterTypeFromByte(int byte);  // 1 -> 1, 2 -> 2, 7 -> 5, anything else -> 0
+
+// Channel tones: "(нет)" for 0, the CTCSS name for 1..51, the DCS code for -1..-83.
+std::string ToneName(int code);
+// A name with a comma is a CTCSS tone, any other a DCS code; 0 when it is in neither list.
+int ToneCode(std::string_view name);
+
+}  // namespace birchcedar
+
+class CBirchCedarData;
+
+class CBirchCedarCanal final : public CTwoBankCanal {
+  public:
+    CBirchCedarCanal(CBirchCedarData& data, int index);
+
+    void SetFRQ_Step(int value) override;
+    void EncodeCanal(std::span<std::uint8_t> record) const override;
+    void DecodeCanal(std::span<const std::uint8_t> record) override;
+};
+
+class CBirchCedarData : public CTwoBankData {
+  public:
+    CBirchCedarData(CRadio& radio, const SBirchCedarModel& model);
+
+    CBirchCedarCanal* Canal(int index) override;
+
+  protected:
+    std::string CanalToneName(int code) const override;
+    int CanalToneCode(std::string_view name) const override;
+    std::vector<SDataKey> DataKeys() override;
+    void EncodeModelSettings(std::span<std::uint8_t> image) const override;
+    void DecodeModelSettings(std::span<const std::uint8_t> image) override;
+    // A set whose enabled channels all lie in the band is given the band as its range first.
+    bool RangesAllowWriting() override;
+};
+
+class CBirchCedarQualifier final : public CTwoBankQualifier {
+  public:
+    using CTwoBankQualifier::CTwoBankQualifier;
+
+  protected:
+    // The converter type comes from byte 64 of the probe; an unknown value rejects the radio.
+    bool ApplyConverterRule(std::span<const std::uint8_t> probe, CRadioData& data) override;
+};
+
+class CBirchCedarRW final : public CTwoBankRW {
+  public:
+    using CTwoBankRW::CTwoBankRW;
+};
+
+// The radio description of a band; ModuleWare is the plug-in's module object.
+template <class ModuleWare>
+class TBirchCedarRadio final : public CRadio {
+  public:
+    explicit TBirchCedarRadio(const SBirchCedarModel& model)
+        : CRadio("00", std::string(model.name), model.parameters.bandLow, model.parameters.bandHigh,
+                 std::string(model.fileExtension)) {}
+    IRadioWare* Ware() const override { return CWareSingleton<ModuleWare>::Get(); }
+};
+
+// The module object of a band: Data is the band's parameter set class.
+template <class Data>
+class TBirchCedarWare : public CRadioWare {
+  public:
+    TBirchCedarWare(CRadio& radio, const SBirchCedarModel& model)
+        : CRadioWare(radio, std::string(model.description), std::string(model.version)) {}
+
+  protected:
+    std::unique_ptr<CRadioData> NewData(CRadio& radio) override {
+        return std::make_unique<Data>(radio);
+    }
+    std::unique_ptr<CRadioQualifier> NewQualifier(CRadio& radio) override {
+        return std::make_unique<CBirchCedarQualifier>(radio, *this);
+    }
+    std::unique_ptr<CRadioRW> NewRW(CRadio& radio, void* link) override {
+        return std::make_unique<CBirchCedarRW>(radio, *static_cast<IRadioSocket*>(link));
+    }
+};
