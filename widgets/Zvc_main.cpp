@@ -1,0 +1,108 @@
+#include "Zvc_main.h"
+
+#include "Zvc_popup.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QPointer>
+#include <QVariant>
+#include <QWidget>
+
+#include <memory>
+
+namespace ZVCL {
+
+namespace {
+
+constexpr const char* kImplantProperty = "ZVCL.CurrentImplant";
+constexpr const char* kPopUpProperty = "ZVCL.OpenPopUpOwner";
+
+// Stored as a weak pointer, so a holder that is destroyed while open frees the anchor.
+QWidget* ReadAnchor(const char* name) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return nullptr;
+    return qobject_cast<QWidget*>(app->property(name).value<QPointer<QObject>>().data());
+}
+
+void WriteAnchor(const char* name, QObject* value) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->setProperty(name, QVariant::fromValue(QPointer<QObject>(value)));
+}
+
+bool ClaimAnchor(const char* name, QWidget* w) {
+    QWidget* const holder = ReadAnchor(name);
+    if (holder && holder != w) return false;
+    WriteAnchor(name, w);
+    return true;
+}
+
+void ReleaseAnchor(const char* name, QWidget* w) {
+    if (ReadAnchor(name) == w) WriteAnchor(name, nullptr);
+}
+
+}  // namespace
+
+QFont KitFont(const QString& family, int pixelHeight, bool bold) {
+    static const QStringList installed = QFontDatabase::families();
+    QFont font;
+    if (installed.contains(family, Qt::CaseInsensitive))
+        font.setFamily(family);
+    else
+        font.setFamilies({family, QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+int TZWheelSteps::Add(int delta) {
+    rest_ += delta;
+    const int steps = rest_ / 120;
+    rest_ -= steps * 120;
+    return steps;
+}
+
+QWidget* CurrentImplant() {
+    return ReadAnchor(kImplantProperty);
+}
+bool ClaimImplant(QWidget* w) {
+    return ClaimAnchor(kImplantProperty, w);
+}
+void ReleaseImplant(QWidget* w) {
+    ReleaseAnchor(kImplantProperty, w);
+}
+
+QWidget* OpenPopUpOwner() {
+    return ReadAnchor(kPopUpProperty);
+}
+bool ClaimPopUp(QWidget* owner) {
+    return ClaimAnchor(kPopUpProperty, owner);
+}
+void ReleasePopUp(QWidget* owner) {
+    ReleaseAnchor(kPopUpProperty, owner);
+}
+
+bool CanFocus(const QWidget* w) {
+    return w && w->isVisible() && w->isEnabled() && w->focusPolicy() != Qt::NoFocus;
+}
+
+// The single pop-up list of this copy of the kit, alive while some widget can use it.
+namespace {
+std::unique_ptr<TZPopUpList> popUpList;
+int popUpLeases = 0;
+}  // namespace
+
+TZPopUpListLease::TZPopUpListLease() {
+    if (popUpLeases++ == 0) popUpList = std::make_unique<TZPopUpList>();
+}
+
+TZPopUpListLease::~TZPopUpListLease() {
+    if (--popUpLeases == 0) {
+        popUpList.reset();
+    }
+}
+
+TZPopUpList& TZPopUpListLease::List() const {
+    return *popUpList;
+}
+
+}  // namespace ZVCL
