@@ -168,3 +168,31 @@ TEST(PanelTest, MarginsFollowBoundsAndShifts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KnobTest, ApplicationHintsShowToolTipsInKitWindow) {
+    ZVCL::TZApplicationHints hints(Window(), 30, 300);
+    auto* row = new TZLabel(Window());
+    row->setGeometry(0, 150, 300, 23);
+    row->SetHint("Выбор мощности передатчика");
+    row->show();
+    auto* bare = new QWidget(Window());
+    bare->setGeometry(0, 200, 300, 23);
+    bare->show();
+    QTest::mouseMove(row, QPoint(40, 10));
+    QTRY_VERIFY_WITH_TIMEOUT(hints.Window().IsShown(), 1000);
+    EXPECT_EQ(hints.Window().HintText(), "Выбор мощности передатчика");
+    EXPECT_EQ(hints.Window().pos(), row->mapToGlobal(QPoint(40, 10 + 25)));
+    QTest::keyClick(Window(), Qt::Key_A);
+    EXPECT_FALSE(hints.Window().IsShown());
+    QTest::mouseMove(bare, QPoint(40, 10));  // no tool tip: nothing to show
+    QTest::qWait(100);
+    EXPECT_FALSE(hints.Window().IsShown());
+    row->SetShowHint(false);
+    QTest::mouseMove(row, QPoint(50, 10));
+    QTest::qWait(100);
+    EXPECT_FALSE(hints.Window().IsShown());
+}
+
+}  // namespace
