@@ -1,11 +1,202 @@
-// Verbs that talk to a radio: info, read, write. They are added with the links.
+// Verbs that talk to a radio: info, read, write. Each run searches the radio the way the
+// program's workers do, and reports with the program's own messages.
+
+#include <iostream>
+#include <memory>
+#include <stdexcept>
 
 #include "U_cli.h"
+#include "U_radionet.h"
+#include "U_virtualradios.h"
 
 namespace cli {
 
-std::span<const SCommand> RadioCommands() {
+namespace {
+
+constexpr const char* kMsgNotFound = "Радиостанция не найдена";
+constexpr const char* kMsgFound = "Радиостанция найдена...";
+constexpr const char* kMsgReading = "Чтение параметров из радиостанции...";
+constexpr const char* kMsgReadFailed = "Ошибка чтения параметров из радиостанции...";
+constexpr const char* kMsgReadDone = "Параметры из радиостанции считаны успешно";
+constexpr const char* kMsgWriting = "Запись параметров в радиостанцию...";
+constexpr const char* kMsgWriteFailed = "Ошибка записи параметров в радиостанцию";
+constexpr const char* kMsgWriteDone = "Параметры в радиостанцию записаны успешно";
+
+std::string SearchText(const IRadio& radio) {
+    return "Поиск радиостанции \"" + radio.Name() + "\"...";
+}
+
+// The converter type as the properties panel names it.
+std::string UprTypeName(int code) {
+    switch (code) {
+        case 0:
+            return "Нет";
+        case 1:
+            return "UPR-A1";
+        case 2:
+            return "УПР-Б2";
+        case 5:
+            return "УПР-В3";
+        case 16:
+            return "УПР-Г4";
+        default:
+            return "";
+    }
+}
+
+// The links of one run: the virtual radios of the command line when there are any (and then
+// nothing else is in range), else the machine's.
+class CRadioSession {
+  public:
+    explicit CRadioSession(const CArgs& args) {
+        const std::vector<std::string> radios = args.All("--virtual-radio");
+        if (radios.empty()) {
+            ports_ = std::make_unique<CLinkPorts>();
+            return;
+        }
+        try {
+            virtualRadios_ = std::make_unique<sim::CVirtualRadios>(radios);
+        } catch (const std::invalid_argument& error) {
+            throw CUsageError(error.what());
+        }
+        ports_ = std::make_unique<CLinkPorts>(virtualRadios_->LinkConfig());
+    }
+
+    CLinkPorts& Ports() { return *ports_; }
+
+  private:
+    // Declared first, destroyed last: the links close before the radios leave.
+    std::unique_ptr<sim::CVirtualRadios> virtualRadios_;
+    std::unique_ptr<CLinkPorts> ports_;
+};
+
+// The search of one model, as the search worker does it.
+std::unique_ptr<CRadioNet> Search(IRadio& radio, CLinkPorts& ports) {
+    std::cerr << SearchText(radio) << '\n';
+    IRadioWare& ware = *radio.Ware();
+    IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
+    if (!qualifier) return nullptr;
+    std::unique_ptr<CRadioNet> net = FindRadio(*qualifier, ports);
+    ware.ReleaseQualifier(qualifier);
+    return net;
+}
+
+struct SFound {
+    int index = -1;
+    std::unique_ptr<CRadioNet> net;
+};
+
+// The first model, then the others in list order.
+SFound SearchAll(CContext& context, int first, CLinkPorts& ports) {
+    const auto& radios = context.Radios();
+    if (first >= 0) {
+        if (auto net = Search(*radios[static_cast<std::size_t>(first)], ports))
+            return {first, std::move(net)};
+    }
+    for (std::size_t i = 0; i < radios.size(); ++i) {
+        if (static_cast<int>(i) == first) continue;
+        if (auto net = Search(*radios[i], ports)) return {static_cast<int>(i), std::move(net)};
+    }
     return {};
+}
+
+// Steps the exchange to its end with the progress on stderr; the exchange object is given back
+// and the link closed whatever happens.
+bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading) {
+    std::cerr << kMsgFound << '\n';
+    IRadioWare& ware = *radio.Ware();
+    IRadioRW* rw = ware.CreateRW(&radio, net->link());
+    if (!rw) return false;
+    struct SRelease {
+        IRadioWare& ware;
+        IRadioRW* rw;
+        ~SRelease() { ware.ReleaseRW(rw); }
+    } release{ware, rw};
+    std::cerr << (reading ? kMsgReading : kMsgWriting) << '\n' << "0%\n";
+    reading ? rw->BeginRead() : rw->BeginWrite();
+    while (!rw->IsDone()) {
+        if (!rw->Step()) {
+            net.reset();
+            throw CFailure(reading ? kMsgReadFailed : kMsgWriteFailed);
+        }
+        std::cerr << rw->Progress() << "%\n";
+    }
+    net.reset();
+    std::cerr << (reading ? kMsgReadDone : kMsgWriteDone) << '\n';
+    return true;
+}
+
+int RunInfo(const CArgs& args, CContext& context) {
+    args.ExpectPositional(0);
+    CRadioSession session(args);
+    SFound found = SearchAll(context, -1, session.Ports());
+    if (!found.net) throw CFailure(kMsgNotFound);
+    IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
+    std::cout << "model\t" << radio.Ware()->Description() << '\t' << radio.Name() << '\n';
+    if (found.net->kind() == PR_NET_IRDA) {
+        const IRadioInfo& info = *found.net->Socket()->GetInfo();
+        std::cout << "serial\t" << info.SN() << '\n';
+        for (int i = 0; i < info.RangeCount(); ++i)
+            std::cout << "range\t" << info.RangeEdge(i, 0) << '-' << info.RangeEdge(i, 1) << '\n';
+        std::cout << "bank\t" << info.BankFlag() << '\n';
+    } else {
+        const IDeviceInfo& info = *found.net->Serial()->GetInfo();
+        std::cout << "serial\t" << radio.SerialNumber() << '\n';
+        std::cout << "revision\t" << info.Revision() << '\n';
+        for (int i = 0; i < 4; ++i)
+            std::cout << "range\t" << info.RangeEdge(i, 0) << '-' << info.RangeEdge(i, 1) << '\n';
+    }
+    return kExitOk;
+}
+
+int RunRead(const CArgs& args, CContext& context) {
+    args.ExpectPositional(0);
+    const std::string out = args.Required("-o");
+    const std::optional<std::string> model = args.Option("--model");
+    const int first = model ? context.RadioIndex(*model) : 0;
+    if (context.Radios().empty()) throw CFailure(kMsgNotFound);
+    CRadioSession session(args);
+    SFound found = SearchAll(context, first, session.Ports());
+    if (!found.net) throw CFailure(kMsgNotFound);
+    IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
+    Transfer(radio, std::move(found.net), true);
+    paramfile::SaveParameterFile(out, radio);
+    const int converter = radio.Data() ? radio.Data()->RadioConverterType() : -1;
+    std::cout << "model\t" << radio.Ware()->Description() << '\n'
+              << "serial\t" << radio.SerialNumber() << '\n'
+              << "converter\t" << converter << '\t' << UprTypeName(converter) << '\n';
+    return kExitOk;
+}
+
+int RunWrite(const CArgs& args, CContext& context) {
+    args.ExpectPositional(1);
+    const int index = context.Open(args.Positional()[0]);
+    IRadio& radio = *context.Radios()[static_cast<std::size_t>(index)];
+    std::string message;
+    if (!radio.Data()->Validate(message)) throw CFailure(message);
+    CRadioSession session(args);
+    // A write goes to the file's model only.
+    std::unique_ptr<CRadioNet> net = Search(radio, session.Ports());
+    if (!net) throw CFailure(kMsgNotFound);
+    Transfer(radio, std::move(net), false);
+    std::cout << "serial\t" << radio.SerialNumber() << '\n';
+    return kExitOk;
+}
+
+constexpr std::string_view kInfoOptions[] = {"--virtual-radio"};
+constexpr std::string_view kReadOptions[] = {"-o", "--model", "--virtual-radio"};
+constexpr std::string_view kWriteOptions[] = {"--virtual-radio"};
+
+constexpr SCommand kCommands[] = {
+    {"info", "tessel-cli info", kInfoOptions, RunInfo},
+    {"read", "tessel-cli read [--model MODEL] -o FILE", kReadOptions, RunRead},
+    {"write", "tessel-cli write FILE", kWriteOptions, RunWrite},
+};
+
+}  // namespace
+
+std::span<const SCommand> RadioCommands() {
+    return kCommands;
 }
 
 }  // namespace cli
