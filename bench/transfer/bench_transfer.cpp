@@ -1,0 +1,120 @@
+// Time of a complete transfer with the radio:
+// - over the virtual radio without link delay: the program's own share of a search and a read
+//   or a write with a delivered model (goal: under 5 ms);
+// - over a pseudo-terminal paced like a 9600-baud line: a transfer against the time its bytes
+//   need on the wire (goal: within 10 % of it).
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <stdexcept>
+
+#include "U_frame.h"
+#include "U_modules.h"
+#include "U_virtualradios.h"
+
+namespace {
+
+CModules& Modules() {
+    static CModules modules(TESSEL_BENCH_MODULE_ROOT);
+    return modules;
+}
+
+IRadio& RadioOf(const std::string& model) {
+    for (IRadio* radio : RadioList(Modules()))
+        if (radio->Ware()->Description() == model) return *radio;
+    throw std::runtime_error("no plug-in for " + model);
+}
+
+bool Transfer(IRadio& radio, CLinkPorts& ports, bool reading) {
+    IRadioWare& ware = *radio.Ware();
+    IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
+    std::unique_ptr<CRadioNet> net = FindRadio(*qualifier, ports);
+    ware.ReleaseQualifier(qualifier);
+    if (!net) return false;
+    IRadioRW* rw = ware.CreateRW(&radio, net->link());
+    reading ? rw->BeginRead() : rw->BeginWrite();
+    bool ok = true;
+    while (ok && !rw->IsDone()) ok = rw->Step();
+    ware.ReleaseRW(rw);
+    return ok;
+}
+
+// args: 0 read / 1 write, 0 stream / 1 packet mode; model ALDER.
+void BM_VirtualRadio(benchmark::State& state, const std::string& model) {
+    const bool reading = state.range(0) == 0;
+    sim::CVirtualRadios radios({model});
+    SLinkConfig config = radios.LinkConfig();
+    config.irdaMode = state.range(1) == 0 ? EIrdaMode::Stream : EIrdaMode::Packet;
+    CLinkPorts ports(config);
+    IRadio& radio = RadioOf(model);
+    radio.Ware()->AttachData(&radio, nullptr, nullptr);
+    for (auto _ : state) {
+        if (!Transfer(radio, ports, reading)) state.SkipWithError("transfer failed");
+    }
+    state.SetLabel(std::string(reading ? "read" : "write") +
+                   (state.range(1) ? ", packet" : ", stream"));
+}
+BENCHMARK_CAPTURE(BM_VirtualRadio, Alder, std::string("ALDER"))
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_VirtualRadio, Larch, std::string("LARCH"))
+    ->ArgsProduct({{0, 1}, {0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The bytes of one serial exchange on the wire, both frames.
+std::size_t WireBytes(std::span<const std::uint8_t> request, std::span<const std::uint8_t> reply) {
+    return frame::Build(request).size() + frame::Build(reply).size();
+}
+
+// A read of the three Larch segments through the serial link, the line paced at 9600 baud.
+void BM_SerialAt9600(benchmark::State& state) {
+    constexpr int kBaud = 9600;
+    sim::CVirtualRadios radios({"LARCH,link=serial,baud=9600"});
+    CLinkPorts ports(radios.LinkConfig());
+    SerialPort& port = ports.Serial();
+    if (!port.open(port.portList().front())) {
+        state.SkipWithError("no port");
+        return;
+    }
+    port.applySettings();
+    CRadioSerial link(port, std::make_unique<CDeviceInfo>(std::vector<std::uint8_t>(124)));
+
+    const struct {
+        std::uint16_t segment;
+        std::size_t length;
+    } parts[] = {{119, 256}, {120, 512}, {512, 128}};
+    std::size_t wire = 0;
+    for (const auto& part : parts) {
+        const std::vector<std::uint8_t> request{0x02, 0x00,
+                                                static_cast<std::uint8_t>(part.segment & 0xFF),
+                                                static_cast<std::uint8_t>(part.segment >> 8)};
+        std::vector<std::uint8_t> reply = request;
+        const auto content = radios.Radio(0).Segment(part.segment);
+        reply.insert(reply.end(), content.begin(), content.end());
+        wire += WireBytes(request, reply);
+    }
+    const double wireSeconds = static_cast<double>(wire) * 10.0 / kBaud;
+
+    std::vector<std::uint8_t> buffer(512);
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        for (const auto& part : parts) {
+            if (!link.GetSegment(part.segment, std::span(buffer).first(part.length)))
+                state.SkipWithError("exchange failed");
+        }
+    }
+    state.counters["wire_ms"] = wireSeconds * 1000.0;
+    state.counters["wire_bytes"] = static_cast<double>(wire);
+    // Mean time per transfer over the wire-time bound of its bytes: 1.00 is the line's limit.
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    state.counters["time_over_wire"] =
+        elapsed.count() / (wireSeconds * static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_SerialAt9600)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
