@@ -1,0 +1,64 @@
+#pragma once
+// Every question, message box and file dialog of the window goes through IUserDialogs, so the
+// workflow can be driven without a person: CQtUserDialogs asks the user, the tests script the
+// answers.
+
+#include <optional>
+#include <string>
+
+class QWidget;
+class Tfrm_UPR;
+class Tfrm_About;
+
+// A file dialog as the workflow prepares it. The filter is in the form
+// "description|pattern|description|pattern"; filterIndex counts its pairs from 1.
+struct SFileDialogRequest {
+    std::string title;
+    std::string filter;
+    int filterIndex = 1;
+    std::string initialDir;
+    std::string fileName;
+    std::string defaultExtension;  // save dialog only, without the dot
+};
+
+enum class EAnswer { Yes, No, Cancel };
+
+class IUserDialogs {
+  public:
+    virtual void ShowError(const std::string& title, const std::string& text) = 0;
+    virtual EAnswer AskYesNoCancel(const std::string& title, const std::string& question) = 0;
+    // The chosen file, or nothing when the user cancels.
+    virtual std::optional<std::string> AskOpenFile(const SFileDialogRequest& request) = 0;
+    // Asks before overwriting an existing file; the folder must exist.
+    virtual std::optional<std::string> AskSaveFile(const SFileDialogRequest& request) = 0;
+    // The converter dialog, already placed, opened with code; the accepted code or nothing.
+    virtual std::optional<int> RunConverterDialog(Tfrm_UPR& dialog, int code) = 0;
+    virtual void RunAboutBox(Tfrm_About& about) = 0;
+    // Hands a document to the desktop's viewer; false when nothing took it.
+    virtual bool OpenDocument(const std::string& path) = 0;
+
+  protected:
+    ~IUserDialogs() = default;
+};
+
+// The real dialogs, shown modally over parent.
+class CQtUserDialogs final : public IUserDialogs {
+  public:
+    explicit CQtUserDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    void ShowError(const std::string& title, const std::string& text) override;
+    EAnswer AskYesNoCancel(const std::string& title, const std::string& question) override;
+    std::optional<std::string> AskOpenFile(const SFileDialogRequest& request) override;
+    std::optional<std::string> AskSaveFile(const SFileDialogRequest& request) override;
+    std::optional<int> RunConverterDialog(Tfrm_UPR& dialog, int code) override;
+    void RunAboutBox(Tfrm_About& about) override;
+    bool OpenDocument(const std::string& path) override;
+
+  private:
+    QWidget* parent_;
+};
+
+// The name filters of a file dialog from the "description|pattern" form: the descriptions,
+// which carry their patterns in brackets.
+std::string QtNameFilters(const std::string& filter);

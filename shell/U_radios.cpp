@@ -1,0 +1,289 @@
+#include "U_radios.h"
+
+#include <QCoreApplication>
+#include <QLayout>
+#include <QThread>
+#include <QWidget>
+
+#include <system_error>
+
+#include "U_shelltext.h"
+#include "U_workers.h"
+
+namespace fs = std::filesystem;
+
+void CWorkerTracker::WaitAll() {
+    while (Busy()) {
+        // Deleting a finished worker is what ends its count; its hand-offs need the loop too.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (Busy()) QThread::msleep(2);
+    }
+}
+
+CRadios::CRadios(const CModules& modules, IUserDialogs& dialogs, CLinkPorts& ports,
+                 fs::path programDir)
+    : dialogs_(dialogs),
+      ports_(ports),
+      programDir_(std::move(programDir)),
+      radios_(RadioList(modules)),
+      baseCaption_(shelltext::kBaseCaption) {
+    entries_.reserve(radios_.size());
+    for (IRadio* radio : radios_) entries_.push_back(SRadio{radio->Name(), radio, false});
+    filter_ = shelltext::FileTypeFilter(radios_);
+}
+
+CRadios::~CRadios() {
+    workers_.WaitAll();
+    // The modules outlive the list: no parameter set may call back into it afterwards.
+    for (IRadio* radio : radios_)
+        if (auto* data = static_cast<CRadioData*>(radio->Data()))
+            data->SetNotifier(nullptr, nullptr);
+}
+
+void CRadios::AttachWindow(IShellWindow* window, std::string baseCaption) {
+    window_ = window;
+    baseCaption_ = std::move(baseCaption);
+}
+
+const SRadio* CRadios::CurrentEntry() const {
+    return current_ < 0 ? nullptr : &entries_[static_cast<std::size_t>(current_)];
+}
+
+// ---- selection ----------------------------------------------------------------------------
+
+void CRadios::Attach(IRadio* radio) {
+    radio->Ware()->AttachData(radio, &CRadios::Notifier, this);
+}
+
+void CRadios::ShowView(IRadioWare* ware) {
+    QWidget* view = ware->GetView();
+    if (!view) return;  // a module whose view is not there yet still edits through files
+    QWidget* panel = window_->DataPanel();
+    if (view->parentWidget() != panel) {
+        view->setParent(panel);
+        if (panel->layout()) panel->layout()->addWidget(view);
+    }
+    view->show();
+}
+
+void CRadios::Select(int index) {
+    if (index < 0 || index >= Count() || index == current_) return;
+    SRadio& entry = entries_[static_cast<std::size_t>(index)];
+    IRadioWare* ware = entry.radio->Ware();
+    if (current_ == -1) {
+        Attach(entry.radio);
+        ShowView(ware);
+        Attach(entry.radio);
+    } else {
+        IRadioWare* previous = entries_[static_cast<std::size_t>(current_)].radio->Ware();
+        Attach(entry.radio);
+        if (ware != previous) {
+            QWidget* view = ware->GetView();
+            const bool placed = view && view->parentWidget() == window_->DataPanel();
+            ShowView(ware);
+            // A view placed for the first time is attached once more, now that it exists.
+            if (view && !placed) Attach(entry.radio);
+            if (QWidget* old = previous->GetView()) old->hide();
+        }
+    }
+    current_ = index;
+    if (IRadioData* data = entry.radio->Data()) entry.modified = data->IsModified();
+    window_->UpdateState();
+    window_->SetRadioNameText(shelltext::RadioNameText(entry.name));
+}
+
+void CRadios::Notifier(void* context, IRadioData* data) {
+    auto* self = static_cast<CRadios*>(context);
+    if (QThread::currentThread() == self->thread()) {
+        self->OnDataChanged(data);
+        return;
+    }
+    // Raised on a worker (decoding a read image): the list is the UI thread's. Queued, not
+    // blocking: the UI thread may itself be waiting for this worker to end.
+    QMetaObject::invokeMethod(
+        self, [self, data] { self->OnDataChanged(data); }, Qt::QueuedConnection);
+}
+
+void CRadios::OnDataChanged(IRadioData* data) {
+    if (current_ == -1 || !data) return;
+    // Any listed set keeps its marker right, not only the current one: a read that ends after
+    // the user moved to another radio still clears or sets its " *".
+    for (SRadio& entry : entries_) {
+        if (entry.radio->Data() != data) continue;
+        const bool modified = data->IsModified();
+        if (modified == entry.modified) return;
+        entry.modified = modified;
+        window_->UpdateState();
+        return;
+    }
+}
+
+// ---- file commands ------------------------------------------------------------------------
+
+void CRadios::ShowError(const std::string& text) {
+    dialogs_.ShowError(baseCaption_, text);
+}
+
+std::string CRadios::InitialFolder(std::string& folder) const {
+    if (folder.empty()) {
+        std::error_code error;
+        const fs::path params = programDir_ / shelltext::kParamsFolder;
+        folder = (fs::is_directory(params, error) ? params : programDir_).string();
+    }
+    return folder;
+}
+
+void CRadios::RememberFolder(std::string& folder, const std::string& file) {
+    folder = fs::path(file).parent_path().string();
+}
+
+bool CRadios::IsOpeningFile(const std::string& file, const std::string& openingFile) const {
+    if (openingFile.empty() || file.empty()) return false;
+    if (file == openingFile) return true;
+    // The same file reached by another path (relative, through a link, with "..") is still
+    // the file being opened: writing into it would replace what is about to be read.
+    std::error_code e1, e2;
+    const fs::path a = fs::weakly_canonical(fs::absolute(file), e1);
+    const fs::path b = fs::weakly_canonical(fs::absolute(openingFile), e2);
+    return !e1 && !e2 && a == b;
+}
+
+void CRadios::NewCommand() {
+    if (current_ == -1) return;
+    if (!QuerySaveChanges("")) return;
+    NewParams();
+}
+
+void CRadios::NewParams() {
+    if (current_ == -1) return;
+    IRadio* radio = entries_[static_cast<std::size_t>(current_)].radio;
+    radio->SetFileName("");
+    radio->SetConverterType(-1);
+    if (IRadioData* data = radio->Data()) data->Reset();
+    window_->UpdateState();
+    radio->Ware()->UpdateView();
+}
+
+void CRadios::OpenParams() {
+    if (current_ == -1) return;
+    OpenWith(shelltext::kOpenTitle, paramfile::kTargetFromFile);
+}
+
+void CRadios::OpenParamsAs(int index) {
+    if (index < 0 || index >= Count()) return;
+    OpenWith(shelltext::OpenAsTitle(Get(index).name), index);
+}
+
+void CRadios::OpenWith(const std::string& title, int target) {
+    SFileDialogRequest request;
+    request.title = title;
+    request.filter = filter_;
+    request.filterIndex = Count() + 1;  // all files
+    request.initialDir = InitialFolder(openDir_);
+    const std::optional<std::string> file = dialogs_.AskOpenFile(request);
+    if (!file) return;
+    RememberFolder(openDir_, *file);
+    try {
+        OpenFile(*file, target);
+    } catch (const paramfile::CFileError& error) {
+        ShowError(error.what());
+    } catch (const std::exception&) {
+        ShowError(paramfile::kMsgReadError);
+    }
+}
+
+void CRadios::OpenFile(const std::string& fileName, int target) {
+    if (entries_.empty()) return;
+    int loaded = current_;  // the loader selects through Select, which moves current_
+    if (paramfile::OpenParameterFile(fileName, target, radios_, *this, loaded) ==
+        paramfile::EOpenResult::Cancelled)
+        return;
+    window_->UpdateState();
+    radios_[static_cast<std::size_t>(current_)]->Ware()->UpdateView();
+}
+
+bool CRadios::QuerySaveChanges(const std::string& openingFile) {
+    if (current_ == -1) return true;
+    const SRadio& entry = entries_[static_cast<std::size_t>(current_)];
+    if (!entry.modified) return true;
+    const std::string question =
+        shelltext::SaveChangesQuestion(entry.name, entry.radio->FileName());
+    switch (dialogs_.AskYesNoCancel(baseCaption_, question)) {
+        case EAnswer::Cancel:
+            return false;
+        case EAnswer::No:
+            return true;
+        case EAnswer::Yes:
+            break;
+    }
+    return SaveParams(false, openingFile);
+}
+
+bool CRadios::SaveParams(bool saveAs, const std::string& openingFile) {
+    if (current_ == -1) return true;
+    IRadio* radio = entries_[static_cast<std::size_t>(current_)].radio;
+    std::string file = radio->FileName();
+    if (saveAs || file.empty() || IsOpeningFile(file, openingFile)) {
+        SFileDialogRequest request;
+        request.title = shelltext::kSaveTitle;
+        request.filter = filter_;
+        request.filterIndex = current_ + 1;  // this radio's own file type
+        request.defaultExtension = radio->FileExtension();
+        request.fileName = file;
+        request.initialDir = InitialFolder(saveDir_);
+        for (;;) {
+            const std::optional<std::string> chosen = dialogs_.AskSaveFile(request);
+            if (!chosen) return false;
+            file = *chosen;
+            RememberFolder(saveDir_, file);
+            if (!IsOpeningFile(file, openingFile)) break;
+            ShowError(paramfile::kMsgSaveIntoOpening);
+            request.fileName = file;
+            request.initialDir = saveDir_;
+        }
+    }
+    try {
+        SaveFile(file);
+    } catch (const std::exception&) {
+        ShowError(paramfile::kMsgSaveError);
+        return false;
+    }
+    return true;
+}
+
+void CRadios::SaveFile(const std::string& fileName) {
+    if (current_ == -1) return;
+    paramfile::SaveParameterFile(fileName, *entries_[static_cast<std::size_t>(current_)].radio);
+    window_->UpdateState();
+}
+
+// ---- radio commands -----------------------------------------------------------------------
+
+void CRadios::StartRead() {
+    if (current_ == -1 || workers_.Busy()) return;
+    TFind4RWThread::Launch(*this, entries_[static_cast<std::size_t>(current_)].radio, true);
+}
+
+void CRadios::StartWrite() {
+    if (current_ == -1 || workers_.Busy()) return;
+    IRadio* radio = entries_[static_cast<std::size_t>(current_)].radio;
+    IRadioData* data = radio->Data();
+    if (!data) return;
+    std::string message;
+    if (data->Validate(message)) {
+        TFind4RWThread::Launch(*this, radio, false);
+        return;
+    }
+    window_->SetClearTimer(false);
+    window_->ShowStatus(message);
+    window_->SetClearTimer(true);
+}
+
+void CRadios::ReleaseViews() {
+    if (!window_) return;
+    QWidget* panel = window_->DataPanel();
+    if (!panel) return;
+    for (QWidget* view : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        view->setParent(nullptr);
+}

@@ -1,0 +1,131 @@
+#pragma once
+// The radio list: one entry per radio of every loaded module, the current selection and the
+// view it shows, the modified markers, the parameter-file commands and the start of a read or
+// a write. Everything here runs on the UI thread; the workers reach it through hand-offs.
+
+#include <QObject>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "U_dialogs.h"
+#include "U_modules.h"
+#include "U_paramfile.h"
+#include "U_radionet.h"
+
+class QWidget;
+
+struct SRadio {
+    std::string name;
+    IRadio* radio = nullptr;
+    bool modified = false;
+};
+
+// What the radio list and the workers need from the main window.
+class IShellWindow {
+  public:
+    // Caption, list and properties panel from the current radio.
+    virtual void UpdateState() = 0;
+    // The host of the current module's view.
+    virtual QWidget* DataPanel() = 0;
+    virtual void SetRadioNameText(const std::string& text) = 0;
+    virtual void ShowStatus(const std::string& text) = 0;
+    virtual void SetClearTimer(bool on) = 0;
+    // Read and write commands off while a search or transfer runs, and the view with them.
+    virtual void SetBusy() = 0;
+    virtual void SetIdle() = 0;
+    // 0..100 shows the progress pane; -1 hides it and refreshes the window.
+    virtual void ShowProgress(int percent) = 0;
+    virtual void ShowRadioInfo() = 0;
+
+  protected:
+    ~IShellWindow() = default;
+};
+
+// Counts the workers alive, so that nothing a worker uses is released under it.
+class CWorkerTracker {
+  public:
+    void Enter() { ++alive_; }
+    void Leave() { --alive_; }
+    bool Busy() const { return alive_ > 0; }
+    // Keeps the UI thread serving the workers' hand-offs until the last one has gone.
+    void WaitAll();
+
+  private:
+    std::atomic<int> alive_{0};
+};
+
+class CRadios : public QObject, private paramfile::IOpenHost {
+    Q_OBJECT
+  public:
+    // programDir is where the dialogs start ("Параметры" inside it when it exists).
+    CRadios(const CModules& modules, IUserDialogs& dialogs, CLinkPorts& ports,
+            std::filesystem::path programDir);
+    ~CRadios() override;
+
+    void AttachWindow(IShellWindow* window, std::string baseCaption);
+
+    int Count() const { return static_cast<int>(entries_.size()); }
+    const SRadio& Get(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
+    int Current() const { return current_; }
+    const SRadio* CurrentEntry() const;
+    const std::vector<IRadio*>& Radios() const { return radios_; }
+    const std::string& FileFilter() const { return filter_; }
+    const std::string& BaseCaption() const { return baseCaption_; }
+
+    void Select(int index) override;
+    void OnDataChanged(IRadioData* data);
+
+    // The file commands, with their questions and messages.
+    void NewCommand();
+    void OpenParams();
+    void OpenParamsAs(int index);
+    bool SaveParams(bool saveAs, const std::string& openingFile);
+    bool QuerySaveChanges(const std::string& openingFile) override;
+
+    void NewParams();
+    // Throw paramfile::CFileError with the text for the user.
+    void OpenFile(const std::string& fileName, int target);
+    void SaveFile(const std::string& fileName);
+
+    // F3 and F5. Nothing starts while a search or transfer is still running.
+    void StartRead();
+    void StartWrite();
+
+    // Takes the module views out of the data panel, so that the window's end leaves them to
+    // the modules that own them.
+    void ReleaseViews();
+
+    IShellWindow& Window() const { return *window_; }
+    CLinkPorts& Ports() const { return ports_; }
+    CWorkerTracker& Workers() { return workers_; }
+    IUserDialogs& Dialogs() const { return dialogs_; }
+
+    const std::string& OpenDialogFolder() const { return openDir_; }
+    const std::string& SaveDialogFolder() const { return saveDir_; }
+
+  private:
+    static void Notifier(void* context, IRadioData* data);
+    void Attach(IRadio* radio);
+    void ShowView(IRadioWare* ware);
+    void ShowError(const std::string& text);
+    void OpenWith(const std::string& title, int target);
+    std::string InitialFolder(std::string& folder) const;
+    static void RememberFolder(std::string& folder, const std::string& file);
+    bool IsOpeningFile(const std::string& file, const std::string& openingFile) const;
+
+    IUserDialogs& dialogs_;
+    CLinkPorts& ports_;
+    std::filesystem::path programDir_;
+    std::vector<SRadio> entries_;
+    std::vector<IRadio*> radios_;
+    int current_ = -1;
+    IShellWindow* window_ = nullptr;
+    std::string baseCaption_;
+    std::string filter_;
+    std::string openDir_;
+    std::string saveDir_;
+    CWorkerTracker workers_;
+};

@@ -1,0 +1,53 @@
+#pragma once
+// The window's texts that are composed from a radio's name, file or state. Kept apart from the
+// widgets so that their exact wording is checked without a window.
+
+#include <span>
+#include <string>
+
+#include "U_radioware.h"
+
+namespace shelltext {
+
+inline constexpr const char* kApplicationTitle = "Программатор Тессел";
+inline constexpr const char* kBaseCaption = "Программатор радиостанций \"Тессел\"";
+inline constexpr const char* kVersionLine = "Версия 1.3.3";
+
+inline constexpr const char* kOpenTitle = "Открыть параметры из файла";
+inline constexpr const char* kSaveTitle = "Сохранение параметров в файле";
+inline constexpr const char* kParamsFolder = "Параметры";
+inline constexpr const char* kHelpFile = "И1_РВ.pdf";
+inline constexpr const char* kMsgNoHelp =
+    "Отсутствует инструкция по программированию параметров радиостанций (файл \"И1_РВ.pdf\")!";
+
+inline constexpr const char* kRadioListHint =
+    "Выбор радиостанции для работы с параметрами\n(знак \"*\" появляется у наименования "
+    "радиостанции после какого-либо изменения параметров)";
+
+// Status line texts of the radio workers.
+inline constexpr const char* kRadioNotFound = "Радиостанция не найдена";
+inline constexpr const char* kRadioFound = "Радиостанция найдена...";
+inline constexpr const char* kReadStart = "Чтение параметров из радиостанции...";
+inline constexpr const char* kReadError = "Ошибка чтения параметров из радиостанции...";
+inline constexpr const char* kReadDone = "Параметры из радиостанции считаны успешно";
+inline constexpr const char* kWriteStart = "Запись параметров в радиостанцию...";
+inline constexpr const char* kWriteError = "Ошибка записи параметров в радиостанцию";
+inline constexpr const char* kWriteDone = "Параметры в радиостанцию записаны успешно";
+
+// B, B - [Файл "F"], or B - [Файл "F"] * with F the file part of fileName.
+std::string ComposeCaption(const std::string& base, const std::string& fileName, bool modified);
+
+// "Файлы с параметрами N (*.e)|*.e" per radio, then "Все файлы (*.*)|*.*", joined by "|".
+std::string FileTypeFilter(std::span<IRadio* const> radios);
+
+// The question before unsaved parameters are replaced.
+std::string SaveChangesQuestion(const std::string& name, const std::string& fileName);
+
+std::string OpenAsTitle(const std::string& name);  // Открыть ... в формате радиостанции "N"
+std::string SearchText(const std::string& name);     // Поиск радиостанции "N"...
+std::string RadioNameText(const std::string& name);  // Параметры "N"
+
+// The speech-converter type as the properties panel names it; empty for an unknown code.
+std::string UprTypeName(int code);
+
+}  // namespace shelltext

@@ -1,0 +1,219 @@
+#include "U_workers.h"
+
+#include <utility>
+
+#include "U_radios.h"
+#include "U_shelltext.h"
+
+// ---- common -------------------------------------------------------------------------------
+
+TRadioWorker::TRadioWorker(CRadios& radios) : radios_(radios) {
+    radios_.Workers().Enter();
+}
+
+TRadioWorker::~TRadioWorker() {
+    radios_.Workers().Leave();
+}
+
+template <class Call>
+void TRadioWorker::HandOff(Call&& call) {
+    if (QThread::currentThread() == radios_.thread()) {
+        call();
+        return;
+    }
+    QMetaObject::invokeMethod(&radios_, std::forward<Call>(call), Qt::BlockingQueuedConnection);
+}
+
+void TRadioWorker::ShowStatus() {
+    HandOff([this] { radios_.Window().ShowStatus(statusText); });
+}
+
+void TRadioWorker::StartOwned(TRadioWorker* worker) {
+    // A transfer worker is made on the search worker's thread, which ends first; the UI
+    // thread's loop deletes it once it has finished.
+    if (worker->thread() != worker->radios_.thread())
+        worker->moveToThread(worker->radios_.thread());
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+namespace {
+
+// Gives a recogniser back to its module on every path.
+struct SQualifierLease {
+    IRadioWare* ware;
+    IRadioQualifier* qualifier;
+    ~SQualifierLease() {
+        if (qualifier) ware->ReleaseQualifier(qualifier);
+    }
+};
+
+// Gives an exchange object back to its module unless a transfer worker took it over.
+struct SExchangeLease {
+    IRadioWare* ware = nullptr;
+    IRadioRW* rw = nullptr;
+    IRadioRW* Take() { return std::exchange(rw, nullptr); }
+    void Release() {
+        if (rw) ware->ReleaseRW(Take());
+    }
+    ~SExchangeLease() { Release(); }
+};
+
+}  // namespace
+
+// ---- search -------------------------------------------------------------------------------
+
+TFind4RWThread::TFind4RWThread(CRadios& radios, IRadio* radio, bool readMode)
+    : TRadioWorker(radios), radio(radio), readMode(readMode) {}
+
+void TFind4RWThread::Launch(CRadios& radios, IRadio* radio, bool readMode) {
+    StartOwned(new TFind4RWThread(radios, radio, readMode));
+}
+
+std::unique_ptr<CRadioNet> TFind4RWThread::Search(IRadio* candidate) {
+    IRadioWare* ware = candidate->Ware();
+    statusText = shelltext::SearchText(candidate->Name());
+    ShowStatus();
+    const SQualifierLease lease{ware, ware->CreateQualifier(candidate)};
+    if (!lease.qualifier) return nullptr;
+    return FindRadio(*lease.qualifier, radios_.Ports());
+}
+
+std::unique_ptr<CRadioNet> TFind4RWThread::SearchOtherModels() {
+    // The list does not change after start-up, so it is read here directly.
+    const IRadio* first = radio;
+    for (int i = 0; i < radios_.Count(); ++i) {
+        IRadio* candidate = radios_.Get(i).radio;
+        if (candidate == first) continue;
+        if (std::unique_ptr<CRadioNet> net = Search(candidate)) {
+            radio = candidate;
+            foundIndex = i;
+            HandOff([this] { radios_.Select(foundIndex); });
+            return net;
+        }
+    }
+    return nullptr;
+}
+
+void TFind4RWThread::Finish() {
+    HandOff([this] {
+        radios_.Window().SetClearTimer(true);
+        radios_.Window().SetIdle();
+    });
+}
+
+void TFind4RWThread::run() {
+    HandOff([this] {
+        radios_.Window().SetBusy();
+        radios_.Window().SetClearTimer(false);  // the search messages stay
+    });
+    // Nothing may escape the thread: whatever the plug-in or the link throws, the link is
+    // closed, the exchange object given back and the window returned to idle.
+    try {
+        std::unique_ptr<CRadioNet> net = Search(radio);
+        if (!net && readMode) net = SearchOtherModels();
+        if (!net) {
+            statusText = shelltext::kRadioNotFound;
+            ShowStatus();
+            Finish();
+            return;
+        }
+        statusText = shelltext::kRadioFound;
+        ShowStatus();
+        SExchangeLease exchange{radio->Ware(), radio->Ware()->CreateRW(radio, net->link())};
+        if (!exchange.rw) {
+            net.reset();
+            statusText = readMode ? shelltext::kReadError : shelltext::kWriteError;
+            ShowStatus();
+            Finish();
+            return;
+        }
+        if (!readMode) {
+            TWriteThread::Launch(radios_, std::move(net), exchange.Take());
+            return;
+        }
+        HandOff([this] { cancelled = !radios_.QuerySaveChanges(""); });
+        if (cancelled) {
+            net.reset();
+            exchange.Release();
+            statusText.clear();
+            ShowStatus();
+            HandOff([this] { radios_.Window().SetIdle(); });
+            return;
+        }
+        TReadThread::Launch(radios_, std::move(net), exchange.Take());
+    } catch (...) {
+        statusText = readMode ? shelltext::kReadError : shelltext::kWriteError;
+        ShowStatus();
+        Finish();
+    }
+}
+
+// ---- transfer -----------------------------------------------------------------------------
+
+namespace {
+
+constexpr TTransferThread::STexts kReadTexts{shelltext::kReadStart, shelltext::kReadError,
+                                             shelltext::kReadDone};
+constexpr TTransferThread::STexts kWriteTexts{shelltext::kWriteStart, shelltext::kWriteError,
+                                              shelltext::kWriteDone};
+
+}  // namespace
+
+TTransferThread::TTransferThread(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
+                                 bool reading)
+    : TRadioWorker(radios), net(std::move(net)), rw(rw), reading_(reading) {}
+
+void TReadThread::Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw) {
+    StartOwned(new TReadThread(radios, std::move(net), rw, true));
+}
+
+void TWriteThread::Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw) {
+    StartOwned(new TWriteThread(radios, std::move(net), rw, false));
+}
+
+void TTransferThread::ShowProgress() {
+    const int percent = progress;
+    IRadioWare* refresh = (percent == -1 && reading_) ? rw->Radio()->Ware() : nullptr;
+    HandOff([this, percent, refresh] {
+        radios_.Window().ShowProgress(percent);
+        // The view shows the parameters just read.
+        if (refresh) refresh->UpdateView();
+    });
+}
+
+bool TTransferThread::Transfer() {
+    const STexts& texts = reading_ ? kReadTexts : kWriteTexts;
+    statusText = texts.start;
+    ShowStatus();
+    progress = 0;
+    ShowProgress();
+    reading_ ? rw->BeginRead() : rw->BeginWrite();
+    while (!rw->IsDone()) {
+        if (!rw->Step()) return false;  // no retry: a failed step ends the transfer
+        progress = rw->Progress();
+        ShowProgress();
+    }
+    return true;
+}
+
+void TTransferThread::run() {
+    const STexts& texts = reading_ ? kReadTexts : kWriteTexts;
+    bool ok = false;
+    // Nothing may escape the thread: the link is closed and the exchange object given back
+    // whatever the plug-in or the link throws.
+    try {
+        ok = Transfer();
+    } catch (...) {
+        ok = false;
+    }
+    statusText = ok ? texts.success : texts.error;
+    ShowStatus();
+    HandOff([this] { radios_.Window().SetClearTimer(true); });
+    net.reset();  // closes the link
+    progress = -1;
+    ShowProgress();
+    HandOff([this] { radios_.Window().ShowRadioInfo(); });
+    rw->Radio()->Ware()->ReleaseRW(rw);
+    HandOff([this] { radios_.Window().SetIdle(); });
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The radio workers: a search worker finds the radio (trying the other models on a read) and
+// obtains the model's exchange object, then a read or write worker steps the exchange to its
+// end. Each runs on its own thread, deletes itself when it ends and reaches the window only
+// through a call it hands to the UI thread and waits for.
+
+#include <QThread>
+
+#include <memory>
+#include <string>
+
+#include "U_radionet.h"
+
+class CRadios;
+
+// What every worker shares: its registration with the list's tracker and the hand-off.
+class TRadioWorker : public QThread {
+    Q_OBJECT
+  protected:
+    explicit TRadioWorker(CRadios& radios);
+    ~TRadioWorker() override;
+
+    // Runs call on the UI thread and returns after it has run there.
+    template <class Call>
+    void HandOff(Call&& call);
+    // statusText to the status line.
+    void ShowStatus();
+    // Starts a worker object made on any thread; it ends up owned by the UI thread's loop.
+    static void StartOwned(TRadioWorker* worker);
+
+    CRadios& radios_;
+    std::string statusText;
+};
+
+class TFind4RWThread final : public TRadioWorker {
+    Q_OBJECT
+  public:
+    // Creates and starts the search for radio (readMode: a read, else a write).
+    static void Launch(CRadios& radios, IRadio* radio, bool readMode);
+
+  protected:
+    void run() override;
+
+  private:
+    TFind4RWThread(CRadios& radios, IRadio* radio, bool readMode);
+    std::unique_ptr<CRadioNet> Search(IRadio* candidate);
+    std::unique_ptr<CRadioNet> SearchOtherModels();
+    void Finish();  // the end of a search that leads to no transfer
+
+    IRadio* radio;
+    bool readMode;
+    int foundIndex = -1;
+    bool cancelled = false;
+};
+
+// The read and write workers differ only in the exchange's start and their texts.
+class TTransferThread : public TRadioWorker {
+    Q_OBJECT
+  public:
+    struct STexts {
+        const char* start;
+        const char* error;
+        const char* success;
+    };
+
+  protected:
+    TTransferThread(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw, bool reading);
+    void run() override;
+
+  private:
+    bool Transfer();
+    void ShowProgress();
+
+    std::unique_ptr<CRadioNet> net;
+    IRadioRW* rw;
+    bool reading_;
+    int progress = 0;
+};
+
+class TReadThread final : public TTransferThread {
+    Q_OBJECT
+  public:
+    static void Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw);
+
+  private:
+    using TTransferThread::TTransferThread;
+};
+
+class TWriteThread final : public TTransferThread {
+    Q_OBJECT
+  public:
+    static void Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw);
+
+  private:
+    using TTransferThread::TTransferThread;
+};
