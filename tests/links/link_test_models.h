@@ -101,19 +101,26 @@ class CTestSerialQualifier final : public CRadioQualifier {
 
 enum class ELayout { TwoBanks, ThreeSegments };
 
-class CTestWare final : public CRadioWare {
+// The radio outlives the ware's parameter set, as a plug-in's module-level radio does: it is
+// built before the ware's base and destroyed after it.
+struct STestRadioHolder {
+    STestRadioHolder(CTestWare& ware, int minHz, int maxHz) : testRadio_(ware, minHz, maxHz) {}
+    CTestRadio testRadio_;
+};
+
+class CTestWare final : private STestRadioHolder, public CRadioWare {
   public:
     // The description is the model identifier the radio must report.
     CTestWare(std::string description, ELayout layout, int minHz, int maxHz, int linkKinds = 1)
-        : CRadioWare(radio_, description, "0.0.1"),
-          radio_(*this, minHz, maxHz),
+        : STestRadioHolder(*this, minHz, maxHz),
+          CRadioWare(testRadio_, description, "0.0.1"),
           layout_(layout),
           linkKinds_(linkKinds) {}
     ~CTestWare() override = default;
 
     int LinkKinds() const override { return linkKinds_; }
-    CTestRadio& TestRadio() { return radio_; }
-    CImageData* Data() { return static_cast<CImageData*>(radio_.ModelData()); }
+    CTestRadio& TestRadio() { return testRadio_; }
+    CImageData* Data() { return static_cast<CImageData*>(testRadio_.ModelData()); }
     std::size_t ImageSize() const {
         return layout_ == ELayout::TwoBanks ? CTwoBankRW::kImageSize : CThreeSegmentRW::kImageSize;
     }
@@ -135,7 +142,6 @@ class CTestWare final : public CRadioWare {
     }
 
   private:
-    CTestRadio radio_;
     ELayout layout_;
     int linkKinds_;
 };
