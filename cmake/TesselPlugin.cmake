@@ -3,6 +3,9 @@
 # points exported.
 function(tessel_plugin)
     cmake_parse_arguments(P "" "NAME" "SOURCES;LIBS" ${ARGN})
+    if(TESSEL_FUZZ)
+        return()  # the fuzz targets link the model libraries directly
+    endif()
     add_library(${P_NAME}_plugin MODULE ${P_SOURCES})
     target_link_libraries(${P_NAME}_plugin PRIVATE ${P_LIBS})
     set_target_properties(${P_NAME}_plugin PROPERTIES

@@ -78,11 +78,16 @@ void NormalizeRanges(FreqRanges& ranges, int bandLow, int bandHigh) {
         if (!marked[static_cast<std::size_t>(cell)]) continue;
         std::int64_t end = cell;
         while (end + 1 < cells && marked[static_cast<std::size_t>(end + 1)]) ++end;
-        ranges[2 * pair] = static_cast<int>(lowest + cell * kRangeRaster);
-        ranges[2 * pair + 1] = static_cast<int>(lowest + end * kRangeRaster);
-        ++pair;
+        // A run of one cell would be a pair with equal edges, which reads as the end of the
+        // list: it would hide the ranges after it and vanish on the next reading.
+        if (end > cell) {
+            ranges[2 * pair] = static_cast<int>(lowest + cell * kRangeRaster);
+            ranges[2 * pair + 1] = static_cast<int>(lowest + end * kRangeRaster);
+            ++pair;
+        }
         cell = end;
     }
+    if (pair == 0) ranges[0] = bandLow;
 }
 
 std::string RangeText(const FreqRanges& ranges) {

@@ -28,10 +28,26 @@ TEST(Ranges, OverlappingRangesMergeAndTheRestIsSortedClippedAndAligned) {
 
     FreqRanges clipped = {MHz(100), 145'006'000, MHz(170), MHz(300), 0, 0, 0, 0};
     NormalizeRanges(clipped, kAlderLow, kAlderHigh);
-    EXPECT_EQ(clipped[0], MHz(145));
-    EXPECT_EQ(clipped[1], MHz(145));  // rounded down to the raster: a single cell
-    EXPECT_EQ(clipped[2], MHz(170));
-    EXPECT_EQ(clipped[3], MHz(175));
+    // 145 000 000..145 006 000 is a single raster cell: no range of its own.
+    EXPECT_EQ(clipped[0], MHz(170));
+    EXPECT_EQ(clipped[1], MHz(175));
+    EXPECT_EQ(clipped[2], clipped[3]);
+}
+
+TEST(Ranges, NormalizingTwiceChangesNothing) {
+    // A range reaching into the band by one cell at its top would become a pair with equal
+    // edges, which the next reading takes for the end of the list.
+    const FreqRanges inputs[] = {
+        {MHz(136), MHz(174), MHz(49), MHz(174), MHz(174), MHz(174), MHz(174), MHz(174)},
+        {MHz(39), MHz(39), MHz(40), MHz(45), 0, 0, 0, 0},
+        {MHz(39), 39'012'000, MHz(40), MHz(45), MHz(46), MHz(47), 0, 0},
+    };
+    for (FreqRanges r : inputs) {
+        NormalizeRanges(r, MHz(39), MHz(49));
+        const FreqRanges once = r;
+        NormalizeRanges(r, MHz(39), MHz(49));
+        EXPECT_EQ(r, once) << RangeText(once);
+    }
 }
 
 TEST(Ranges, NoRangeBecomesTheWholeBand) {
