@@ -1,0 +1,221 @@
+#include "F_canalgrid.h"
+
+#include "F_viewflags.h"
+#include "Zvc_editor.h"
+#include "Zvc_grid.h"
+#include "Zvc_scrollbar.h"
+#include "Zvc_static.h"
+
+#include <QPainter>
+
+#include <numeric>
+
+namespace views {
+
+TCanalGrid::TCanalGrid(ZVCL::TZ_Grid& grid, ZVCL::TZVScrollBar& scrollBar, SViewFlags& flags,
+                       SCanalGridModel model)
+    : grid_(&grid), flags_(flags), model_(std::move(model)) {
+    const int cols = static_cast<int>(model_.columns.size());
+    grid.SetCols(cols);
+    grid.SetRows(model_.canalCount + kHeaderRows);
+    grid.SetFixedCols(1);
+    grid.SetFixedRows(kHeaderRows);
+    grid.SetDefRowHeight(kCanalRowHeight);
+    for (int c = 0; c < cols; ++c)
+        grid.SetColWidths(c, model_.columns[static_cast<size_t>(c)].width);
+    grid.SetVScrollBar(&scrollBar);
+    grid.SetCol(1);
+    grid.SetRow(kHeaderRows);
+
+    stc_ = new ZVCL::TZStatic(&grid);
+    stc_->setObjectName("grd_stc");
+    stc_->SetAlignment(ZVCL::ta_CenterCenter);
+    stc_->hide();
+    edt_ = new ZVCL::TZEditor(&grid);
+    edt_->setObjectName("grd_edt");
+    edt_->setAlignment(Qt::AlignCenter);
+    edt_->SetAutoSelect(false);
+    edt_->hide();
+
+    grid.OnDrawCell = [this](int col, int row, const QRect& rect, QPainter& p) {
+        DrawCell(col, row, rect, p);
+    };
+    grid.OnAfterDrawGrid = [this](QPainter& p) { PaintHeader(*grid_, p, model_.header); };
+    grid.OnHintCell = [this](int col, int row, QString& text) { text = HintOf(col, row); };
+    grid.OnEditCellKey = [this](int col, int row, int key, Qt::KeyboardModifiers) {
+        ActivateByKey(col, row, key);
+    };
+    grid.OnClickCellMouse = [this](int col, int row, int, int, Qt::MouseButton button,
+                                   Qt::KeyboardModifiers) {
+        // A press on the number selects the row and puts the current cell beside it.
+        if (button == Qt::LeftButton && col < grid_->FixedCols() && row >= kHeaderRows)
+            grid_->SetCol(grid_->FixedCols());
+    };
+    grid.OnEditCellMouse = [this](int col, int row, int, int, Qt::MouseButton button,
+                                  Qt::KeyboardModifiers) {
+        if (button == Qt::LeftButton) ActivateByMouse(col, row);
+    };
+
+    stc_->OnAdjustPullRect = [this](QRect& rect) {
+        const int right =
+            editCol_ >= 0 ? model_.columns[static_cast<size_t>(editCol_)].pullRight : 3;
+        rect.adjust(-3, -3, right, 3);
+    };
+    stc_->OnHideImplant = [this] { CloseEditor(); };
+    edt_->OnHideImplant = [this] { CloseEditor(); };
+    edt_->OnKeyDown = [this](int& key, Qt::KeyboardModifiers shift) {
+        if (key != Qt::Key_Up && key != Qt::Key_Down) return;
+        if (shift & (Qt::ShiftModifier | Qt::ControlModifier))
+            StepFrequency(key == Qt::Key_Up ? +1 : -1);
+        key = 0;
+    };
+    edt_->OnMouseWheelPlus = [this] { StepFrequency(+1); };
+    edt_->OnMouseWheelMinus = [this] { StepFrequency(-1); };
+}
+
+int TCanalGrid::TotalWidth() const {
+    return std::accumulate(model_.columns.begin(), model_.columns.end(), 0,
+                           [](int sum, const SCanalColumn& c) { return sum + c.width; });
+}
+
+void TCanalGrid::Refresh() {
+    grid_->update();
+    grid_->AdjustScroll();
+}
+
+void TCanalGrid::ActivateByKey(int col, int row, int key) {
+    if (col < 0 || col >= static_cast<int>(model_.columns.size())) return;
+    const TCellAction action = model_.columns[static_cast<size_t>(col)].action;
+    const bool space = key == Qt::Key_Space;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((space && action == TCellAction::Toggle) ||
+        (enter && (action == TCellAction::List || action == TCellAction::Frequency)))
+        Activate(col, row);
+}
+
+void TCanalGrid::ActivateByMouse(int col, int row) {
+    Activate(col, row);
+}
+
+bool TCanalGrid::MayAct(const SCanalColumn& column, int canal) const {
+    if (canal < 0 || canal >= model_.canalCount) return false;
+    if (model_.hasData && !model_.hasData()) return false;
+    if (column.needsEnabled && !model_.enabled(canal)) return false;
+    return !column.allowed || column.allowed(canal);
+}
+
+void TCanalGrid::Activate(int col, int row) {
+    if (col < 0 || col >= static_cast<int>(model_.columns.size()) || row < kHeaderRows) return;
+    const SCanalColumn& column = model_.columns[static_cast<size_t>(col)];
+    const int canal = CanalOfRow(row);
+    if (flags_.editing || !MayAct(column, canal)) return;
+    switch (column.action) {
+        case TCellAction::Toggle:
+            if (column.toggle) column.toggle(canal);
+            grid_->update();
+            break;
+        case TCellAction::List:
+            OpenList(col, row);
+            break;
+        case TCellAction::Frequency:
+            OpenFrequency(col, row);
+            break;
+        case TCellAction::None:
+            break;
+    }
+}
+
+void TCanalGrid::OpenList(int col, int row) {
+    const SCanalColumn& column = model_.columns[static_cast<size_t>(col)];
+    const int canal = CanalOfRow(row);
+    flags_.editing = true;
+    editCol_ = col;
+    editRow_ = row;
+    grid_->repaint();
+    stc_->SetList(column.list ? column.list(canal) : QStringList());
+    stc_->SetText(column.text ? column.text(canal) : QString());
+    const QRect cell = grid_->CellRect(col, row);
+    if (!stc_->ShowImplant(cell.left() + 3, cell.top() + 3, cell.width() - 7, cell.height() - 6)) {
+        flags_.editing = false;
+        editCol_ = editRow_ = -1;
+        return;
+    }
+    stc_->DropList();
+}
+
+void TCanalGrid::OpenFrequency(int col, int row) {
+    const SCanalColumn& column = model_.columns[static_cast<size_t>(col)];
+    const int canal = CanalOfRow(row);
+    flags_.editing = true;
+    editCol_ = col;
+    editRow_ = row;
+    grid_->repaint();
+    edt_->SetEditMask(column.editMask ? column.editMask(canal) : QString());
+    edt_->SetText(column.text ? column.text(canal) : QString());
+    const QRect cell = grid_->CellRect(col, row);
+    const int left = cell.left() + (cell.width() - kFrequencyEditorWidth) / 2;
+    if (!edt_->ShowImplant(left, cell.top() + kFrequencyEditorTop, kFrequencyEditorWidth,
+                           cell.height() - 2 * kFrequencyEditorTop + 1)) {
+        flags_.editing = false;
+        editCol_ = editRow_ = -1;
+        return;
+    }
+    edt_->deselect();
+    edt_->setCursorPosition(static_cast<int>(edt_->Text().size()));
+}
+
+void TCanalGrid::StepFrequency(int direction) {
+    if (editCol_ < 0) return;
+    const SCanalColumn& column = model_.columns[static_cast<size_t>(editCol_)];
+    if (column.action != TCellAction::Frequency || !column.step) return;
+    edt_->SetText(column.step(CanalOfRow(editRow_), edt_->Text(), direction));
+    edt_->deselect();
+    edt_->setCursorPosition(static_cast<int>(edt_->Text().size()));
+}
+
+void TCanalGrid::CloseEditor() {
+    if (editCol_ < 0) return;
+    const SCanalColumn& column = model_.columns[static_cast<size_t>(editCol_)];
+    const int canal = CanalOfRow(editRow_);
+    const QString text = column.action == TCellAction::Frequency ? edt_->Text() : stc_->Text();
+    editCol_ = editRow_ = -1;
+    if (column.store && MayAct(column, canal)) column.store(canal, text);
+    flags_.editing = false;
+    grid_->setFocus(Qt::OtherFocusReason);
+    grid_->update();
+}
+
+void TCanalGrid::DrawCell(int col, int row, const QRect& rect, QPainter& p) {
+    if (row < kHeaderRows) return;  // the header is painted over the whole grid afterwards
+    const int canal = CanalOfRow(row);
+    const bool data = !model_.hasData || model_.hasData();
+    const bool enabled = data && model_.enabled(canal);
+    if (col == 0) {
+        PaintNumberCell(p, rect, QStringLiteral("%1").arg(canal, 2, 10, QLatin1Char('0')), enabled);
+        return;
+    }
+    const SCanalColumn& column = model_.columns[static_cast<size_t>(col)];
+    const bool active = grid_->hasFocus();
+    const bool currentRow = row == grid_->Row();
+    const bool currentCell = currentRow && col == grid_->Col();
+    SCellLook look;
+    look.fill = CanalCellFill(row, currentCell, currentRow, active, flags_.editing);
+    look.enabled = enabled;
+    if (data && column.text) look.text = column.text(canal);
+    if (data && column.image)
+        look.image =
+            column.dottedWhenDisabled ? TickFor(column.image(canal), enabled) : column.image(canal);
+    if (currentCell && (active || flags_.editing))
+        look.mark = SCellLook::Frame;
+    else if (!flags_.editing && col == grid_->HotCol() && row == grid_->HotRow())
+        look.mark = SCellLook::Corners;
+    PaintCanalCell(p, rect, look);
+}
+
+QString TCanalGrid::HintOf(int col, int row) const {
+    if (row >= kHeaderRows || col < 0 || col >= static_cast<int>(model_.columns.size())) return {};
+    const SCanalColumn& column = model_.columns[static_cast<size_t>(col)];
+    return (column.hintRows & (1 << row)) ? column.hint : QString();
+}
+
+}  // namespace views

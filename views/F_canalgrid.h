@@ -1,0 +1,118 @@
+// The channel table of a radio view: a grid of 100 channel rows under two header rows, whose
+// columns a model describes (what a cell shows, what Space, Enter and a click do), with the two
+// in-cell editors it lends to a cell: a drop-list selector and a frequency line editor.
+#pragma once
+
+#include "F_viewpaint.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+#include "Zvc_editor.h"
+#include "Zvc_grid.h"
+#include "Zvc_scrollbar.h"
+#include "Zvc_static.h"
+
+namespace views {
+
+struct SViewFlags;
+
+// What activating a cell does.
+enum class TCellAction {
+    None,       // nothing (the number column, read-only cells)
+    Toggle,     // Space or a click flips a flag at once
+    List,       // Enter or a click opens the list selector in the cell
+    Frequency,  // Enter or a click opens the frequency editor in the cell
+};
+
+struct SCanalColumn {
+    int width = 0;
+    TCellAction action = TCellAction::None;
+    // Whether the action needs the channel to be in use (every column but "on" does).
+    bool needsEnabled = true;
+    // What the cell shows: a text, or a tick image (drawn dotted for a channel not in use
+    // when dottedWhenDisabled).
+    std::function<QString(int canal)> text;
+    std::function<int(int canal)> image;
+    bool dottedWhenDisabled = false;
+    // A further condition for the action (a transmit cell whose "=" is on stays shut).
+    std::function<bool(int canal)> allowed;
+    // Toggle.
+    std::function<void(int canal)> toggle;
+    // List: the items offered and how far the pop-up list reaches past the cell on the right.
+    std::function<QStringList(int canal)> list;
+    int pullRight = 3;
+    // Frequency: the input pattern for the channel, and one step up (+1) or down (-1) from text.
+    std::function<QString(int canal)> editMask;
+    std::function<QString(int canal, const QString& text, int direction)> step;
+    // List and Frequency: stores the editor's text when it closes.
+    std::function<void(int canal, const QString& text)> store;
+    // Header hint, and which header rows answer with it (bit 0: row 0, bit 1: row 1).
+    QString hint;
+    int hintRows = 0;
+};
+
+struct SCanalGridModel {
+    std::vector<SCanalColumn> columns;
+    std::vector<SHeaderBlock> header;
+    int canalCount = 100;
+    // Whether there is a parameter set to show; without one the rows are drawn empty.
+    std::function<bool()> hasData;
+    std::function<bool(int canal)> enabled;
+};
+
+inline constexpr int kHeaderRows = 2;
+inline constexpr int kCanalRowHeight = 23;
+inline constexpr int kFrequencyEditorWidth = 73;
+inline constexpr int kFrequencyEditorTop = 4;
+
+// Wires a grid, its scroll bar and the two in-cell editors to a model's columns. The widgets
+// belong to their Qt parents; this object only holds the behaviour and must live as long as
+// the grid (make it a member of the view).
+class TCanalGrid {
+  public:
+    TCanalGrid(ZVCL::TZ_Grid& grid, ZVCL::TZVScrollBar& scrollBar, SViewFlags& flags,
+               SCanalGridModel model);
+    TCanalGrid(const TCanalGrid&) = delete;
+    TCanalGrid& operator=(const TCanalGrid&) = delete;
+
+    ZVCL::TZ_Grid& Grid() const { return *grid_; }
+    ZVCL::TZStatic& ListEditor() const { return *stc_; }
+    ZVCL::TZEditor& FrequencyEditor() const { return *edt_; }
+    const SCanalGridModel& Model() const { return model_; }
+    // The grid's width with every column shown.
+    int TotalWidth() const;
+
+    // Repaints the rows and brings the scroll bar in step.
+    void Refresh();
+    // Activates a cell as Space (toggle), Enter (editors) or a click would.
+    void ActivateByKey(int col, int row, int key);
+    void ActivateByMouse(int col, int row);
+
+    static int CanalOfRow(int row) { return row - kHeaderRows; }
+    static int RowOfCanal(int canal) { return canal + kHeaderRows; }
+
+  private:
+    void Activate(int col, int row);
+    bool MayAct(const SCanalColumn& column, int canal) const;
+    void OpenList(int col, int row);
+    void OpenFrequency(int col, int row);
+    void StepFrequency(int direction);
+    void CloseEditor();
+    void DrawCell(int col, int row, const QRect& rect, QPainter& p);
+    QString HintOf(int col, int row) const;
+
+    QPointer<ZVCL::TZ_Grid> grid_;
+    SViewFlags& flags_;
+    SCanalGridModel model_;
+    QPointer<ZVCL::TZStatic> stc_;
+    QPointer<ZVCL::TZEditor> edt_;
+    int editCol_ = -1;
+    int editRow_ = -1;
+};
+
+}  // namespace views
