@@ -279,6 +279,9 @@ QWidget* Tfrm_Main::CreateProperties() {
         value->setFixedWidth(kValueWidth);
         value->setFixedHeight(18);
         value->setAlignment(Qt::AlignCenter);
+        QFont valueFont = value->font();
+        valueFont.setPixelSize(11);  // "145-149, 165-174 МГц" fits the 138 pixels
+        value->setFont(valueFont);
         value->setFrameShape(QFrame::StyledPanel);
         value->setToolTip(QString::fromUtf8(hint));
         auto* label = new QLabel(QString::fromUtf8(caption), pnl_Properties);
@@ -326,14 +329,17 @@ void Tfrm_Main::CreateStatusBar() {
     bar->addPermanentWidget(stspnl_RName);
 }
 
+SClientSizing Tfrm_Main::SizingForScreen(QSize screen) {
+    if (screen.width() < 801 || screen.height() <= 600) return {800, 550, true};
+    return {955, 648, false};
+}
+
 void Tfrm_Main::SizeWindow() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->size() : QSize(1280, 1024);
-    compact_ = screenSize.width() < 801 || screenSize.height() <= 600;
-    if (compact_) {
-        minClientWidth = 800;
-        minClientHeight = 550;
-    }
+    const SClientSizing sizing = SizingForScreen(screen ? screen->size() : QSize(1280, 1024));
+    compact_ = sizing.compact;
+    minClientWidth = sizing.width;
+    minClientHeight = sizing.height;
     // The client area is what lies below the menu bar; the window never gets smaller than the
     // minimum client area plus the bar.
     const int menuHeight = menuBar()->sizeHint().height();
@@ -343,6 +349,9 @@ void Tfrm_Main::SizeWindow() {
 
 void Tfrm_Main::ShowInitially() {
     if (compact_) {
+        // Fill the screen also where no window manager maximizes.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->availableGeometry());
         showMaximized();
         return;
     }
@@ -395,6 +404,7 @@ void Tfrm_Main::SetRadioNameText(const std::string& text) {
 
 void Tfrm_Main::ShowStatus(const std::string& text) {
     stspnl_Text->setText(Q(text));
+    emit StatusShown(stspnl_Text->text());
 }
 
 void Tfrm_Main::SetClearTimer(bool on) {
@@ -493,9 +503,20 @@ void Tfrm_Main::ConverterGesture() {
 
 // ---- list ---------------------------------------------------------------------------------
 
+QString Tfrm_Main::RadioRowText(int row) const {
+    if (row < 0 || row >= radios_.Count()) return {};
+    const SRadio& entry = radios_.Get(row);
+    return QStringLiteral(" ") + Q(entry.name) +
+           (entry.modified ? QStringLiteral(" *") : QString());
+}
+
+QFont Tfrm_Main::RadioRowFont(int row) const {
+    return row == radios_.Current() ? ZVCL::KitFont(QStringLiteral("Nina"), 12, true)
+                                    : ZVCL::TahomaFont(12);
+}
+
 void Tfrm_Main::DrawRadioCell(int row, const QRect& rect, QPainter& painter) {
     if (row >= radios_.Count()) return;
-    const SRadio& entry = radios_.Get(row);
     const int w = rect.width();
     const int h = rect.height();
     painter.save();
@@ -514,13 +535,10 @@ void Tfrm_Main::DrawRadioCell(int row, const QRect& rect, QPainter& painter) {
 
     const QRect textRect(0, 0, w - 1, h - 1);
     const bool current = row == radios_.Current();
-    painter.setFont(current ? ZVCL::KitFont(QStringLiteral("Nina"), 12, true)
-                            : ZVCL::TahomaFont(12));
+    painter.setFont(RadioRowFont(row));
     painter.setPen(cursor ? Qt::white : Qt::black);
-    const QString text =
-        QStringLiteral(" ") + Q(entry.name) + (entry.modified ? QStringLiteral(" *") : QString());
     painter.drawText(textRect.adjusted(current ? 1 : 0, 0, 0, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, RadioRowText(row));
 
     if (row == grd_RadioList->HotRow()) {
         const int cw = textRect.width();

@@ -23,6 +23,13 @@ class TZ_Grid;
 class TZApplicationHints;
 }  // namespace ZVCL
 
+// The smallest client area for a screen; a small screen gets the compact size, maximized.
+struct SClientSizing {
+    int width;
+    int height;
+    bool compact;
+};
+
 class Tfrm_Main : public QMainWindow, public IShellWindow {
     Q_OBJECT
   public:
@@ -40,6 +47,12 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
     int MinClientHeight() const { return minClientHeight; }
     bool IsCompactScreen() const { return compact_; }
     const std::string& BaseCaption() const { return baseCaption; }
+    static SClientSizing SizingForScreen(QSize screen);
+
+    // A row of the radio list as drawn: " name", with " *" when modified; the current radio's
+    // row in bold.
+    QString RadioRowText(int row) const;
+    QFont RadioRowFont(int row) const;
 
     // IShellWindow
     void UpdateState() override;
@@ -51,6 +64,10 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
     void SetIdle() override;
     void ShowProgress(int percent) override;
     void ShowRadioInfo() override;
+
+  signals:
+    // Every text put on the status line, in order.
+    void StatusShown(const QString& text);
 
   protected:
     void showEvent(QShowEvent* event) override;

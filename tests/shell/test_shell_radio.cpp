@@ -1,0 +1,226 @@
+// Read (F3) and write (F5) through the window against virtual radios: the search across
+// models, the save prompt, the model's check, progress, busy and idle, failures, closing during
+// a transfer, and the serial number and converter type shown afterwards.
+
+#include "shell_fixture.h"
+
+namespace {
+
+class ShellRadio : public ShellTest {
+  protected:
+    bool Saw(const std::string& text) const {
+        return statuses_.contains(QString::fromStdString(text));
+    }
+    int Count(const std::string& text) const {
+        return static_cast<int>(statuses_.count(QString::fromStdString(text)));
+    }
+    void WatchProgress() {
+        QObject::connect(Find<QProgressBar>("sts_Progress"), &QProgressBar::valueChanged,
+                         [this](int value) { progress_.push_back(value); });
+    }
+    bool WaitTransferRunning() {
+        return WaitFor([this] { return Find<QProgressBar>("sts_Progress")->isVisible(); }, 5000);
+    }
+    std::vector<int> progress_;
+};
+
+// Larch is current and an Alder radio is in range: after Larch the list is tried from the top,
+// Alder answers, and the list switches to it before the read.
+TEST_F(ShellRadio, ReadFindsTheRadioOfAnotherModelAndSelectsIt) {
+    Start({"alder,sn=4242"});
+    List().Select(IndexOf("LARCH"));
+    WatchProgress();
+    Transfer(QKeySequence(Qt::Key_F3));
+
+    const QStringList expected = {
+        "Поиск радиостанции \"Лиственница-1\"...",
+        "Поиск радиостанции \"Ольха-1\"...",
+        "Радиостанция найдена...",
+        "Чтение параметров из радиостанции...",
+        "Параметры из радиостанции считаны успешно",
+    };
+    EXPECT_EQ(statuses_, expected);
+    EXPECT_EQ(List().Current(), IndexOf("ALDER"));
+    EXPECT_EQ(Find<QLabel>("stspnl_RName")->text().toStdString(), "Параметры \"Ольха-1\"");
+    EXPECT_EQ(Find<QLabel>("txt_SN")->text().toStdString(), "4242");
+    EXPECT_EQ(Find<QLabel>("txt_SN")->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_FALSE(Find<QProgressBar>("sts_Progress")->isVisible());
+    ASSERT_FALSE(progress_.empty());
+    EXPECT_EQ(progress_.front(), 0);
+    EXPECT_EQ(progress_.back(), 100);
+    EXPECT_TRUE(std::is_sorted(progress_.begin(), progress_.end()));
+    EXPECT_TRUE(Find<QAction>("act_Read")->isEnabled());
+    EXPECT_TRUE(Find<QAction>("act_Write")->isEnabled());
+    EXPECT_TRUE(Find<QTimer>("tmr_ClearText")->isActive());
+    EXPECT_EQ(RadioOf("ALDER")->FileName(), "");
+    EXPECT_EQ(Caption(), Base());
+}
+
+TEST_F(ShellRadio, ReadAsksAboutModifiedParametersFirst) {
+    Start({"alder"});
+    ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
+    const std::string edited = BodyOf(RadioOf("ALDER"));
+
+    dialogs_.answers.push_back(EAnswer::Cancel);
+    Transfer(QKeySequence(Qt::Key_F3));
+    ASSERT_EQ(dialogs_.questions.size(), 1u);
+    EXPECT_EQ(dialogs_.questions[0].text,
+              "Параметры \"Ольха-1\" были изменены. Сохранить изменения в новом файле?");
+    EXPECT_EQ(statuses_.last(), QString());
+    EXPECT_FALSE(Saw("Чтение параметров из радиостанции..."));
+    EXPECT_EQ(BodyOf(RadioOf("ALDER")), edited);
+    EXPECT_TRUE(Find<QAction>("act_Read")->isEnabled());
+
+    // The link was closed and the exchange given back: the next read gets through.
+    dialogs_.answers.push_back(EAnswer::No);
+    Transfer(QKeySequence(Qt::Key_F3));
+    EXPECT_TRUE(Saw("Параметры из радиостанции считаны успешно"));
+    EXPECT_NE(BodyOf(RadioOf("ALDER")), edited);
+    EXPECT_EQ(Window().RadioRowText(IndexOf("ALDER")).contains(" *"), Entry("ALDER").modified);
+}
+
+TEST_F(ShellRadio, WriteRefusesParametersTheModelRejects) {
+    Start({"alder"});
+    Press(QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(Status().toStdString(), "Нет активных каналов для записи параметров");
+    EXPECT_FALSE(List().Workers().Busy());
+    EXPECT_TRUE(Find<QTimer>("tmr_ClearText")->isActive());
+    QTest::qWait(50);
+    EXPECT_TRUE(VirtualRadio().Requests().empty());
+}
+
+// The radio ends up holding exactly the image of the parameters written.
+TEST_F(ShellRadio, WriteStoresTheParametersInTheRadio) {
+    Start({"alder,sn=99"});
+    ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
+    auto* data = static_cast<CRadioData*>(RadioOf("ALDER")->Data());
+    std::vector<std::uint8_t> expected(data->ImageSize(), 0xFF);
+    data->EncodeImage(expected);
+    const int bankBefore = VirtualRadio().BankFlag();
+
+    Transfer(QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(statuses_.last().toStdString(), "Параметры в радиостанцию записаны успешно");
+    EXPECT_FALSE(Saw("Поиск радиостанции \"Берёза-1\"..."));
+    EXPECT_NE(VirtualRadio().BankFlag(), bankBefore);
+    const std::vector<std::uint8_t> held = VirtualRadio().Image();
+    ASSERT_EQ(held.size(), expected.size());
+    // The factory block is the radio's own; everything the program wrote must be there.
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < held.size(); ++i) differing += held[i] != expected[i];
+    EXPECT_LT(differing, 512u) << "the written segments differ from the parameters";
+    EXPECT_EQ(Find<QLabel>("txt_SN")->text().toStdString(), "99");
+    EXPECT_TRUE(Entry("ALDER").modified);  // a write does not save the parameters to a file
+}
+
+TEST_F(ShellRadio, WriteSearchesOnlyTheSelectedModel) {
+    Start({"birch"});
+    ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
+    Transfer(QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(statuses_,
+              (QStringList{"Поиск радиостанции \"Ольха-1\"...", "Радиостанция не найдена"}));
+    EXPECT_EQ(List().Current(), IndexOf("ALDER"));
+    EXPECT_TRUE(Find<QTimer>("tmr_ClearText")->isActive());
+    EXPECT_TRUE(Find<QAction>("act_Write")->isEnabled());
+}
+
+TEST_F(ShellRadio, ReadWithNoRadioTriesEveryModelOnce) {
+    Start();
+    Transfer(QKeySequence(Qt::Key_F3));
+    ASSERT_EQ(statuses_.size(), List().Count() + 1);
+    for (int i = 0; i < List().Count(); ++i)
+        EXPECT_EQ(Count("Поиск радиостанции \"" + List().Get(i).name + "\"..."), 1);
+    EXPECT_EQ(statuses_.last().toStdString(), "Радиостанция не найдена");
+    EXPECT_EQ(List().Current(), IndexOf("ALDER"));
+}
+
+// A step without a reply ends the read: the error text, never the success text, and the link
+// is closed all the same (the next read connects again and succeeds).
+TEST_F(ShellRadio, FailedStepShowsTheErrorAndFreesTheLink) {
+    Start({"alder,fault=silent@4"});
+    Transfer(QKeySequence(Qt::Key_F3));
+    EXPECT_TRUE(Saw("Ошибка чтения параметров из радиостанции..."));
+    EXPECT_FALSE(Saw("Параметры из радиостанции считаны успешно"));
+    EXPECT_FALSE(Find<QProgressBar>("sts_Progress")->isVisible());
+    EXPECT_TRUE(Find<QAction>("act_Read")->isEnabled());
+    EXPECT_TRUE(Find<QWidget>("pnl_Data")->isEnabled());
+
+    statuses_.clear();
+    Transfer(QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(statuses_.last().toStdString(), "Параметры из радиостанции считаны успешно");
+}
+
+// While a transfer runs F3 and F5 do nothing and the view is not editable; the file commands
+// still work.
+TEST_F(ShellRadio, CommandsDuringATransfer) {
+    Start({"alder,fault=late@4,delay=250"});
+    ports_->SetWindow(std::chrono::milliseconds(1500));
+    Press(QKeySequence(Qt::Key_F3));
+    ASSERT_TRUE(WaitTransferRunning());
+    EXPECT_FALSE(Find<QAction>("act_Read")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("act_Write")->isEnabled());
+    EXPECT_FALSE(Find<QWidget>("pnl_Data")->isEnabled());
+    Press(QKeySequence(Qt::Key_F3));
+    Press(QKeySequence(Qt::Key_F5));
+    dialogs_.saveAnswers.push_back(std::nullopt);
+    Press(QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(dialogs_.saveRequests.size(), 1u);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Count("Поиск радиостанции \"Ольха-1\"..."), 1);
+    EXPECT_EQ(Count("Параметры из радиостанции считаны успешно"), 1);
+    EXPECT_TRUE(Find<QAction>("act_Read")->isEnabled());
+    EXPECT_TRUE(Find<QWidget>("pnl_Data")->isEnabled());
+}
+
+// Closing waits for the running transfer, which finishes and gives everything back before
+// the window and the modules go.
+TEST_F(ShellRadio, ClosingDuringATransferWaitsForIt) {
+    Start({"alder,fault=late@5,delay=250"});
+    ports_->SetWindow(std::chrono::milliseconds(1500));
+    Press(QKeySequence(Qt::Key_F3));
+    ASSERT_TRUE(WaitTransferRunning());
+    EXPECT_TRUE(Window().close());
+    EXPECT_FALSE(List().Workers().Busy());
+    EXPECT_TRUE(Saw("Параметры из радиостанции считаны успешно"));
+    program_.reset();
+}
+
+// After a read the serial number and the converter type found in the radio are shown in
+// black, and grey once the panel's timer has run; the next selection empties the number.
+TEST_F(ShellRadio, RadioInfoFadesAndGoesWithTheNextSelection) {
+    Start({"alder,sn=777"});
+    auto* timer = Find<QTimer>("tmr_UPR_SN");
+    EXPECT_EQ(timer->interval(), 5000);
+    timer->setInterval(40);
+    Transfer(QKeySequence(Qt::Key_F3));
+    auto* serial = Find<QLabel>("txt_SN");
+    auto* converter = Find<QLabel>("txt_Maskirator");
+    EXPECT_EQ(serial->text().toStdString(), "777");
+    EXPECT_EQ(converter->text().toStdString(), "УПР-Г4");  // every Alder radio reports it
+    EXPECT_FALSE(converter->font().bold());
+    const QColor grey(0xB9, 0xB4, 0xAA);
+    ASSERT_TRUE(
+        WaitFor([&] { return serial->palette().color(QPalette::WindowText) == grey; }, 2000));
+    EXPECT_EQ(converter->palette().color(QPalette::WindowText), grey);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(serial->text().toStdString(), "777");
+
+    List().Select(IndexOf("LARCH"));
+    EXPECT_EQ(serial->text(), QString());
+}
+
+// A type the operator fixed stays black and bold through the panel's timer; the read resets it
+// to "determine", so the type found is shown afterwards.
+TEST_F(ShellRadio, ReadResetsTheFixedConverterType) {
+    Start({"alder"});
+    RadioOf("ALDER")->SetConverterType(5);
+    Window().UpdateState();
+    auto* converter = Find<QLabel>("txt_Maskirator");
+    EXPECT_EQ(converter->text().toStdString(), "УПР-В3");
+    EXPECT_TRUE(converter->font().bold());
+    Transfer(QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(RadioOf("ALDER")->ConverterType(), -1);
+    EXPECT_EQ(converter->text().toStdString(), "УПР-Г4");
+    EXPECT_FALSE(converter->font().bold());
+}
+
+}  // namespace
