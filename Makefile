@@ -21,7 +21,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@$(BUILD)/bin/tessel-cli models
+	@$(BUILD)/bin/Tessel --virtual-radio alder
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
