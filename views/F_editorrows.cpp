@@ -91,6 +91,15 @@ QChar DtmfChar(QChar ch) {
     return allowed.contains(upper) ? upper : QChar();
 }
 
+QString DtmfText(const QString& text) {
+    QString clean;
+    for (const QChar ch : text) {
+        const QChar kept = DtmfChar(ch);
+        if (!kept.isNull() && kept.unicode() >= 32) clean += kept;
+    }
+    return clean;
+}
+
 std::uint8_t KeyByteFromText(const QString& text) {
     QString t = text.trimmed().toUpper();
     if (t.size() < 2) t.prepend(QLatin1Char('0'));
@@ -266,7 +275,17 @@ ZVCL::TZEditor* TPageBuilder::AddDtmfText(const SRowSpec& spec, int maxLength,
     edt->OnKeyPress = [](QChar& ch) { ch = DtmfChar(ch); };
     SViewFlags& flags = flags_;
     edt->OnChange = [edt, &flags, store = std::move(store)] {
-        if (!flags.loading) store(edt->Text().toStdString());
+        if (flags.loading) return;
+        // Pasted text bypasses the key filter; the radio has no codes for other characters.
+        const QString text = edt->Text();
+        const QString clean = DtmfText(text);
+        if (clean != text) {
+            const int caret = std::min(edt->cursorPosition(), static_cast<int>(clean.size()));
+            edt->setText(clean);  // comes back here with the clean text, which is stored
+            edt->setCursorPosition(caret);
+            return;
+        }
+        store(text.toStdString());
     };
     edt->OnKeyDown = [edt](int& key, Qt::KeyboardModifiers) {
         if (!IsEnter(key)) return;

@@ -65,6 +65,8 @@ QString DecimalText(double value, int decimals);
 double ParseDecimal(const QString& text);
 // DTMF digits: upper case; of the printable characters only 0-9, A-F, "*" and "#" stay.
 QChar DtmfChar(QChar ch);
+// A whole DTMF text with the same rule; control characters are dropped too.
+QString DtmfText(const QString& text);
 // A two-character key field back to its byte: blanks trimmed, "0" put in front of a single
 // character, each hexadecimal digit counted, any other character as 0.
 std::uint8_t KeyByteFromText(const QString& text);

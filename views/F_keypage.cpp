@@ -15,9 +15,7 @@ namespace views {
 
 namespace {
 
-constexpr int kFieldWidth = 22;
-constexpr int kFieldGap = 4;
-constexpr int kGroupGap = 12;
+constexpr int kFieldGap = 2;
 constexpr int kButtonSize = 16;
 
 QStringList YesNoItems() {
@@ -51,9 +49,12 @@ TKeyPage::TKeyPage(TPageBuilder& builder, TLayout layout, SKeyAccess access)
     const QString caption = layout == TLayout::Compact
                                 ? QStringLiteral(" Ключ, 16-ричный формат:")
                                 : QStringLiteral(" Ключ, шестнадцатеричный формат:");
-    constexpr int kKeyLabelWidth = 200;
+    const bool compact = layout == TLayout::Compact;
+    const int labelWidth = compact ? 175 : 250;
+    const int fieldWidth = compact ? 18 : 20;
+    const int groupGap = compact ? 6 : 8;
     ZVCL::TZLabel* row =
-        builder.AddRow({QStringLiteral("Key"), caption, kKeyLabelWidth, QString()}, nullptr);
+        builder.AddRow({QStringLiteral("Key"), caption, labelWidth, QString()}, nullptr);
     // The random-key button stands at the row's left, before its caption.
     constexpr int kButtonPlace = kButtonSize + 6;
     row->setGeometry(row->x() + kButtonPlace, row->y(), row->width() - kButtonPlace, row->height());
@@ -70,16 +71,16 @@ TKeyPage::TKeyPage(TPageBuilder& builder, TLayout layout, SKeyAccess access)
     };
 
     // Four groups of four fields, evenly spaced, wider apart between groups, filling the row.
-    const int area = row->width() - kKeyLabelWidth - 6;
-    const int natural = kKeyFields * kFieldWidth + 12 * kFieldGap + 3 * kGroupGap;
+    const int area = row->width() - labelWidth - 6;
+    const int natural = kKeyFields * fieldWidth + 12 * kFieldGap + 3 * groupGap;
     const int spare = std::max(0, area - natural) / kKeyFields;
-    int x = kKeyLabelWidth + 3 + spare / 2;
+    int x = labelWidth + 3 + spare / 2;
     for (int group = 1; group <= kKeyFields; ++group) {
         auto* edt = new ZVCL::TZEditor(row);
         edt->setObjectName(QStringLiteral("edKey%1").arg(group));
         edt->SetEditMask(QStringLiteral("NN; "));
         edt->setAlignment(Qt::AlignCenter);
-        edt->setGeometry(x, 3, kFieldWidth, row->height() - 6);
+        edt->setGeometry(x, 3, fieldWidth, row->height() - 6);
         edt->OnKeyPress = [](QChar& ch) {
             if (ch.unicode() < 32) return;
             static const QString hex = QStringLiteral("0123456789ABCDEFabcdef");
@@ -88,7 +89,7 @@ TKeyPage::TKeyPage(TPageBuilder& builder, TLayout layout, SKeyAccess access)
         edt->OnChange = [this, group] { FieldChanged(group); };
         edt->OnExit = [this, group] { FieldLeft(group); };
         fields_[static_cast<size_t>(group - 1)] = edt;
-        x += kFieldWidth + spare + (group % 4 == 0 ? kGroupGap : kFieldGap);
+        x += fieldWidth + spare + (group % 4 == 0 ? groupGap : kFieldGap);
     }
     modifikator_ =
         builder.AddSelector({QStringLiteral("Modifikator"),

@@ -63,7 +63,7 @@ QString OnOffText(bool value) {
 constexpr int kCanalWidths[2][11] = {{30, 35, 0, 130, 41, 130, 90, 40, 90, 83, 81},
                                      {30, 30, 0, 100, 35, 100, 66, 35, 66, 68, 65}};
 constexpr int kScanColWidth[2] = {70, 54};
-constexpr int kNormalRowWidth = 640;
+constexpr int kNormalRowWidth = 700;
 constexpr int kCompactRowWidth = 564;
 constexpr int kGroupIndent = 23;
 constexpr int kWide = 373;    // caption width of rows on their own

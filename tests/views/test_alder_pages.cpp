@@ -169,6 +169,11 @@ TEST_F(AlderPagesTest, DtmfNumberTakesItsCharacterSetInUpperCase) {
     EXPECT_EQ(Data().DTMF_Number(), "1B*#9E");
     QTest::keyClicks(edt, "0123456789ABCDEF");
     EXPECT_EQ(Data().DTMF_Number().size(), 16u);
+    // Pasted text is held to the same characters.
+    edt->clear();
+    edt->insert("*1a-g\tc");
+    EXPECT_EQ(edt->Text(), "*1AC");
+    EXPECT_EQ(Data().DTMF_Number(), "*1AC");
 }
 
 TEST_F(AlderPagesTest, PasswordShowsFourDigitsAndStoresTheNumber) {

@@ -44,6 +44,7 @@ TEST(ViewRules, TypedCharacters) {
     EXPECT_EQ(DtmfChar('#'), QChar('#'));
     EXPECT_TRUE(DtmfChar('g').isNull());
     EXPECT_TRUE(DtmfChar(' ').isNull());
+    EXPECT_EQ(DtmfText("12ab*#gh\t9"), "12AB*#9");
     EXPECT_TRUE(IsNumberLineChar('7'));
     EXPECT_TRUE(IsNumberLineChar('\b'));
     EXPECT_FALSE(IsNumberLineChar('-'));
