@@ -319,6 +319,12 @@ TEST_F(AlderPagesTest, BasicPageRowsStandAtTheirPlacesInBothLayouts) {
             EXPECT_EQ(w->y(), tops[i]) << names[i];
         }
         if (layout == TLayout::Compact) {
+            // The priority rows sit right under the channel selection.
+            const char* scanRows[] = {"lbl_PriorCanal", "lbl_PriorScanning", "lbl_StopOnCurrent",
+                                      "lbl_DelayScanning"};
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(view.findChild<QWidget*>(scanRows[i])->y(), 253 + 23 * i) << i;
+            EXPECT_EQ(view.findChild<QWidget*>("grd_ScanCanals")->width(), 540);
             EXPECT_EQ(view.findChild<QWidget*>("lbl_Tone")->width(), 564);
             EXPECT_EQ(view.findChild<QWidget*>("lbl_Power")->width(), 541);
             EXPECT_EQ(view.findChild<ZVCL::TZLabel*>("lbl_Key")->LabelText(),
