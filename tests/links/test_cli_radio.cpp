@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,7 +22,8 @@ struct SRun {
 };
 
 SRun Cli(const std::string& arguments) {
-    const fs::path err = fs::path(::testing::TempDir()) / "tessel-cli-radio.err";
+    const fs::path err = fs::path(::testing::TempDir()) /
+                         ("tessel-cli-radio-" + std::to_string(::getpid()) + ".err");
     const std::string command =
         std::string(TESSEL_TEST_BIN_DIR) + "/tessel-cli " + arguments + " 2>" + err.string();
     SRun run{};
@@ -37,8 +40,9 @@ SRun Cli(const std::string& arguments) {
     return run;
 }
 
+// Files of this test process only: ctest runs the cases side by side.
 std::string Temp(const std::string& name) {
-    return (fs::path(::testing::TempDir()) / name).string();
+    return (fs::path(::testing::TempDir()) / (std::to_string(::getpid()) + "-" + name)).string();
 }
 
 TEST(CliRadio, InfoNamesTheRadioInRange) {
@@ -113,7 +117,7 @@ std::string AlderFileWithOneChannel() {
         body.assign(std::istreambuf_iterator<char>(in), {});
     }
     const auto at = body.find("0Enabled=0");
-    EXPECT_NE(at, std::string::npos);
+    EXPECT_NE(at, std::string::npos) << body.size() << " bytes in " << file;
     if (at != std::string::npos) body.replace(at, 10, "0Enabled=1");
     std::ofstream(file, std::ios::binary) << body;
     return file;

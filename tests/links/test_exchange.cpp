@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "U_virtualradios.h"
@@ -279,7 +281,8 @@ TEST_P(TwoBankWriteFault, FailsCleanlyAndLeavesTheBankInUse) {
     {
         Bytes old = Pattern(2688, 1);
         old[1664 + 64] = 0;  // the converter byte the radio is given below
-        const std::string image = ::testing::TempDir() + "/old.img";
+        const std::string image =
+            ::testing::TempDir() + "/old-" + std::to_string(::getpid()) + ".img";
         {
             std::ofstream(image, std::ios::binary)
                 .write(reinterpret_cast<const char*>(old.data()), static_cast<long>(old.size()));
