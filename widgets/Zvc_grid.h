@@ -5,6 +5,7 @@
 
 #include "Zvc_hint.h"
 #include "Zvc_main.h"
+#include "Zvc_scrollbar.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -15,8 +16,6 @@
 class QPainter;
 
 namespace ZVCL {
-
-class TZVScrollBar;
 
 class TZ_Grid : public QWidget, public TZInputEvents {
   public:

@@ -44,11 +44,18 @@ void ReleaseAnchor(const char* name, QWidget* w) {
 
 QFont KitFont(const QString& family, int pixelHeight, bool bold) {
     static const QStringList installed = QFontDatabase::families();
+    // Qt's font cache keeps the family names for the life of the program. A name that is a
+    // literal of a plug-in would point into the plug-in after it is unloaded, so the names
+    // handed to Qt are always copies.
+    const QString name(family.constData(), family.size());
     QFont font;
-    if (installed.contains(family, Qt::CaseInsensitive))
-        font.setFamily(family);
+    if (installed.contains(name, Qt::CaseInsensitive))
+        font.setFamily(name);
     else
-        font.setFamilies({family, QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+        // Narrow sans faces first, so that captions sized for the original face still fit.
+        font.setFamilies({name, QString::fromLatin1("Nimbus Sans"),
+                          QString::fromLatin1("Liberation Sans"),
+                          QString::fromLatin1("DejaVu Sans"), QString::fromLatin1("Sans Serif")});
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     return font;
