@@ -1,0 +1,459 @@
+// The Birch and Cedar view: the squelch system columns and their sign rules, frequencies in
+// eight and nine digits, the grid's shape in both layouts, and the four pages storing through
+// the setters and never while they are filled.
+#include "F_birchcedarview.h"
+#include "F_viewtexts.h"
+#include "U_birchware.h"
+#include "U_cedarware.h"
+#include "Zvc_editor.h"
+#include "Zvc_label.h"
+#include "Zvc_static.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace views;
+
+namespace {
+
+// The view as the program gets it from the module object, in an active window, with the set's
+// notifications counted.
+template <class Ware>
+class BclViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ware_ = CWareSingleton<Ware>::Get();
+        InstallBirchCedarView(*ware_);
+        ASSERT_TRUE(ware_->AttachData(ware_->GetRadio(0), &BclViewTest::Count, this));
+        window_ = std::make_unique<QWidget>();
+        view_ = dynamic_cast<TBirchCedarView*>(ware_->GetView());
+        ASSERT_NE(view_, nullptr);
+        auto* layout = new QVBoxLayout(window_.get());
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(view_);
+        window_->resize(900, 640);
+        window_->show();
+        window_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        grid = &view_->CanalGrid().Grid();
+        stc = &view_->CanalGrid().ListEditor();
+        edt = &view_->CanalGrid().FrequencyEditor();
+        notifications_ = 0;
+    }
+
+    void TearDown() override {
+        // The program takes the view out of its panel before the module frees it.
+        if (view_) view_->setParent(nullptr);
+        ware_->FreeView();
+        window_.reset();
+        CWareSingleton<Ware>::Release();
+    }
+
+    CBirchCedarData& Data() const { return *dynamic_cast<CBirchCedarData*>(ware_->AttachedData()); }
+    CBirchCedarCanal& Canal(int i) const { return *Data().Canal(i); }
+    TBirchCedarView& View() const { return *view_; }
+    void Settle() {
+        Data().MarkSaved();
+        notifications_ = 0;
+    }
+    bool Modified() const { return Data().IsModified(); }
+    int Notifications() const { return notifications_; }
+    bool EditorOpen() const { return view_->Flags().editing; }
+
+    template <class T>
+    T* Find(const char* name) const {
+        T* w = view_->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void ShowPage(const char* name) {
+        view_->Pages().setCurrentWidget(Find<QWidget>(name));
+        QApplication::processEvents();
+    }
+    static int Row(int canal) { return TCanalGrid::RowOfCanal(canal); }
+    void Click(int col, int canal) {
+        QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier,
+                          grid->CellRect(col, Row(canal)).center());
+    }
+    void Key(int col, int canal, int key) {
+        grid->setFocus();
+        grid->SetCol(col);
+        grid->SetRow(Row(canal));
+        QTest::keyClick(grid, static_cast<Qt::Key>(key));
+    }
+    // Opens a list cell, steps to the item and closes it with Enter.
+    void Choose(int col, int canal, const QString& item) {
+        Key(col, canal, Qt::Key_Return);
+        ASSERT_TRUE(stc->isVisible()) << col;
+        const qsizetype at = stc->List().indexOf(item);
+        ASSERT_GE(at, 0) << item.toStdString();
+        const qsizetype from = stc->List().indexOf(stc->Text());
+        const int key = at > from ? Qt::Key_Down : Qt::Key_Up;
+        for (qsizetype n = std::abs(at - std::max<qsizetype>(from, 0)); n > 0; --n)
+            QTest::keyClick(stc, static_cast<Qt::Key>(key));
+        if (from < 0) QTest::keyClick(stc, Qt::Key_Down);  // the first Down takes item 0
+        ASSERT_EQ(stc->Text(), item);
+        QTest::keyClick(stc, Qt::Key_Return);
+        ASSERT_FALSE(stc->isVisible());
+    }
+    static void Retype(ZVCL::TZEditor* e, const char* text) {
+        e->setFocus(Qt::TabFocusReason);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClicks(e, QString::fromUtf8(text));
+    }
+
+    ZVCL::TZ_Grid* grid = nullptr;
+    ZVCL::TZStatic* stc = nullptr;
+    ZVCL::TZEditor* edt = nullptr;
+
+  private:
+    static void Count(void* context, IRadioData*) {
+        ++static_cast<BclViewTest*>(context)->notifications_;
+    }
+
+    Ware* ware_ = nullptr;
+    std::unique_ptr<QWidget> window_;
+    TBirchCedarView* view_ = nullptr;
+    int notifications_ = 0;
+};
+
+using CedarViewTest = BclViewTest<CCedarWare>;
+using BirchViewTest = BclViewTest<CBirchWare>;
+
+// ---- The sign rules of the squelch system cells -------------------------------------------------
+
+TEST(BirchCedarSquelchRules, ASystemChoiceKeepsAValueOfTheSameSignAndOtherwiseStartsAnew) {
+    struct SCase {
+        int stored;
+        const char* choice;
+        int result;
+    };
+    const SCase cases[] = {
+        {2, "CTCSS", 2},  {2, "DCS", -1},   {2, "(нет)", 0}, {-5, "DCS", -5},
+        {-5, "CTCSS", 1}, {-5, "(нет)", 0}, {0, "CTCSS", 1}, {0, "DCS", -1},
+        {0, "(нет)", 0},  {7, "dcs?", 0},   {-83, "", 0},    {51, "CTCSS", 51},
+    };
+    for (const SCase& c : cases)
+        EXPECT_EQ(birchcedar::CodeAfterSystemChoice(c.stored, QString::fromUtf8(c.choice)),
+                  c.result)
+            << c.stored << " " << c.choice;
+}
+
+TEST(BirchCedarSquelchRules, AValueIsLookedUpInTheListOfTheStoredSystem) {
+    struct SCase {
+        int stored;
+        const char* text;
+        int result;
+    };
+    const SCase cases[] = {
+        {1, "67,0", 1},  // the first tone of the list is a tone, not "absent"
+        {1, "71,9", 2},  {5, "254,1", 51}, {9, "69,3", 39}, {-1, "023", -1},
+        {-1, "032", -5}, {-7, "754", -83}, {3, "032", 0},  // a code under CTCSS
+        {-2, "71,9", 0},                                   // a tone under DCS
+        {0, "71,9", 0},  {4, "88.5", 0},
+    };
+    for (const SCase& c : cases)
+        EXPECT_EQ(birchcedar::CodeAfterValueChoice(c.stored, QString::fromUtf8(c.text)), c.result)
+            << c.stored << " " << c.text;
+}
+
+TEST(BirchCedarSquelchRules, CellsShowSystemAndValueAndOfferTheMatchingList) {
+    EXPECT_EQ(birchcedar::SystemText(0), "(нет)");
+    EXPECT_EQ(birchcedar::SystemText(12), "CTCSS");
+    EXPECT_EQ(birchcedar::SystemText(-12), "DCS");
+    EXPECT_EQ(birchcedar::ValueText(0), "");
+    EXPECT_EQ(birchcedar::ValueText(2), "71,9");
+    EXPECT_EQ(birchcedar::ValueText(-83), "754");
+    EXPECT_TRUE(birchcedar::ValueList(0).isEmpty());
+    const QStringList ctcss = birchcedar::ValueList(4);
+    ASSERT_EQ(ctcss.size(), 51);
+    EXPECT_EQ(ctcss.front(), "67,0");
+    EXPECT_EQ(ctcss.back(), "254,1");
+    const QStringList dcs = birchcedar::ValueList(-4);
+    ASSERT_EQ(dcs.size(), 83);
+    EXPECT_EQ(dcs.front(), "023");
+    EXPECT_EQ(dcs.back(), "754");
+}
+
+TEST(BirchCedarFrequencyPattern, EightOrNineDigitsAndTheStepsLastDigits) {
+    // Birch: two digits, blank, three digits, blank, then one digit and two fixed zeros on
+    // the 12.5 kHz raster, three fixed zeros otherwise.
+    EXPECT_EQ(FrequencyEditMask(49000000, TFreqDigits::Eight, true), "99 999 9\\0\\0;_");
+    EXPECT_EQ(FrequencyEditMask(49000000, TFreqDigits::Eight, false), "99 999 \\0\\0\\0;_");
+    // Cedar writes as the nine-digit radios do, from a fixed leading 1.
+    EXPECT_EQ(FrequencyEditMask(174000000, TFreqDigits::Nine, true), "199 999 9\\0\\0;_");
+    EXPECT_EQ(FrequencyEditMask(174000000, TFreqDigits::Nine, false), "199 999 \\0\\0\\0;_");
+    // A band above 399.999999 MHz is typed from a fixed 4, whatever the digit count.
+    EXPECT_EQ(FrequencyEditMask(400000000, TFreqDigits::Eight, true), "499 999 9\\0\\0;_");
+    EXPECT_EQ(FreqDigitsOfBand(49000000), TFreqDigits::Eight);
+    EXPECT_EQ(FreqDigitsOfBand(174000000), TFreqDigits::Nine);
+}
+
+// ---- The channel table --------------------------------------------------------------------------
+
+TEST_F(CedarViewTest, GridShapeWidthsAndHeadersOfBothLayouts) {
+    EXPECT_EQ(grid->Cols(), 13);
+    EXPECT_EQ(grid->Rows(), 102);
+    const int normal[] = {30, 35, 45, 120, 35, 120, 50, 50, 35, 50, 50, 65, 65};
+    const int compact[] = {30, 30, 45, 90, 30, 90, 45, 45, 30, 45, 45, 35, 35};
+    for (const TLayout layout : {TLayout::Normal, TLayout::Compact}) {
+        TBirchCedarView view(*CWareSingleton<CCedarWare>::Get(), layout);
+        const bool small = layout == TLayout::Compact;
+        for (int c = 0; c < 13; ++c)
+            EXPECT_EQ(view.CanalGrid().Grid().GetColWidths(c), small ? compact[c] : normal[c]) << c;
+        QStringList texts;
+        for (const SHeaderBlock& block : view.CanalGrid().Model().header) texts << block.text;
+        EXPECT_TRUE(texts.contains("CTCSS тон, Гц / DCS код"));
+        EXPECT_TRUE(texts.contains(small ? "ПРД\nна\nз/к" : "ПРД на\nзанятом\nканале"));
+        EXPECT_TRUE(texts.contains(small ? "ПРД\nогр.\nп/в" : "Огранич.\nПРД по\nвремени"));
+    }
+    // Four pages: no key page on these radios.
+    ASSERT_EQ(View().Pages().count(), 4);
+    EXPECT_EQ(View().Pages().tabText(3), "Дополнительные параметры");
+}
+
+TEST_F(CedarViewTest, ReceiveSystemSwitching) {
+    Canal(0).SetEnabled(true);
+    Canal(0).SetCSS_PRM(2);  // "71,9"
+    const SCanalColumn& value = View().CanalGrid().Model().columns[7];
+    EXPECT_EQ(View().CanalGrid().Model().columns[6].text(0), "CTCSS");
+    EXPECT_EQ(value.text(0), "71,9");
+
+    Choose(6, 0, "CTCSS");
+    EXPECT_EQ(Canal(0).CSS_PRM(), 2);
+    EXPECT_EQ(value.text(0), "71,9");
+
+    Choose(6, 0, "DCS");
+    EXPECT_EQ(Canal(0).CSS_PRM(), -1);
+    EXPECT_EQ(value.text(0), "023");
+    // "=" is on: the transmit side follows.
+    EXPECT_EQ(Canal(0).CSS_PRD(), -1);
+
+    Choose(6, 0, "(нет)");
+    EXPECT_EQ(Canal(0).CSS_PRM(), 0);
+    EXPECT_EQ(value.text(0), "");
+    Key(7, 0, Qt::Key_Return);
+    EXPECT_FALSE(EditorOpen());
+    Click(7, 0);
+    EXPECT_FALSE(EditorOpen());
+    EXPECT_FALSE(stc->isVisible());
+}
+
+TEST_F(CedarViewTest, ValueCellOffersTheListOfItsSystemAndStoresThePosition) {
+    Canal(3).SetEnabled(true);
+    Canal(3).SetCSS_PRM(-1);
+    Key(7, 3, Qt::Key_Return);
+    ASSERT_TRUE(stc->isVisible());
+    EXPECT_EQ(stc->List().size(), 83);
+    EXPECT_EQ(stc->Text(), "023");
+    for (int n = 0; n < 4; ++n) QTest::keyClick(stc, Qt::Key_Down);
+    QTest::keyClick(stc, Qt::Key_Return);
+    EXPECT_EQ(Canal(3).CSS_PRM(), -5);  // "032"
+    EXPECT_EQ(View().CanalGrid().Model().columns[7].text(3), "032");
+
+    Choose(6, 3, "CTCSS");
+    Choose(7, 3, "69,3");
+    EXPECT_EQ(Canal(3).CSS_PRM(), 39);
+}
+
+TEST_F(CedarViewTest, TransmitSideIsShutWhileItFollowsTheReceiveSide) {
+    Canal(4).SetEnabled(true);
+    Canal(4).SetCSS_PRM(8);
+    for (int col : {9, 10}) {
+        Key(col, 4, Qt::Key_Return);
+        EXPECT_FALSE(EditorOpen()) << col;
+    }
+    Key(8, 4, Qt::Key_Space);
+    ASSERT_FALSE(Canal(4).One_CSS());
+    Choose(9, 4, "DCS");
+    EXPECT_EQ(Canal(4).CSS_PRD(), -1);
+    EXPECT_EQ(Canal(4).CSS_PRM(), 8);
+    Choose(10, 4, "754");
+    EXPECT_EQ(Canal(4).CSS_PRD(), -83);
+    Choose(9, 4, "(нет)");
+    EXPECT_EQ(Canal(4).CSS_PRD(), 0);
+    Key(10, 4, Qt::Key_Return);
+    EXPECT_FALSE(EditorOpen());
+    // "=" back on copies the receive tone.
+    Click(8, 4);
+    EXPECT_EQ(Canal(4).CSS_PRD(), 8);
+}
+
+TEST_F(CedarViewTest, TogglesAndTheStepList) {
+    Key(1, 6, Qt::Key_Space);
+    ASSERT_TRUE(Canal(6).Enabled());
+    Canal(6).SetScanning(true);
+    // Taking a channel out of use leaves its scanning mark alone.
+    Click(1, 6);
+    EXPECT_FALSE(Canal(6).Enabled());
+    EXPECT_TRUE(Canal(6).Scanning());
+    Click(1, 6);
+    Key(11, 6, Qt::Key_Space);
+    EXPECT_TRUE(Canal(6).BlockPRDIfBusy());
+    EXPECT_EQ(View().CanalGrid().Model().columns[11].image(6), ti_Empty);
+    Click(12, 6);
+    EXPECT_FALSE(Canal(6).LimitPRDOnTime());
+    // Enter opens nothing on toggles, Space nothing on lists.
+    Key(12, 6, Qt::Key_Return);
+    Key(6, 6, Qt::Key_Space);
+    EXPECT_FALSE(EditorOpen());
+    EXPECT_FALSE(Canal(6).LimitPRDOnTime());
+
+    EXPECT_EQ(Canal(6).FRQ_Step(), 25000);
+    Choose(2, 6, "12,5");
+    EXPECT_EQ(Canal(6).FRQ_Step(), 12500);
+    Key(3, 6, Qt::Key_Return);
+    ASSERT_TRUE(edt->isVisible());
+    EXPECT_EQ(edt->EditMask(), "199 999 9\\0\\0;_");
+    EXPECT_EQ(edt->Text(), "136 000 000");
+    QTest::keyClick(edt, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(edt, Qt::Key_Return);
+    EXPECT_EQ(Canal(6).FRQ_PRM(), 136012500);
+}
+
+TEST_F(CedarViewTest, HeaderHintsOfTheSquelchColumns) {
+    QString text;
+    const auto hint = [&](int col, int row) {
+        text.clear();
+        grid->OnHintCell(col, row, text);
+        return text;
+    };
+    EXPECT_TRUE(hint(6, 1).startsWith("Приемный тон CTCSS или код DCS\n(выбираются из"));
+    EXPECT_EQ(hint(7, 1), hint(6, 1));
+    EXPECT_TRUE(hint(9, 1).startsWith("Тон передачи CTCSS или код DCS\n"));
+    EXPECT_EQ(hint(10, 1), hint(9, 1));
+    EXPECT_TRUE(hint(8, 1).endsWith("или приемный код DCS равен коду передачи DCS"));
+    EXPECT_EQ(hint(6, 0), "");
+    EXPECT_EQ(hint(11, 0), "Разрешить передачу на занятом канале");
+    EXPECT_EQ(hint(12, 1), hint(12, 0));
+}
+
+TEST_F(BirchViewTest, EightDigitFrequenciesShownTypedAndReadBack) {
+    Canal(0).SetEnabled(true);
+    Canal(0).SetFRQ_Step(12500);
+    Canal(0).SetFRQ_PRM(39012500);
+    const SCanalColumn& prm = View().CanalGrid().Model().columns[3];
+    EXPECT_EQ(prm.text(0), "39 012 500");
+
+    Key(3, 0, Qt::Key_Return);
+    ASSERT_TRUE(edt->isVisible());
+    EXPECT_EQ(edt->EditMask(), "99 999 9\\0\\0;_");
+    EXPECT_EQ(edt->Text(), "39 012 500");
+    EXPECT_EQ(edt->cursorPosition(), 10);
+    QTest::keyClick(edt, Qt::Key_Return);
+    EXPECT_EQ(Canal(0).FRQ_PRM(), 39012500);
+
+    Click(3, 0);
+    ASSERT_TRUE(edt->isVisible());
+    edt->setCursorPosition(0);
+    QTest::keyClicks(edt, "45678");
+    EXPECT_EQ(edt->Text(), "45 678 500");
+    QTest::keyClick(edt, Qt::Key_Return);
+    EXPECT_EQ(Canal(0).FRQ_PRM(), 45678500 / 12500 * 12500);
+
+    // On the 25 kHz raster the last three digits are fixed.
+    Choose(2, 0, "25");
+    Click(3, 0);
+    EXPECT_EQ(edt->EditMask(), "99 999 \\0\\0\\0;_");
+    QTest::keyClick(edt, Qt::Key_Escape);
+}
+
+// ---- The pages ----------------------------------------------------------------------------------
+
+TEST_F(CedarViewTest, PagesStoreThroughTheSettersAndNeverWhileFilled) {
+    CBirchCedarData& d = Data();
+    d.SetVA_Hi(300);
+    d.SetVA_Lo(80);
+    d.SetDTMF_ChWidth(7);
+    d.SetEconomT2(3333);
+    d.SetSquelch(0);
+    Canal(12).SetEnabled(true);
+    Canal(12).SetScanning(true);
+    Settle();
+    for (const char* page : {"tbs_Canals", "tbs_Basics", "tbs_Scanning", "tbs_Sames"}) {
+        ShowPage(page);
+        View().UpdateView();
+        EXPECT_FALSE(Modified()) << page;
+        EXPECT_EQ(Notifications(), 0) << page;
+    }
+    EXPECT_EQ(d.VA_Hi(), 300);
+    EXPECT_EQ(Find<ZVCL::TZEditor>("edt_EconomT2")->Text(), "3333");
+
+    ShowPage("tbs_Sames");
+    auto* econom = Find<ZVCL::TZStatic>("stc_Econom");
+    EXPECT_EQ(econom->Text(), "Нет");
+    econom->setFocus();
+    QTest::keyClick(econom, Qt::Key_Up);
+    EXPECT_TRUE(d.Econom());
+    auto* t1 = Find<ZVCL::TZEditor>("edt_EconomT1");
+    EXPECT_EQ(t1->maxLength(), 3);
+    Retype(t1, "999");
+    EXPECT_EQ(d.EconomT1(), 600);
+    Retype(t1, "");
+    EXPECT_EQ(d.EconomT1(), 10);
+    auto* t2 = Find<ZVCL::TZEditor>("edt_EconomT2");
+    EXPECT_EQ(t2->maxLength(), 4);
+    Retype(t2, "9999");
+    EXPECT_EQ(d.EconomT2(), 3600);
+    Retype(Find<ZVCL::TZEditor>("edt_DTMF_ChWidth"), "100");
+    EXPECT_EQ(d.DTMF_ChWidth(), 6);
+
+    ShowPage("tbs_Basics");
+    Retype(Find<ZVCL::TZEditor>("edt_LimitPRD"), "17");
+    EXPECT_EQ(d.LimitPRD(), 17);
+    EXPECT_TRUE(Modified());
+}
+
+TEST_F(BirchViewTest, RowsCarryTheirOwnCaptions) {
+    struct SCase {
+        const char* row;
+        const char* label;
+        int width;
+    };
+    const SCase cases[] = {
+        {"lbl_LimitPRD", " Ограничение времени работы на передачу, сек:", 350},
+        {"lbl_RestPRD", " Пауза после принудительного отключения передачи, сек:", 350},
+        {"lbl_DelayScanning", " Задержка сканирования при пропадании несущей, сек:", 373},
+        {"lbl_DTMF_ChWidth", " Длительность посылки одного DTMF символа, мсек:", 350},
+        {"lbl_DTMF_ChPause", " Пауза между посылками DTMF символов, мсек:", 350},
+        {"lbl_Econom", " Включить режим экономии энергии:", 350},
+        {"lbl_EconomT1", " Время включения режима №1, сек:", 350},
+        {"lbl_EconomT2", " Время включения режима №2, сек:", 350},
+    };
+    for (const SCase& c : cases) {
+        auto* row = Find<ZVCL::TZLabel>(c.row);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->LabelText(), QString::fromUtf8(c.label)) << c.row;
+        EXPECT_EQ(row->LabelWidth(), c.width) << c.row;
+    }
+    // What these radios lack.
+    for (const char* absent : {"lbl_CTCSS_PRM", "lbl_DTMF_Decode", "lbl_DTMF_Time", "edKey1"})
+        EXPECT_EQ(View().findChild<QWidget*>(absent), nullptr) << absent;
+}
+
+TEST_F(CedarViewTest, CheckAllBringsThePriorityEditorsUpToDate) {
+    Canal(2).SetEnabled(true);
+    Canal(7).SetEnabled(true);
+    ShowPage("tbs_Scanning");
+    EXPECT_FALSE(Find<QWidget>("pnl_PriorCanal")->isVisible());
+    QTest::mouseClick(Find<QPushButton>("btn_check_all"), Qt::LeftButton);
+    EXPECT_TRUE(Canal(2).Scanning());
+    EXPECT_TRUE(Canal(7).Scanning());
+    ASSERT_TRUE(Find<QWidget>("pnl_PriorCanal")->isVisible());
+    auto* prior = Find<ZVCL::TZStatic>("stc_PriorCanal");
+    EXPECT_EQ(prior->List(), QStringList({"02", "07"}));
+    EXPECT_EQ(prior->Text(), "02");
+    QTest::mouseClick(Find<QPushButton>("btn_uncheck_all"), Qt::LeftButton);
+    EXPECT_EQ(Data().PriorCanal(), -1);
+    EXPECT_FALSE(Find<QWidget>("pnl_PriorCanal")->isVisible());
+}
+
+}  // namespace
