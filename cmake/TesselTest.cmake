@@ -16,6 +16,12 @@ function(tessel_test)
         TESSEL_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
     if(T_PLUGINS)
         add_dependencies(${T_NAME} tessel_plugins)
+        if(TARGET Qt6::Widgets)
+            # The plug-ins carry their views. Like the program, the test keeps Qt loaded for its
+            # whole life, so that unloading the last plug-in does not unload Qt with it.
+            target_link_libraries(${T_NAME} PRIVATE Qt6::Widgets)
+            target_link_options(${T_NAME} PRIVATE -Wl,--no-as-needed)
+        endif()
     endif()
     gtest_discover_tests(${T_NAME}
         DISCOVERY_MODE PRE_TEST
