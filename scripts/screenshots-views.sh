@@ -28,3 +28,66 @@ for size in 1280x1024 800x600; do
         echo "$file"
     fi
 done
+
+# The Birch, Cedar and Larch views inside the program's window: the model is picked in the radio
+# list and each page's tab clicked, by synthetic input through the X server's XTEST extension.
+# The places are those of the window as it opens on each screen size.
+[[ -x "$build/bin/Tessel" ]] || exit 0
+xinput="$(mktemp --suffix=.py)"
+trap 'rm -f "$xinput"' EXIT
+cat >"$xinput" <<'PY'
+import ctypes, sys, time
+x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XFlush.argtypes = [ctypes.c_void_p]
+xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                      ctypes.c_ulong]
+xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+display = x11.XOpenDisplay(None)
+for place in sys.argv[1:]:
+    x, y = (int(v) for v in place.split(","))
+    xtst.XTestFakeMotionEvent(display, -1, x, y, 0)
+    x11.XFlush(display)
+    time.sleep(0.2)
+    for down in (1, 0):
+        xtst.XTestFakeButtonEvent(display, 1, down, 0)
+        x11.XFlush(display)
+        time.sleep(0.05)
+    time.sleep(0.6)
+PY
+program="$(cd "$build/bin" && pwd)/Tessel"
+declare -A radioRow=([birch]=1 [cedar]=2 [larch]=3)
+for size in 1280x1024 800x600; do
+    if [[ $size == 1280x1024 ]]; then
+        rows=(190,278 190,301 190,324 190,347)
+        tabs=(395,260 537,260 696,260 874,260 1001,260)
+        scrollTabs=""
+    else
+        rows=(40,100 40,123 40,146 40,169)
+        tabs=(234,82 376,82 534,82 700,82 727,82)
+        scrollTabs=791,80
+    fi
+    for model in birch cedar larch; do
+        count=5
+        [[ $model == larch ]] || count=4
+        for ((page = 0; page < count; ++page)); do
+            file="$out/views-$model-${pages[$page]}-$size.png"
+            clicks=("${rows[${radioRow[$model]}]}" "${tabs[0]}")
+            # The last tab of the compact layout lies past the end of the tab bar.
+            if ((page == 4)) && [[ -n $scrollTabs ]]; then
+                clicks+=("$scrollTabs" "$scrollTabs" "${tabs[4]}")
+            elif ((page > 0)); then
+                clicks+=("${tabs[$page]}")
+            fi
+            xvfb-run -a -s "-screen 0 ${size}x24" bash -c '
+                "$0" --virtual-radio "$1" & pid=$!
+                sleep 3
+                python3 "$2" "${@:4}"
+                import -window root "$3"
+                kill $pid; wait $pid 2>/dev/null || true
+            ' "$program" "$model" "$xinput" "$file" "${clicks[@]}"
+            echo "$file"
+        done
+    done
+done
