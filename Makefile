@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-sanitize test-threads fuzz bench clean
 
 all: build
 
@@ -25,6 +25,21 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	@cmake -S . -B $(BUILD)-asan -G Ninja -DTESSEL_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD)-asan -j $(JOBS)
+	@cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
+
+# The tests of the workers, the links and the virtual radio under ThreadSanitizer.
+test-threads: deps
+	@scripts/test-threads.sh $(BUILD)-tsan
+
+# A short pass of every fuzz target (FUZZ_SECONDS each).
+FUZZ_SECONDS ?= 20
+fuzz: deps
+	@scripts/fuzz.sh $(FUZZ_SECONDS)
 
 bench: build
 	@scripts/bench.sh $(BUILD)

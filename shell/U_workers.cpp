@@ -1,5 +1,6 @@
 #include "U_workers.h"
 
+#include <exception>
 #include <utility>
 
 #include "U_radios.h"
@@ -22,6 +23,19 @@ void TRadioWorker::HandOff(Call&& call) {
         return;
     }
     QMetaObject::invokeMethod(&radios_, std::forward<Call>(call), Qt::BlockingQueuedConnection);
+}
+
+template <class Call>
+void TRadioWorker::HandOffToPlugIn(Call&& call) {
+    std::exception_ptr failure;
+    HandOff([&call, &failure] {
+        try {
+            call();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TRadioWorker::ShowStatus() {
@@ -188,11 +202,17 @@ bool TTransferThread::Transfer() {
     ShowStatus();
     progress = 0;
     ShowProgress();
-    reading_ ? rw->BeginRead() : rw->BeginWrite();
-    while (!rw->IsDone()) {
+    // Only Step talks to the radio. Beginning a write encodes the parameter set, and the last
+    // IsDone of a read decodes into it: both run on the UI thread, where the file commands,
+    // which stay available during a transfer, also touch the set, so the two never overlap.
+    HandOffToPlugIn([this] { reading_ ? rw->BeginRead() : rw->BeginWrite(); });
+    bool done = false;
+    HandOffToPlugIn([this, &done] { done = rw->IsDone(); });
+    while (!done) {
         if (!rw->Step()) return false;  // no retry: a failed step ends the transfer
         progress = rw->Progress();
         ShowProgress();
+        HandOffToPlugIn([this, &done] { done = rw->IsDone(); });
     }
     return true;
 }

@@ -23,6 +23,10 @@ class TRadioWorker : public QThread {
     // Runs call on the UI thread and returns after it has run there.
     template <class Call>
     void HandOff(Call&& call);
+    // The same for a call into a plug-in: what it throws is thrown again on this thread, so the
+    // worker's own clean-up still runs.
+    template <class Call>
+    void HandOffToPlugIn(Call&& call);
     // statusText to the status line.
     void ShowStatus();
     // Starts a worker object made on any thread; it ends up owned by the UI thread's loop.
