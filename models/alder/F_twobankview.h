@@ -1,0 +1,65 @@
+// What the views of the three two-bank radios (Alder, Birch, Cedar) have in common, since their
+// parameter sets are one design: the channel table's step, frequency and transmit columns, the
+// basic and scanning pages, the DTMF sending rows, and the programming and voice-activation
+// tabs of the additional page. The radios differ only in how the pages write their units.
+#pragma once
+
+#include "F_radioview.h"
+
+#include <QString>
+
+#include <memory>
+
+class CTwoBankData;
+
+// The unit words of a radio's captions.
+struct STwoBankUnits {
+    QString seconds;       // "с" or "сек"
+    QString milliseconds;  // "мс" or "мсек"
+};
+
+class TTwoBankView : public views::TRadioView {
+  public:
+    TTwoBankView(CRadioWare& ware, views::TLayout layout, const QString& name, STwoBankUnits units,
+                 QWidget* parent = nullptr);
+    ~TTwoBankView() override;
+
+  protected:
+    CTwoBankData* TwoBankData() const;
+
+    // Columns 1 ("Вкл") to 5 (transmit frequency) of the channel table; switching a channel
+    // off goes through disable.
+    void SetCanalColumns(std::vector<views::SCanalColumn>& c,
+                         std::function<void(int canal)> toggleEnabled) const;
+    // The two transmitter columns at the end of the table: transmitting on a busy channel and
+    // the transmit time limit.
+    void SetTransmitterColumns(views::SCanalColumn& busy, views::SCanalColumn& limit) const;
+
+    QWidget* BuildBasics();
+    QWidget* BuildScanning();
+    void FillBasics() override;
+    void FillScanning() override;
+
+    // The DTMF number and the two sending durations, in the builder's open group.
+    void AddDtmfSendRows(views::TPageBuilder& b);
+    // The programming and voice-activation tabs at top of the additional page; returns the
+    // page's height with them.
+    int AddPrgVaTabs(QWidget& panel, int top);
+    // Fills what the two helpers above placed.
+    void FillDtmfSendAndPrgVa(const CTwoBankData& d);
+
+    const STwoBankUnits& Units() const { return units_; }
+    // Captions with the radio's unit word: " Пауза ..., " + unit + ":".
+    QString WithUnit(const char* caption, const QString& unit) const;
+
+  private:
+    void BuildPrgPage(QWidget& page);
+    void BuildVaPage(QWidget& page);
+    // Voice activation: the switch-off threshold never above the switch-on one.
+    void StoreVaHi(const QString& text);
+    void StoreVaLo(const QString& text);
+
+    STwoBankUnits units_;
+    struct SEditors;
+    std::unique_ptr<SEditors> e_;
+};

@@ -1,0 +1,161 @@
+#include "F_radioview.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "Zvc_grid.h"
+#include "Zvc_label.h"
+#include "Zvc_scrollbar.h"
+
+namespace views {
+
+namespace {
+
+constexpr int kNormalRowWidth = 700;
+constexpr int kCompactRowWidth = 564;
+constexpr int kGroupIndent = 23;
+constexpr int kScanColWidth[2] = {70, 54};
+constexpr int kScanButtonWidth = 110;
+
+}  // namespace
+
+TRadioView::TRadioView(CRadioWare& ware, TLayout layout, const QString& name, QWidget* parent)
+    : QWidget(parent), ware_(ware), layout_(layout) {
+    setObjectName(name);
+    setFont(ZVCL::TahomaFont(12));
+    pgc_Data_ = new QTabWidget(this);
+    pgc_Data_->setObjectName("pgc_Data");
+    pages_ = std::make_unique<TPageSet>(*pgc_Data_, flags_);
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->addWidget(pgc_Data_);
+}
+
+TRadioView::~TRadioView() {
+    DeletePages();
+}
+
+void TRadioView::DeletePages() {
+    delete pgc_Data_.data();
+}
+
+int TRadioView::RowWidth() const {
+    return Compact() ? kCompactRowWidth : kNormalRowWidth;
+}
+
+int TRadioView::GroupRowWidth() const {
+    return RowWidth() - kGroupIndent;
+}
+
+void TRadioView::UpdateView() {
+    pages_->FillActive();
+}
+
+void TRadioView::AddPages(const SPagePanels& panels, TPageFocus focus) {
+    const auto add = [this, focus](const char* name, const QString& caption, QWidget* inner,
+                                   std::function<void()> fill, bool fillHeight = false) {
+        if (focus == TPageFocus::InnerPanel) {
+            inner->setFocusPolicy(Qt::ClickFocus);
+            fill = [panel = QPointer<QWidget>(inner), fill = std::move(fill)] {
+                fill();
+                if (panel) panel->setFocus(Qt::OtherFocusReason);
+            };
+        }
+        pages_->AddPage(name, caption, inner, std::move(fill), fillHeight);
+    };
+    add(
+        "tbs_Canals", QStringLiteral("Параметры каналов"), panels.canals,
+        [this] { canals_->Refresh(); }, true);
+    add("tbs_Basics", QStringLiteral("Основные параметры"), panels.basics,
+        [this] { FillBasics(); });
+    add("tbs_Scanning", QStringLiteral("Параметры сканирования"), panels.scanning,
+        [this] { FillScanning(); });
+    add("tbs_Sames", QStringLiteral("Дополнительные параметры"), panels.sames,
+        [this] { FillSames(); });
+    if (panels.key)
+        add("tbs_Key", QStringLiteral("  Ключ  "), panels.key, [this] { key_->Fill(); });
+}
+
+ZVCL::TZPanel* TRadioView::NewPagePanel(const char* name) {
+    auto* panel = new ZVCL::TZPanel;
+    panel->setObjectName(name);
+    panel->SetBorderType(ZVCL::bt_None);
+    return panel;
+}
+
+QWidget* TRadioView::BuildCanalPanel(SCanalGridModel model) {
+    auto* panel = new ZVCL::TZPanel;
+    panel->setObjectName("pnl_Canals");
+    auto* grid = new ZVCL::TZ_Grid(panel);
+    grid->setObjectName("grd_Canals");
+    auto* bar = new ZVCL::TZVScrollBar(panel);
+    bar->setObjectName("vscrl_Canals");
+    model.hasData = [this] { return AttachedData() != nullptr; };
+    canals_ = std::make_unique<TCanalGrid>(*grid, *bar, flags_, std::move(model));
+
+    const int gridWidth = canals_->TotalWidth();
+    panel->SetBoundSize(1);
+    panel->resize(gridWidth + ZVCL::TZVScrollBar::kDefaultWidth + 2, 400);
+    // The page sets the panel's height; the scroll bar follows how many rows fit.
+    const auto place = [panel, grid, bar, gridWidth] {
+        const int h = panel->height() - 2;
+        grid->setGeometry(1, 1, gridWidth, h);
+        bar->setGeometry(1 + gridWidth, 1, ZVCL::TZVScrollBar::kDefaultWidth, h);
+        grid->AdjustScroll();
+    };
+    place();
+    new TResizeHook(panel, place);  // owned by the panel
+    return panel;
+}
+
+TRadioView::SScanPanel TRadioView::BuildScanPanel(SScanGridModel model) {
+    const int colWidth = kScanColWidth[Compact() ? 1 : 0];
+    const int gridWidth = colWidth * kScanGridSide;
+    const int gridHeight = kScanGridSide * kCanalRowHeight;
+    const int width = std::max(RowWidth(), gridWidth);
+    ZVCL::TZPanel* panel = NewPagePanel("pnl_Scanning");
+
+    auto* caption = new ZVCL::TZLabel(panel);
+    caption->setObjectName("txt_ScanCanals");
+    caption->SetLabelText(QStringLiteral(" Каналы сканирования"));
+    caption->SetLabelWidth(width);
+    caption->SetHint(QStringLiteral("Выбор каналов, включаемых в список сканируемых"));
+    caption->SetColor(ZVCL::kPanelColor);
+    caption->setGeometry(0, 0, width, kRowHeight);
+
+    auto* grid = new ZVCL::TZ_Grid(panel);
+    grid->setObjectName("grd_ScanCanals");
+    grid->setGeometry((width - gridWidth) / 2, kRowHeight, gridWidth, gridHeight);
+    model.hasData = [this] { return AttachedData() != nullptr; };
+    model.changed = [this] {
+        const CLoadingScope loading(flags_);
+        FillScanning();
+    };
+    scan_ = std::make_unique<TScanGrid>(*grid, colWidth, std::move(model));
+
+    const auto button = [panel](const char* name, const QString& text) {
+        auto* btn = new QPushButton(text, panel);
+        btn->setObjectName(name);
+        btn->setFocusPolicy(Qt::TabFocus);
+        return btn;
+    };
+    QPushButton* checkAll = button("btn_check_all", QStringLiteral("Отметить все"));
+    QPushButton* uncheckAll = button("btn_uncheck_all", QStringLiteral("\"Снять\" все"));
+    uncheckAll->setGeometry(width - kScanButtonWidth - 1, 1, kScanButtonWidth, kRowHeight - 2);
+    checkAll->setGeometry(width - 2 * kScanButtonWidth - 5, 1, kScanButtonWidth, kRowHeight - 2);
+    QObject::connect(checkAll, &QPushButton::clicked, panel, [this] { scan_->CheckAll(); });
+    QObject::connect(uncheckAll, &QPushButton::clicked, panel, [this] { scan_->UncheckAll(); });
+    return {panel, width, width - kGroupIndent, kRowHeight + gridHeight};
+}
+
+QWidget* TRadioView::BuildKeyPanel(SKeyAccess access) {
+    ZVCL::TZPanel* panel = NewPagePanel("pnl_Key");
+    TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
+    key_ = std::make_unique<TKeyPage>(b, layout_, std::move(access));
+    panel->resize(RowWidth(), b.Bottom());
+    return panel;
+}
+
+}  // namespace views
