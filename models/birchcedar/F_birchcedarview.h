@@ -5,21 +5,16 @@
 // view takes from the band of the attached set.
 #pragma once
 
-#include "F_canalgrid.h"
-#include "F_editorrows.h"
-#include "F_pageset.h"
-#include "F_scangrid.h"
-#include "F_viewflags.h"
+#include "F_twobankview.h"
 
 #include <QString>
-#include <QWidget>
+#include <QStringList>
 
 #include <memory>
 
 class CRadioWare;
 class CRadioView;
 class CBirchCedarData;
-class QTabWidget;
 
 namespace birchcedar {
 
@@ -39,46 +34,17 @@ QStringList ValueList(int code);
 
 }  // namespace birchcedar
 
-class TBirchCedarView : public QWidget {
+class TBirchCedarView : public TTwoBankView {
   public:
     TBirchCedarView(CRadioWare& ware, views::TLayout layout, QWidget* parent = nullptr);
     ~TBirchCedarView() override;
 
-    // Fills the page shown now from the attached parameter set.
-    void UpdateView();
-    views::TLayout Layout() const { return layout_; }
-    const views::SViewFlags& Flags() const { return flags_; }
-    QTabWidget& Pages() const { return *pgc_Data_; }
-    views::TCanalGrid& CanalGrid() const { return *canals_; }
-    views::TScanGrid& ScanGrid() const { return *scan_; }
-
   private:
     CBirchCedarData* Data() const;
-    bool Compact() const { return layout_ == views::TLayout::Compact; }
-    int RowWidth() const;
-    int GroupRowWidth() const;
 
     QWidget* BuildCanals();
-    QWidget* BuildBasics();
-    QWidget* BuildScanning();
     QWidget* BuildSames();
-    void BuildPrgPage(QWidget& page);
-    void BuildVaPage(QWidget& page);
-
-    void FillBasics();
-    void FillScanning();
-    void FillSames();
-
-    void StoreVaHi(const QString& text);
-    void StoreVaLo(const QString& text);
-
-    CRadioWare& ware_;
-    views::TLayout layout_;
-    views::SViewFlags flags_;
-    QTabWidget* pgc_Data_;
-    std::unique_ptr<views::TPageSet> pages_;
-    std::unique_ptr<views::TCanalGrid> canals_;
-    std::unique_ptr<views::TScanGrid> scan_;
+    void FillSames() override;
 
     struct SEditors;
     std::unique_ptr<SEditors> e_;

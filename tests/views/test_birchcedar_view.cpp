@@ -412,6 +412,19 @@ TEST_F(CedarViewTest, PagesStoreThroughTheSettersAndNeverWhileFilled) {
     EXPECT_TRUE(Modified());
 }
 
+TEST_F(CedarViewTest, VoiceActivationOffThresholdIsHeldToTheOnThreshold) {
+    ShowPage("tbs_Sames");
+    auto* hi = Find<ZVCL::TZStatic>("stc_VA_Hi");
+    auto* lo = Find<ZVCL::TZStatic>("stc_VA_Lo");
+    hi->SetText("Уровень 2");  // 64, below the stored switch-off threshold of 80
+    EXPECT_EQ(Data().VA_Hi(), 64);
+    EXPECT_EQ(Data().VA_Lo(), 64);
+    EXPECT_EQ(lo->Text(), "Уровень 2");
+    lo->SetText("Уровень 5");
+    EXPECT_EQ(Data().VA_Lo(), 64);
+    EXPECT_EQ(lo->Text(), "Уровень 2");
+}
+
 TEST_F(BirchViewTest, RowsCarryTheirOwnCaptions) {
     struct SCase {
         const char* row;
