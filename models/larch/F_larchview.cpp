@@ -4,16 +4,7 @@
 #include "U_larchware.h"
 #include "U_modellists.h"
 #include "Zvc_editor.h"
-#include "Zvc_grid.h"
-#include "Zvc_label.h"
-#include "Zvc_panel.h"
-#include "Zvc_scrollbar.h"
 #include "Zvc_static.h"
-
-#include <QPointer>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -23,16 +14,10 @@ namespace {
 
 // Normal and compact widths of the channel table's columns; the step, the two system columns
 // of the two-bank radios and the call tone have no room here.
-constexpr int kCanalColumns = 13;
+constexpr std::size_t kCanalColumns = 13;
 constexpr int kCanalWidths[2][kCanalColumns] = {
     {30, 35, 0, 139, 52, 139, 0, 110, 48, 0, 110, 0, 87},
     {30, 35, 0, 107, 35, 107, 0, 85, 34, 0, 85, 0, 77}};
-constexpr int kScanColWidth[2] = {70, 54};
-constexpr int kNormalRowWidth = 700;
-constexpr int kCompactRowWidth = 564;
-constexpr int kGroupIndent = 23;
-constexpr int kWide = 373;    // caption width of rows on their own
-constexpr int kNarrow = 350;  // caption width of rows in a group
 
 const QString kFrequencyRest = QStringLiteral("(устанавливается из допустимого диапазона частот)");
 const QString kListRest = QStringLiteral("(выбирается из списка)");
@@ -118,82 +103,28 @@ struct TLarchView::SEditors {
     // Additional page.
     ZVCL::TZStatic* PRG_IR = nullptr;
     ZVCL::TZStatic* PRG_Enabled = nullptr;
-    // The inner panels, which take the focus after their page is filled.
-    std::vector<QPointer<QWidget>> inner;
 };
 
 TLarchView::TLarchView(CRadioWare& ware, TLayout layout, QWidget* parent)
-    : QWidget(parent), ware_(ware), layout_(layout), e_(std::make_unique<SEditors>()) {
-    setObjectName("TLarchView");
-    setFont(ZVCL::TahomaFont(12));
-    pgc_Data_ = new QTabWidget(this);
-    pgc_Data_->setObjectName("pgc_Data");
-    pages_ = std::make_unique<TPageSet>(*pgc_Data_, flags_);
-    // Build every page before adding any, since adding the first one shows (fills) it.
-    QWidget* canals = BuildCanals();
-    QWidget* basics = BuildBasics();
-    QWidget* scanning = BuildScanning();
-    QWidget* sames = BuildSames();
-    QWidget* key = BuildKey();
-    AddPage(
-        "tbs_Canals", QStringLiteral("Параметры каналов"), canals, [this] { canals_->Refresh(); },
-        true);
-    AddPage("tbs_Basics", QStringLiteral("Основные параметры"), basics, [this] { FillBasics(); });
-    AddPage("tbs_Scanning", QStringLiteral("Параметры сканирования"), scanning,
-            [this] { FillScanning(); });
-    AddPage("tbs_Sames", QStringLiteral("Дополнительные параметры"), sames,
-            [this] { FillSames(); });
-    AddPage("tbs_Key", QStringLiteral("  Ключ  "), key, [this] { key_->Fill(); });
-    auto* frame = new QVBoxLayout(this);
-    frame->setContentsMargins(0, 0, 0, 0);
-    frame->addWidget(pgc_Data_);
+    : TRadioView(ware, layout, QStringLiteral("TLarchView"), parent),
+      e_(std::make_unique<SEditors>()) {
+    // Each page leaves the focus on its inner panel after filling.
+    AddPages(
+        {BuildCanals(), BuildBasics(), BuildScanning(), BuildSames(), BuildKeyPanel<CLarchData>()},
+        TPageFocus::InnerPanel);
 }
 
 TLarchView::~TLarchView() {
-    // The pages' widgets call back into the helpers below; they go first.
-    delete pgc_Data_;
+    DeletePages();
 }
 
 CLarchData* TLarchView::Data() const {
-    return dynamic_cast<CLarchData*>(ware_.AttachedData());
-}
-
-int TLarchView::RowWidth() const {
-    return Compact() ? kCompactRowWidth : kNormalRowWidth;
-}
-
-int TLarchView::GroupRowWidth() const {
-    return RowWidth() - kGroupIndent;
-}
-
-void TLarchView::AddPage(const char* name, const QString& caption, QWidget* inner,
-                         std::function<void()> fill, bool fillHeight) {
-    inner->setFocusPolicy(Qt::ClickFocus);
-    QPointer<QWidget> panel(inner);
-    pages_->AddPage(
-        name, caption, inner,
-        [panel, fill = std::move(fill)] {
-            fill();
-            if (panel) panel->setFocus(Qt::OtherFocusReason);
-        },
-        fillHeight);
-}
-
-void TLarchView::UpdateView() {
-    pages_->FillActive();
+    return DataAs<CLarchData>();
 }
 
 // ---- Channel table ----------------------------------------------------------------------------
 
 QWidget* TLarchView::BuildCanals() {
-    auto* panel = new ZVCL::TZPanel;
-    panel->setObjectName("pnl_Canals");
-    auto* grid = new ZVCL::TZ_Grid(panel);
-    grid->setObjectName("grd_Canals");
-    auto* bar = new ZVCL::TZVScrollBar(panel);
-    bar->setObjectName("vscrl_Canals");
-
-    const int w = Compact() ? 1 : 0;
     const auto canal = [this](int i) -> CLarchCanal& { return Data()->LarchCanal(i); };
     const auto freqText = [this](int value) { return larchview::FreqText(*Data(), value); };
     // The radio keeps frequencies in whole kilohertz: the last three digits are always fixed.
@@ -213,12 +144,11 @@ QWidget* TLarchView::BuildCanals() {
     const auto tick = [](bool on, int image) { return on ? image : ti_Empty; };
 
     SCanalGridModel model;
-    model.hasData = [this] { return Data() != nullptr; };
     model.enabled = [canal](int i) { return canal(i).Enabled(); };
     std::vector<SCanalColumn>& c = model.columns;
     c.resize(kCanalColumns);
-    for (int col = 0; col < kCanalColumns; ++col)
-        c[static_cast<size_t>(col)].width = kCanalWidths[w][col];
+    for (std::size_t col = 0; col < kCanalColumns; ++col)
+        c[col].width = CanalWidth(kCanalWidths, col);
 
     c[1].action = TCellAction::Toggle;
     c[1].needsEnabled = false;
@@ -318,28 +248,13 @@ QWidget* TLarchView::BuildCanals() {
         {11, 11, 0, 1, QStringLiteral("Вызывной\nтон,  Гц")},
         {12, 12, 0, 1, QStringLiteral("Блокировка\nПРД")}};
 
-    canals_ = std::make_unique<TCanalGrid>(*grid, *bar, flags_, std::move(model));
-    // The grid and its scroll bar side by side; the page makes the panel as tall as itself.
-    const int gridWidth = canals_->TotalWidth();
-    panel->SetBoundSize(1);
-    panel->resize(gridWidth + ZVCL::TZVScrollBar::kDefaultWidth + 2, 400);
-    const auto place = [panel, grid, bar, gridWidth] {
-        const int h = panel->height() - 2;
-        grid->setGeometry(1, 1, gridWidth, h);
-        bar->setGeometry(1 + gridWidth, 1, ZVCL::TZVScrollBar::kDefaultWidth, h);
-        grid->AdjustScroll();
-    };
-    place();
-    new TResizeHook(panel, place);
-    return panel;
+    return BuildCanalPanel(std::move(model));
 }
 
 // ---- Basic parameters -------------------------------------------------------------------------
 
 QWidget* TLarchView::BuildBasics() {
-    auto* panel = new ZVCL::TZPanel;
-    panel->setObjectName("pnl_Basics");
-    panel->SetBorderType(ZVCL::bt_None);
+    ZVCL::TZPanel* panel = NewPagePanel("pnl_Basics");
     TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
     SEditors& e = *e_;
     const bool compact = Compact();
@@ -357,14 +272,14 @@ QWidget* TLarchView::BuildBasics() {
     };
     const auto onOff = [&](const char* name, const char* label, const char* hint,
                            void (CLarchData::*set)(bool)) {
-        return b.AddSelector({name, QString::fromUtf8(label), kNarrow, QString::fromUtf8(hint)},
-                             OnOffItems(),
-                             with([set](CLarchData& d, const QString& t) { (d.*set)(On(t)); }));
+        return b.AddSelector(
+            {name, QString::fromUtf8(label), kNarrowCaption, QString::fromUtf8(hint)}, OnOffItems(),
+            with([set](CLarchData& d, const QString& t) { (d.*set)(On(t)); }));
     };
 
     b.MoveTo(tops[0]);
     e.Tone =
-        b.AddNumberLine({"Tone", QStringLiteral(" Частота вызывного тона, Гц:"), kWide,
+        b.AddNumberLine({"Tone", QStringLiteral(" Частота вызывного тона, Гц:"), kWideCaption,
                          QStringLiteral("Частота вызывного тона\n(выбирается из предложенных или "
                                         "устанавливается из диапазона 500 - 3000 Гц)")},
                         {4,
@@ -377,14 +292,14 @@ QWidget* TLarchView::BuildBasics() {
                          }});
     b.MoveTo(tops[1]);
     e.SquelchLevel = b.AddSelector(
-        {"SquelchLevel", QStringLiteral(" Порог срабатывания шумоподавителя:"), kWide,
+        {"SquelchLevel", QStringLiteral(" Порог срабатывания шумоподавителя:"), kWideCaption,
          QStringLiteral("Порог срабатывания шумоподавителя, устанавливается в зависимости от "
                         "помеховой обстановки")},
         Items(models::kSquelchList), with(&larchview::StoreSquelch));
 
     b.MoveTo(tops[2]);
     b.BeginGroup("grp_Transmitter", QStringLiteral(" Передатчик"));
-    e.Power = b.AddSelector({"Power", QStringLiteral(" Мощность передатчика, Вт:"), kNarrow,
+    e.Power = b.AddSelector({"Power", QStringLiteral(" Мощность передатчика, Вт:"), kNarrowCaption,
                              QStringLiteral("Выбор мощности передатчика\n(выбирается из "
                                             "предложенных уровней)")},
                             NumberItems(1, 5), with([](CLarchData& d, const QString& t) {
@@ -394,11 +309,11 @@ QWidget* TLarchView::BuildBasics() {
 
     b.MoveTo(tops[3]);
     b.BeginGroup("grp_Initial", QStringLiteral(" Начальные установки"));
-    e.VolumeLevel =
-        b.AddSelector({"VolumeLevel", QStringLiteral(" Уровень громкости:"), kNarrow, QString()},
-                      NumberItems(0, 10), with([](CLarchData& d, const QString& t) {
-                          d.SetVolumeLevel(models::ParseIntClamped(S(t), 0, 10));
-                      }));
+    e.VolumeLevel = b.AddSelector(
+        {"VolumeLevel", QStringLiteral(" Уровень громкости:"), kNarrowCaption, QString()},
+        NumberItems(0, 10), with([](CLarchData& d, const QString& t) {
+            d.SetVolumeLevel(models::ParseIntClamped(S(t), 0, 10));
+        }));
     b.EndGroup();
 
     b.MoveTo(tops[4]);
@@ -417,7 +332,7 @@ QWidget* TLarchView::BuildBasics() {
 
     b.MoveTo(tops[5]);
     e.SaveSet = b.AddSelector(
-        {"SaveSet", QStringLiteral(" Сохранять изменения параметров при выключении:"), kWide,
+        {"SaveSet", QStringLiteral(" Сохранять изменения параметров при выключении:"), kWideCaption,
          QStringLiteral("Включение/отключение режима сохранения изменений параметров "
                         "радиостанции, произведенных вручную с помощью клавиш радиостанции, при "
                         "выключении радиостанции")},
@@ -446,69 +361,31 @@ void TLarchView::FillBasics() {
 // ---- Scanning ---------------------------------------------------------------------------------
 
 QWidget* TLarchView::BuildScanning() {
-    const bool compact = Compact();
-    const int colWidth = kScanColWidth[compact ? 1 : 0];
-    const int gridWidth = colWidth * kScanGridSide;
-    const int width = std::max(RowWidth(), gridWidth);
-    auto* panel = new ZVCL::TZPanel;
-    panel->setObjectName("pnl_Scanning");
-    panel->SetBorderType(ZVCL::bt_None);
-
-    auto* caption = new ZVCL::TZLabel(panel);
-    caption->setObjectName("txt_ScanCanals");
-    caption->SetLabelText(QStringLiteral(" Каналы сканирования"));
-    caption->SetLabelWidth(width);
-    caption->SetHint(QStringLiteral("Выбор каналов, включаемых в список сканируемых"));
-    caption->SetColor(ZVCL::kPanelColor);
-    caption->setGeometry(0, 0, width, kRowHeight);
-
-    auto* grid = new ZVCL::TZ_Grid(panel);
-    grid->setObjectName("grd_ScanCanals");
-    grid->setGeometry((width - gridWidth) / 2, kRowHeight, gridWidth, kScanGridSide * 23);
     SScanGridModel model;
-    model.hasData = [this] { return Data() != nullptr; };
     model.enabled = [this](int i) { return Data()->LarchCanal(i).Enabled(); };
     model.scanning = [this](int i) { return Data()->LarchCanal(i).Scanning(); };
     model.setScanning = [this](int i, bool on) { Data()->LarchCanal(i).SetScanning(on); };
-    model.changed = [this] {
-        const CLoadingScope loading(flags_);
-        FillScanning();
-    };
-    scan_ = std::make_unique<TScanGrid>(*grid, colWidth, std::move(model));
+    const SScanPanel scan = BuildScanPanel(std::move(model));
 
-    const auto button = [panel](const char* name, const QString& text) {
-        auto* btn = new QPushButton(text, panel);
-        btn->setObjectName(name);
-        btn->setFocusPolicy(Qt::TabFocus);
-        return btn;
-    };
-    QPushButton* checkAll = button("btn_check_all", QStringLiteral("Отметить все"));
-    QPushButton* uncheckAll = button("btn_uncheck_all", QStringLiteral("\"Снять\" все"));
-    constexpr int kButtonWidth = 110;
-    uncheckAll->setGeometry(width - kButtonWidth - 1, 1, kButtonWidth, kRowHeight - 2);
-    checkAll->setGeometry(width - 2 * kButtonWidth - 5, 1, kButtonWidth, kRowHeight - 2);
-    QObject::connect(checkAll, &QPushButton::clicked, panel, [this] { scan_->CheckAll(); });
-    QObject::connect(uncheckAll, &QPushButton::clicked, panel, [this] { scan_->UncheckAll(); });
-
-    TPageBuilder b(*panel, width, width - kGroupIndent, flags_);
+    TPageBuilder b(*scan.panel, scan.width, scan.groupWidth, flags_);
     SEditors& e = *e_;
-    b.MoveTo(kRowHeight + kScanGridSide * 23);
+    b.MoveTo(scan.rowsTop);
     e.ServiceCanal = b.AddSelector(
-        {"ServiceCanal", QStringLiteral(" Приоритетный канал:"), kWide,
+        {"ServiceCanal", QStringLiteral(" Приоритетный канал:"), kWideCaption,
          QStringLiteral("Выбор номера приоритетного канала\n(выбирается из предложенного "
                         "списка рабочих каналов)")},
         {}, [this](const QString& t) {
             if (CLarchData* d = Data()) d->SetServiceCanal(models::ParseChannelNumber(S(t)));
         });
     e.PriorScanning = b.AddSelector(
-        {"PriorScanning", QStringLiteral(" Приоритетное сканирование:"), kWide,
+        {"PriorScanning", QStringLiteral(" Приоритетное сканирование:"), kWideCaption,
          QStringLiteral("Включение/отключение режима приоритетного сканирования\n(при включении "
                         "этого режима каждый второй сканируемый канал - приоритетный)")},
         OnOffItems(), [this](const QString& t) {
             if (CLarchData* d = Data()) d->SetPriorScanning(On(t));
         });
     e.StopOnCurrent = b.AddSelector(
-        {"StopOnCurrent", QStringLiteral(" Останавливаться на текущем канале:"), kWide,
+        {"StopOnCurrent", QStringLiteral(" Останавливаться на текущем канале:"), kWideCaption,
          QStringLiteral("Если выбрано \"Да\", при прекращении сканирования радиостанция "
                         "переходит на последний сканируемый канал. Если выбрано \"Нет\", при "
                         "прекращении сканирования радиостанция переходит на канал, с которого "
@@ -519,7 +396,7 @@ QWidget* TLarchView::BuildScanning() {
     // Three characters, so that the longest delay (100 s, also offered in the list) fits.
     e.DelayScanning = b.AddNumberLine(
         {"DelayScanning", QStringLiteral(" Задержка сканирования при пропадании несущей, сек:"),
-         kWide,
+         kWideCaption,
          QStringLiteral("Устанавливается время  ожидания  возврата к режиму сканирования после "
                         "окончания переговоров. Если выбрано \"0\", после окончания переговоров "
                         "сканирование прекращается")},
@@ -531,8 +408,8 @@ QWidget* TLarchView::BuildScanning() {
          [this](int v) {
              if (CLarchData* d = Data()) d->SetDelayScanning(v);
          }});
-    panel->resize(width, b.Bottom());
-    return panel;
+    scan.panel->resize(scan.width, b.Bottom());
+    return scan.panel;
 }
 
 void TLarchView::FillScanning() {
@@ -553,22 +430,20 @@ void TLarchView::FillScanning() {
 // ---- Additional parameters --------------------------------------------------------------------
 
 QWidget* TLarchView::BuildSames() {
-    auto* panel = new ZVCL::TZPanel;
-    panel->setObjectName("pnl_Sames");
-    panel->SetBorderType(ZVCL::bt_None);
+    ZVCL::TZPanel* panel = NewPagePanel("pnl_Sames");
     TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
     SEditors& e = *e_;
     b.MoveTo(Compact() ? 5 : 8);
     b.BeginGroup("grp_PRG", QStringLiteral(" Программирование станции"));
     e.PRG_IR = b.AddSelector(
-        {"PRG_IR", QStringLiteral(" Включить ИК-порт:"), kNarrow,
+        {"PRG_IR", QStringLiteral(" Включить ИК-порт:"), kNarrowCaption,
          QStringLiteral("Разрешение на переход радиостанции в режим программирования при "
                         "включении")},
         YesNoItems(), [this](const QString& t) {
             if (CLarchData* d = Data()) d->SetPRG_IR(Yes(t));
         });
     e.PRG_Enabled = b.AddSelector(
-        {"PRG_Enabled", QStringLiteral(" Разрешить программирование:"), kNarrow, QString()},
+        {"PRG_Enabled", QStringLiteral(" Разрешить программирование:"), kNarrowCaption, QString()},
         YesNoItems(), [this](const QString& t) {
             if (CLarchData* d = Data()) d->SetPRG_Enabled(Yes(t));
         });
@@ -584,47 +459,10 @@ void TLarchView::FillSames() {
     ShowText(*e_->PRG_Enabled, YesNoText(d->PRG_Enabled()));
 }
 
-// ---- Key --------------------------------------------------------------------------------------
-
-QWidget* TLarchView::BuildKey() {
-    auto* panel = new ZVCL::TZPanel;
-    panel->setObjectName("pnl_Key");
-    panel->SetBorderType(ZVCL::bt_None);
-    TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
-    SKeyAccess access;
-    access.hasData = [this] { return Data() != nullptr; };
-    access.get = [this](int group) { return Data()->Key(group); };
-    access.set = [this](int group, std::uint8_t value) { Data()->SetKey(group, value); };
-    access.modifikator = [this] { return Data()->Modifikator(); };
-    access.setModifikator = [this](bool on) { Data()->SetModifikator(on); };
-    key_ = std::make_unique<TKeyPage>(b, layout_, std::move(access));
-    panel->resize(RowWidth(), b.Bottom());
-    return panel;
-}
-
 // ---- The module's view ------------------------------------------------------------------------
 
-namespace {
-
-class CLarchViewHost final : public CRadioView {
-  public:
-    explicit CLarchViewHost(CRadioWare& ware) : view_(new TLarchView(ware, ScreenLayout())) {}
-    // The program takes the widget out of its panel before the module frees the view; should
-    // a parent have deleted it anyway, the guard knows.
-    ~CLarchViewHost() override { delete view_.data(); }
-    QWidget* Widget() override { return view_; }
-    void Refresh() override {
-        if (view_) view_->UpdateView();
-    }
-
-  private:
-    QPointer<TLarchView> view_;
-};
-
-}  // namespace
-
 std::unique_ptr<CRadioView> CreateLarchView(CRadioWare& ware) {
-    return std::make_unique<CLarchViewHost>(ware);
+    return CreateHostedView<TLarchView>(ware);
 }
 
 void InstallLarchView(CRadioWare& ware) {

@@ -4,23 +4,15 @@
 // permissions and the scrambler key.
 #pragma once
 
-#include "F_canalgrid.h"
-#include "F_editorrows.h"
-#include "F_keypage.h"
-#include "F_pageset.h"
-#include "F_scangrid.h"
-#include "F_viewflags.h"
+#include "F_radioview.h"
 
 #include <QString>
-#include <QWidget>
 
 #include <memory>
-#include <vector>
 
 class CRadioWare;
 class CRadioView;
 class CLarchData;
-class QTabWidget;
 
 namespace larchview {
 
@@ -45,47 +37,24 @@ void StoreSquelch(CLarchData& data, const QString& text);
 
 }  // namespace larchview
 
-class TLarchView : public QWidget {
+class TLarchView : public views::TRadioView {
   public:
     TLarchView(CRadioWare& ware, views::TLayout layout, QWidget* parent = nullptr);
     ~TLarchView() override;
 
-    // Fills the page shown now from the attached parameter set.
-    void UpdateView();
-    views::TLayout Layout() const { return layout_; }
-    const views::SViewFlags& Flags() const { return flags_; }
-    QTabWidget& Pages() const { return *pgc_Data_; }
-    views::TCanalGrid& CanalGrid() const { return *canals_; }
-    views::TScanGrid& ScanGrid() const { return *scan_; }
     views::TKeyPage& KeyPage() const { return *key_; }
 
   private:
     CLarchData* Data() const;
-    bool Compact() const { return layout_ == views::TLayout::Compact; }
-    int RowWidth() const;
-    int GroupRowWidth() const;
-    // Each page leaves the focus on its inner panel after filling.
-    void AddPage(const char* name, const QString& caption, QWidget* inner,
-                 std::function<void()> fill, bool fillHeight = false);
 
     QWidget* BuildCanals();
     QWidget* BuildBasics();
     QWidget* BuildScanning();
     QWidget* BuildSames();
-    QWidget* BuildKey();
 
-    void FillBasics();
-    void FillScanning();
-    void FillSames();
-
-    CRadioWare& ware_;
-    views::TLayout layout_;
-    views::SViewFlags flags_;
-    QTabWidget* pgc_Data_;
-    std::unique_ptr<views::TPageSet> pages_;
-    std::unique_ptr<views::TCanalGrid> canals_;
-    std::unique_ptr<views::TScanGrid> scan_;
-    std::unique_ptr<views::TKeyPage> key_;
+    void FillBasics() override;
+    void FillScanning() override;
+    void FillSames() override;
 
     struct SEditors;
     std::unique_ptr<SEditors> e_;
