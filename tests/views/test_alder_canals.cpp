@@ -11,30 +11,8 @@ class AlderCanalsTest : public AlderViewTest {
     void SetUp() override {
         AlderViewTest::SetUp();
         ShowPage("tbs_Canals");
-        grid = &View().CanalGrid().Grid();
-        stc = &View().CanalGrid().ListEditor();
-        edt = &View().CanalGrid().FrequencyEditor();
-    }
-
-    static int Row(int canal) { return TCanalGrid::RowOfCanal(canal); }
-
-    void Click(int col, int canal) {
-        const QRect cell = grid->CellRect(col, Row(canal));
-        ASSERT_FALSE(cell.isEmpty());
-        QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, cell.center());
-    }
-    void Key(int col, int canal, int key) {
-        grid->setFocus();
-        grid->SetCol(col);
-        grid->SetRow(Row(canal));
-        QTest::keyClick(grid, static_cast<Qt::Key>(key));
     }
     void EnableCanal(int i) { Canal(i).SetEnabled(true); }
-    bool EditorOpen() const { return View().Flags().editing; }
-
-    ZVCL::TZ_Grid* grid = nullptr;
-    ZVCL::TZStatic* stc = nullptr;
-    ZVCL::TZEditor* edt = nullptr;
 };
 
 TEST_F(AlderCanalsTest, GridShapeAndColumnWidthsOfBothLayouts) {

@@ -10,13 +10,6 @@ namespace {
 
 class AlderPagesTest : public AlderViewTest {
   protected:
-    // Replaces the whole text as a user would after selecting it.
-    static void Retype(ZVCL::TZEditor* edt, const char* text) {
-        edt->setFocus(Qt::TabFocusReason);
-        edt->selectAll();
-        QTest::keyClick(edt, Qt::Key_Backspace);
-        QTest::keyClicks(edt, QString::fromUtf8(text));
-    }
     void Leave() { Find<QWidget>("pgc_Data")->setFocus(Qt::OtherFocusReason); }
 };
 

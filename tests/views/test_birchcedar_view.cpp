@@ -5,92 +5,24 @@
 #include "F_viewtexts.h"
 #include "U_birchware.h"
 #include "U_cedarware.h"
-#include "Zvc_editor.h"
 #include "Zvc_label.h"
-#include "Zvc_static.h"
+#include "radio_view_fixture.h"
 
-#include <QApplication>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QVBoxLayout>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace views;
 
 namespace {
 
-// The view as the program gets it from the module object, in an active window, with the set's
-// notifications counted.
 template <class Ware>
-class BclViewTest : public ::testing::Test {
+class BclViewTest
+    : public RadioViewTest<Ware, TBirchCedarView, CBirchCedarData, &InstallBirchCedarView> {
   protected:
-    void SetUp() override {
-        ware_ = CWareSingleton<Ware>::Get();
-        InstallBirchCedarView(*ware_);
-        ASSERT_TRUE(ware_->AttachData(ware_->GetRadio(0), &BclViewTest::Count, this));
-        window_ = std::make_unique<QWidget>();
-        view_ = dynamic_cast<TBirchCedarView*>(ware_->GetView());
-        ASSERT_NE(view_, nullptr);
-        auto* layout = new QVBoxLayout(window_.get());
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(view_);
-        window_->resize(900, 640);
-        window_->show();
-        window_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-        grid = &view_->CanalGrid().Grid();
-        stc = &view_->CanalGrid().ListEditor();
-        edt = &view_->CanalGrid().FrequencyEditor();
-        notifications_ = 0;
-    }
-
-    void TearDown() override {
-        // The program takes the view out of its panel before the module frees it.
-        if (view_) view_->setParent(nullptr);
-        ware_->FreeView();
-        window_.reset();
-        CWareSingleton<Ware>::Release();
-    }
-
-    CBirchCedarData& Data() const { return *dynamic_cast<CBirchCedarData*>(ware_->AttachedData()); }
-    CBirchCedarCanal& Canal(int i) const { return *Data().Canal(i); }
-    TBirchCedarView& View() const { return *view_; }
-    void Settle() {
-        Data().MarkSaved();
-        notifications_ = 0;
-    }
-    bool Modified() const { return Data().IsModified(); }
-    int Notifications() const { return notifications_; }
-    bool EditorOpen() const { return view_->Flags().editing; }
-
-    template <class T>
-    T* Find(const char* name) const {
-        T* w = view_->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void ShowPage(const char* name) {
-        view_->Pages().setCurrentWidget(Find<QWidget>(name));
-        QApplication::processEvents();
-    }
-    static int Row(int canal) { return TCanalGrid::RowOfCanal(canal); }
-    void Click(int col, int canal) {
-        QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier,
-                          grid->CellRect(col, Row(canal)).center());
-    }
-    void Key(int col, int canal, int key) {
-        grid->setFocus();
-        grid->SetCol(col);
-        grid->SetRow(Row(canal));
-        QTest::keyClick(grid, static_cast<Qt::Key>(key));
-    }
+    CBirchCedarCanal& Canal(int i) const { return *this->Data().Canal(i); }
     // Opens a list cell, steps to the item and closes it with Enter.
     void Choose(int col, int canal, const QString& item) {
-        Key(col, canal, Qt::Key_Return);
+        ZVCL::TZStatic* stc = this->stc;
+        this->Key(col, canal, Qt::Key_Return);
         ASSERT_TRUE(stc->isVisible()) << col;
         const qsizetype at = stc->List().indexOf(item);
         ASSERT_GE(at, 0) << item.toStdString();
@@ -103,26 +35,6 @@ class BclViewTest : public ::testing::Test {
         QTest::keyClick(stc, Qt::Key_Return);
         ASSERT_FALSE(stc->isVisible());
     }
-    static void Retype(ZVCL::TZEditor* e, const char* text) {
-        e->setFocus(Qt::TabFocusReason);
-        e->selectAll();
-        QTest::keyClick(e, Qt::Key_Backspace);
-        QTest::keyClicks(e, QString::fromUtf8(text));
-    }
-
-    ZVCL::TZ_Grid* grid = nullptr;
-    ZVCL::TZStatic* stc = nullptr;
-    ZVCL::TZEditor* edt = nullptr;
-
-  private:
-    static void Count(void* context, IRadioData*) {
-        ++static_cast<BclViewTest*>(context)->notifications_;
-    }
-
-    Ware* ware_ = nullptr;
-    std::unique_ptr<QWidget> window_;
-    TBirchCedarView* view_ = nullptr;
-    int notifications_ = 0;
 };
 
 using CedarViewTest = BclViewTest<CCedarWare>;

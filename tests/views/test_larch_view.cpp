@@ -3,85 +3,18 @@
 // channel, the programming selectors, and pages that store nothing while they are filled.
 #include "F_larchview.h"
 #include "U_larchware.h"
-#include "Zvc_editor.h"
 #include "Zvc_label.h"
-#include "Zvc_static.h"
+#include "radio_view_fixture.h"
 
-#include <QApplication>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QVBoxLayout>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace views;
 
 namespace {
 
-class LarchViewTest : public ::testing::Test {
+class LarchViewTest : public RadioViewTest<CLarchWare, TLarchView, CLarchData, &InstallLarchView> {
   protected:
-    void SetUp() override {
-        ware_ = CWareSingleton<CLarchWare>::Get();
-        InstallLarchView(*ware_);
-        ASSERT_TRUE(ware_->AttachData(ware_->GetRadio(0), &LarchViewTest::Count, this));
-        window_ = std::make_unique<QWidget>();
-        view_ = dynamic_cast<TLarchView*>(ware_->GetView());
-        ASSERT_NE(view_, nullptr);
-        auto* layout = new QVBoxLayout(window_.get());
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(view_);
-        window_->resize(900, 640);
-        window_->show();
-        window_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-        grid = &view_->CanalGrid().Grid();
-        stc = &view_->CanalGrid().ListEditor();
-        edt = &view_->CanalGrid().FrequencyEditor();
-        notifications_ = 0;
-    }
-
-    void TearDown() override {
-        if (view_) view_->setParent(nullptr);
-        ware_->FreeView();
-        window_.reset();
-        CWareSingleton<CLarchWare>::Release();
-    }
-
-    CLarchData& Data() const { return *dynamic_cast<CLarchData*>(ware_->AttachedData()); }
     CLarchCanal& Canal(int i) const { return Data().LarchCanal(i); }
-    TLarchView& View() const { return *view_; }
-    void Settle() {
-        Data().MarkSaved();
-        notifications_ = 0;
-    }
-    bool Modified() const { return Data().IsModified(); }
-    int Notifications() const { return notifications_; }
-    bool EditorOpen() const { return view_->Flags().editing; }
-
-    template <class T>
-    T* Find(const char* name) const {
-        T* w = view_->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void ShowPage(const char* name) {
-        view_->Pages().setCurrentWidget(Find<QWidget>(name));
-        QApplication::processEvents();
-    }
-    static int Row(int canal) { return TCanalGrid::RowOfCanal(canal); }
-    void Key(int col, int canal, int key) {
-        grid->setFocus();
-        grid->SetCol(col);
-        grid->SetRow(Row(canal));
-        QTest::keyClick(grid, static_cast<Qt::Key>(key));
-    }
-    void Click(int col, int canal) {
-        QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier,
-                          grid->CellRect(col, Row(canal)).center());
-    }
     // Channels 00..last in use and nothing else, counted as saved.
     void WorkingRun(int last) {
         for (int i = 0; i < kLarchCanalCount; ++i) Canal(i).SetEnabled(i <= last);
@@ -93,30 +26,10 @@ class LarchViewTest : public ::testing::Test {
             if (Canal(i).Enabled()) last = i;
         return last;
     }
-    static void Retype(ZVCL::TZEditor* e, const char* text) {
-        e->setFocus(Qt::TabFocusReason);
-        e->selectAll();
-        QTest::keyClick(e, Qt::Key_Backspace);
-        QTest::keyClicks(e, QString::fromUtf8(text));
-    }
     static void Step(ZVCL::TZStatic* s, int key, int times = 1) {
         s->setFocus();
         for (int n = 0; n < times; ++n) QTest::keyClick(s, static_cast<Qt::Key>(key));
     }
-
-    ZVCL::TZ_Grid* grid = nullptr;
-    ZVCL::TZStatic* stc = nullptr;
-    ZVCL::TZEditor* edt = nullptr;
-
-  private:
-    static void Count(void* context, IRadioData*) {
-        ++static_cast<LarchViewTest*>(context)->notifications_;
-    }
-
-    CLarchWare* ware_ = nullptr;
-    std::unique_ptr<QWidget> window_;
-    TLarchView* view_ = nullptr;
-    int notifications_ = 0;
 };
 
 // ---- Working channels ---------------------------------------------------------------------------
