@@ -75,14 +75,8 @@ QWidget* TAlderView::BuildCanals() {
     c[6].hint = QStringLiteral("Приемный тон CTCSS\n") + kToneRest;
     c[6].hintRows = 2;
 
-    c[7].action = TCellAction::Toggle;
-    c[7].image = [canal](int i) { return canal(i)->One_CSS() ? ti_Equal : ti_Empty; };
-    c[7].dottedWhenDisabled = true;
-    c[7].toggle = [canal](int i) { canal(i)->SetOne_CSS(!canal(i)->One_CSS()); };
-    c[7].hint = QStringLiteral(
-        "Знак \"=\" устанавливается в случае, если частота приемного тона CTCSS равна частоте "
-        "тона передачи CTCSS");
-    c[7].hintRows = 2;
+    SetOneCssColumn(c[7], QStringLiteral("Знак \"=\" устанавливается в случае, если частота "
+                                         "приемного тона CTCSS равна частоте тона передачи CTCSS"));
 
     c[8] = c[6];
     c[8].text = [canal](int i) { return Q(alder::ToneName(canal(i)->CSS_PRD())); };
@@ -94,19 +88,14 @@ QWidget* TAlderView::BuildCanals() {
 
     SetTransmitterColumns(c[9], c[10]);
 
-    model.header = {{0, 0, 0, 1, QStringLiteral("№")},
-                    {1, 1, 0, 1, QStringLiteral("Вкл")},
-                    {2, 2, 0, 1, QStringLiteral("Шаг,\nкГц ")},
-                    {3, 5, 0, 0, QStringLiteral("Частота, Гц")},
-                    {3, 3, 1, 1, QStringLiteral("ПРМ")},
-                    {4, 4, 1, 1, QStringLiteral("=")},
-                    {5, 5, 1, 1, QStringLiteral("ПРД")},
-                    {6, 8, 0, 0, QStringLiteral("CTCSS тон, Гц")},
-                    {6, 6, 1, 1, QStringLiteral("ПРМ")},
-                    {7, 7, 1, 1, QStringLiteral("=")},
-                    {8, 8, 1, 1, QStringLiteral("ПРД")},
-                    {9, 9, 0, 1, QStringLiteral("ПРД на\nзанятом\nканале")},
-                    {10, 10, 0, 1, QStringLiteral("Огранич.\nПРД по\nвремени")}};
+    model.header = CanalHeaderToFrequencies();
+    model.header.insert(model.header.end(),
+                        {{6, 8, 0, 0, QStringLiteral("CTCSS тон, Гц")},
+                         {6, 6, 1, 1, QStringLiteral("ПРМ")},
+                         {7, 7, 1, 1, QStringLiteral("=")},
+                         {8, 8, 1, 1, QStringLiteral("ПРД")},
+                         {9, 9, 0, 1, QStringLiteral("ПРД на\nзанятом\nканале")},
+                         {10, 10, 0, 1, QStringLiteral("Огранич.\nПРД по\nвремени")}});
     return BuildCanalPanel(std::move(model));
 }
 

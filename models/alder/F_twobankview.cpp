@@ -149,6 +149,23 @@ void TTwoBankView::SetCanalColumns(std::vector<SCanalColumn>& c,
     c[5].hint = QStringLiteral("Частота передачи\n") + kFrequencyRest;
 }
 
+void TTwoBankView::SetOneCssColumn(SCanalColumn& c, const QString& hint) const {
+    const auto canal = [this](int i) { return TwoBankData()->Canal(i); };
+    c.action = TCellAction::Toggle;
+    c.image = [canal](int i) { return TickImage(canal(i)->One_CSS(), ti_Equal); };
+    c.dottedWhenDisabled = true;
+    c.toggle = [canal](int i) { canal(i)->SetOne_CSS(!canal(i)->One_CSS()); };
+    c.hint = hint;
+    c.hintRows = 2;
+}
+
+std::vector<SHeaderBlock> TTwoBankView::CanalHeaderToFrequencies() {
+    return {{0, 0, 0, 1, QStringLiteral("№")},          {1, 1, 0, 1, QStringLiteral("Вкл")},
+            {2, 2, 0, 1, QStringLiteral("Шаг,\nкГц ")}, {3, 5, 0, 0, QStringLiteral("Частота, Гц")},
+            {3, 3, 1, 1, QStringLiteral("ПРМ")},        {4, 4, 1, 1, QStringLiteral("=")},
+            {5, 5, 1, 1, QStringLiteral("ПРД")}};
+}
+
 void TTwoBankView::SetTransmitterColumns(SCanalColumn& busy, SCanalColumn& limit) const {
     const auto canal = [this](int i) { return TwoBankData()->Canal(i); };
     busy.action = TCellAction::Toggle;

@@ -31,9 +31,13 @@ class TTwoBankView : public views::TRadioView {
     // off goes through disable.
     void SetCanalColumns(std::vector<views::SCanalColumn>& c,
                          std::function<void(int canal)> toggleEnabled) const;
+    // The "=" column that makes the transmit tone follow the receive tone.
+    void SetOneCssColumn(views::SCanalColumn& c, const QString& hint) const;
     // The two transmitter columns at the end of the table: transmitting on a busy channel and
     // the transmit time limit.
     void SetTransmitterColumns(views::SCanalColumn& busy, views::SCanalColumn& limit) const;
+    // The header over columns 0 to 5: number, "on", step and the two frequencies.
+    static std::vector<views::SHeaderBlock> CanalHeaderToFrequencies();
 
     QWidget* BuildBasics();
     QWidget* BuildScanning();

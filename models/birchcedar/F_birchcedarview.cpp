@@ -139,14 +139,10 @@ QWidget* TBirchCedarView::BuildCanals() {
     c[7].hint = c[6].hint;
     c[7].hintRows = 2;
 
-    c[8].action = TCellAction::Toggle;
-    c[8].image = [canal](int i) { return canal(i)->One_CSS() ? ti_Equal : ti_Empty; };
-    c[8].dottedWhenDisabled = true;
-    c[8].toggle = [canal](int i) { canal(i)->SetOne_CSS(!canal(i)->One_CSS()); };
-    c[8].hint = QStringLiteral(
-        "Знак \"=\" устанавливается в случае, если частота приемного тона CTCSS равна частоте "
-        "тона передачи CTCSS или приемный код DCS равен коду передачи DCS");
-    c[8].hintRows = 2;
+    SetOneCssColumn(
+        c[8], QStringLiteral("Знак \"=\" устанавливается в случае, если частота приемного тона "
+                             "CTCSS равна частоте тона передачи CTCSS или приемный код DCS "
+                             "равен коду передачи DCS"));
 
     // Transmit squelch, shut while it follows the receive one.
     c[9] = c[6];
@@ -169,22 +165,18 @@ QWidget* TBirchCedarView::BuildCanals() {
     SetTransmitterColumns(c[11], c[12]);
 
     const bool compact = Compact();
-    model.header = {
-        {0, 0, 0, 1, QStringLiteral("№")},
-        {1, 1, 0, 1, QStringLiteral("Вкл")},
-        {2, 2, 0, 1, QStringLiteral("Шаг,\nкГц ")},
-        {3, 5, 0, 0, QStringLiteral("Частота, Гц")},
-        {3, 3, 1, 1, QStringLiteral("ПРМ")},
-        {4, 4, 1, 1, QStringLiteral("=")},
-        {5, 5, 1, 1, QStringLiteral("ПРД")},
-        {6, 10, 0, 0, QStringLiteral("CTCSS тон, Гц / DCS код")},
-        {6, 7, 1, 1, QStringLiteral("ПРМ")},
-        {8, 8, 1, 1, QStringLiteral("=")},
-        {9, 10, 1, 1, QStringLiteral("ПРД")},
-        {11, 11, 0, 1,
-         compact ? QStringLiteral("ПРД\nна\nз/к") : QStringLiteral("ПРД на\nзанятом\nканале")},
-        {12, 12, 0, 1,
-         compact ? QStringLiteral("ПРД\nогр.\nп/в") : QStringLiteral("Огранич.\nПРД по\nвремени")}};
+    model.header = CanalHeaderToFrequencies();
+    model.header.insert(
+        model.header.end(),
+        {{6, 10, 0, 0, QStringLiteral("CTCSS тон, Гц / DCS код")},
+         {6, 7, 1, 1, QStringLiteral("ПРМ")},
+         {8, 8, 1, 1, QStringLiteral("=")},
+         {9, 10, 1, 1, QStringLiteral("ПРД")},
+         {11, 11, 0, 1,
+          compact ? QStringLiteral("ПРД\nна\nз/к") : QStringLiteral("ПРД на\nзанятом\nканале")},
+         {12, 12, 0, 1,
+          compact ? QStringLiteral("ПРД\nогр.\nп/в")
+                  : QStringLiteral("Огранич.\nПРД по\nвремени")}});
     return BuildCanalPanel(std::move(model));
 }
 

@@ -279,4 +279,48 @@ TEST_F(AlderCanalsTest, HeaderHintsAnswerOnTheirRowsOnly) {
     EXPECT_EQ(hint(3, 5), "");
 }
 
+TEST_F(AlderCanalsTest, HeaderBlocksAndTheEqualSignHints) {
+    struct SBlock {
+        int col0, col1, row0, row1;
+        const char* text;
+    };
+    const SBlock expected[] = {
+        {0, 0, 0, 1, "№"},
+        {1, 1, 0, 1, "Вкл"},
+        {2, 2, 0, 1, "Шаг,\nкГц "},
+        {3, 5, 0, 0, "Частота, Гц"},
+        {3, 3, 1, 1, "ПРМ"},
+        {4, 4, 1, 1, "="},
+        {5, 5, 1, 1, "ПРД"},
+        {6, 8, 0, 0, "CTCSS тон, Гц"},
+        {6, 6, 1, 1, "ПРМ"},
+        {7, 7, 1, 1, "="},
+        {8, 8, 1, 1, "ПРД"},
+        {9, 9, 0, 1, "ПРД на\nзанятом\nканале"},
+        {10, 10, 0, 1, "Огранич.\nПРД по\nвремени"},
+    };
+    const std::vector<SHeaderBlock>& header = View().CanalGrid().Model().header;
+    ASSERT_EQ(header.size(), std::size(expected));
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const SBlock& e = expected[i];
+        EXPECT_EQ(header[i].text, QString::fromUtf8(e.text)) << i;
+        EXPECT_EQ(
+            QRect(QPoint(header[i].col0, header[i].row0), QPoint(header[i].col1, header[i].row1)),
+            QRect(QPoint(e.col0, e.row0), QPoint(e.col1, e.row1)))
+            << i;
+    }
+    QString text;
+    grid->OnHintCell(4, 1, text);
+    EXPECT_EQ(text,
+              "Знак \"=\" устанавливается в случае, если частота приема равна частоте передачи");
+    text.clear();
+    grid->OnHintCell(7, 1, text);
+    EXPECT_EQ(text,
+              "Знак \"=\" устанавливается в случае, если частота приемного тона CTCSS равна "
+              "частоте тона передачи CTCSS");
+    text.clear();
+    grid->OnHintCell(7, 0, text);
+    EXPECT_EQ(text, "");
+}
+
 }  // namespace
