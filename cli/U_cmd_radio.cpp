@@ -7,42 +7,12 @@
 
 #include "U_cli.h"
 #include "U_radionet.h"
+#include "U_shelltext.h"
 #include "U_virtualradios.h"
 
 namespace cli {
 
 namespace {
-
-constexpr const char* kMsgNotFound = "Радиостанция не найдена";
-constexpr const char* kMsgFound = "Радиостанция найдена...";
-constexpr const char* kMsgReading = "Чтение параметров из радиостанции...";
-constexpr const char* kMsgReadFailed = "Ошибка чтения параметров из радиостанции...";
-constexpr const char* kMsgReadDone = "Параметры из радиостанции считаны успешно";
-constexpr const char* kMsgWriting = "Запись параметров в радиостанцию...";
-constexpr const char* kMsgWriteFailed = "Ошибка записи параметров в радиостанцию";
-constexpr const char* kMsgWriteDone = "Параметры в радиостанцию записаны успешно";
-
-std::string SearchText(const IRadio& radio) {
-    return "Поиск радиостанции \"" + radio.Name() + "\"...";
-}
-
-// The converter type as the properties panel names it.
-std::string UprTypeName(int code) {
-    switch (code) {
-        case 0:
-            return "Нет";
-        case 1:
-            return "UPR-A1";
-        case 2:
-            return "УПР-Б2";
-        case 5:
-            return "УПР-В3";
-        case 16:
-            return "УПР-Г4";
-        default:
-            return "";
-    }
-}
 
 // The links of one run: the virtual radios of the command line when there are any (and then
 // nothing else is in range), else the machine's.
@@ -72,7 +42,7 @@ class CRadioSession {
 
 // The search of one model, as the search worker does it.
 std::unique_ptr<CRadioNet> Search(IRadio& radio, CLinkPorts& ports) {
-    std::cerr << SearchText(radio) << '\n';
+    std::cerr << shelltext::SearchText(radio.Name()) << '\n';
     IRadioWare& ware = *radio.Ware();
     IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
     if (!qualifier) return nullptr;
@@ -103,7 +73,7 @@ SFound SearchAll(CContext& context, int first, CLinkPorts& ports) {
 // Steps the exchange to its end with the progress on stderr; the exchange object is given back
 // and the link closed whatever happens.
 bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading) {
-    std::cerr << kMsgFound << '\n';
+    std::cerr << shelltext::kRadioFound << '\n';
     IRadioWare& ware = *radio.Ware();
     IRadioRW* rw = ware.CreateRW(&radio, net->link());
     if (!rw) return false;
@@ -112,17 +82,17 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading) {
         IRadioRW* rw;
         ~SRelease() { ware.ReleaseRW(rw); }
     } release{ware, rw};
-    std::cerr << (reading ? kMsgReading : kMsgWriting) << '\n' << "0%\n";
+    std::cerr << (reading ? shelltext::kReadStart : shelltext::kWriteStart) << '\n' << "0%\n";
     reading ? rw->BeginRead() : rw->BeginWrite();
     while (!rw->IsDone()) {
         if (!rw->Step()) {
             net.reset();
-            throw CFailure(reading ? kMsgReadFailed : kMsgWriteFailed);
+            throw CFailure(reading ? shelltext::kReadError : shelltext::kWriteError);
         }
         std::cerr << rw->Progress() << "%\n";
     }
     net.reset();
-    std::cerr << (reading ? kMsgReadDone : kMsgWriteDone) << '\n';
+    std::cerr << (reading ? shelltext::kReadDone : shelltext::kWriteDone) << '\n';
     return true;
 }
 
@@ -130,7 +100,7 @@ int RunInfo(const CArgs& args, CContext& context) {
     args.ExpectPositional(0);
     CRadioSession session(args);
     SFound found = SearchAll(context, -1, session.Ports());
-    if (!found.net) throw CFailure(kMsgNotFound);
+    if (!found.net) throw CFailure(shelltext::kRadioNotFound);
     IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
     std::cout << "model\t" << radio.Ware()->Description() << '\t' << radio.Name() << '\n';
     if (found.net->kind() == PR_NET_IRDA) {
@@ -154,17 +124,17 @@ int RunRead(const CArgs& args, CContext& context) {
     const std::string out = args.Required("-o");
     const std::optional<std::string> model = args.Option("--model");
     const int first = model ? context.RadioIndex(*model) : 0;
-    if (context.Radios().empty()) throw CFailure(kMsgNotFound);
+    if (context.Radios().empty()) throw CFailure(shelltext::kRadioNotFound);
     CRadioSession session(args);
     SFound found = SearchAll(context, first, session.Ports());
-    if (!found.net) throw CFailure(kMsgNotFound);
+    if (!found.net) throw CFailure(shelltext::kRadioNotFound);
     IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
     Transfer(radio, std::move(found.net), true);
     paramfile::SaveParameterFile(out, radio);
     const int converter = radio.Data() ? radio.Data()->RadioConverterType() : -1;
     std::cout << "model\t" << radio.Ware()->Description() << '\n'
               << "serial\t" << radio.SerialNumber() << '\n'
-              << "converter\t" << converter << '\t' << UprTypeName(converter) << '\n';
+              << "converter\t" << converter << '\t' << shelltext::UprTypeName(converter) << '\n';
     return kExitOk;
 }
 
@@ -177,7 +147,7 @@ int RunWrite(const CArgs& args, CContext& context) {
     CRadioSession session(args);
     // A write goes to the file's model only.
     std::unique_ptr<CRadioNet> net = Search(radio, session.Ports());
-    if (!net) throw CFailure(kMsgNotFound);
+    if (!net) throw CFailure(shelltext::kRadioNotFound);
     Transfer(radio, std::move(net), false);
     std::cout << "serial\t" << radio.SerialNumber() << '\n';
     return kExitOk;
