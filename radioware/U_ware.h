@@ -75,6 +75,24 @@ class CRadioWare : public IRadioWare {
     std::vector<std::unique_ptr<CRadioRW>> liveRWs_;
 };
 
+// A module of one IrDA model: its parameter set, recogniser and exchange classes.
+template <class Data, class Qualifier, class RW>
+class TRadioWareOf : public CRadioWare {
+  public:
+    using CRadioWare::CRadioWare;
+
+  protected:
+    std::unique_ptr<CRadioData> NewData(CRadio& radio) override {
+        return std::make_unique<Data>(radio);
+    }
+    std::unique_ptr<CRadioQualifier> NewQualifier(CRadio& radio) override {
+        return std::make_unique<Qualifier>(radio, *this);
+    }
+    std::unique_ptr<CRadioRW> NewRW(CRadio& radio, void* link) override {
+        return std::make_unique<RW>(radio, *static_cast<IRadioSocket*>(link));
+    }
+};
+
 // The plug-in's single ware object behind _GetRadioWare and _ReleaseRadioWare.
 template <class Ware>
 class CWareSingleton {

@@ -294,16 +294,4 @@ bool CAlderQualifier::ApplyConverterRule(std::span<const std::uint8_t> /*probe*/
     return true;
 }
 
-CAlderWare::CAlderWare() : CRadioWare(AlderRadio(), "ALDER", "1.1.0") {}
-
-std::unique_ptr<CRadioData> CAlderWare::NewData(CRadio& radio) {
-    return std::make_unique<CAlderData>(radio);
-}
-
-std::unique_ptr<CRadioQualifier> CAlderWare::NewQualifier(CRadio& radio) {
-    return std::make_unique<CAlderQualifier>(radio, *this);
-}
-
-std::unique_ptr<CRadioRW> CAlderWare::NewRW(CRadio& radio, void* link) {
-    return std::make_unique<CAlderRW>(radio, *static_cast<IRadioSocket*>(link));
-}
+CAlderWare::CAlderWare() : TRadioWareOf(AlderRadio(), "ALDER", "1.1.0") {}

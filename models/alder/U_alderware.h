@@ -130,14 +130,9 @@ class CAlderRW final : public CTwoBankRW {
     using CTwoBankRW::CTwoBankRW;
 };
 
-class CAlderWare final : public CRadioWare {
+class CAlderWare final : public TRadioWareOf<CAlderData, CAlderQualifier, CAlderRW> {
   public:
     CAlderWare();
-
-  protected:
-    std::unique_ptr<CRadioData> NewData(CRadio& radio) override;
-    std::unique_ptr<CRadioQualifier> NewQualifier(CRadio& radio) override;
-    std::unique_ptr<CRadioRW> NewRW(CRadio& radio, void* link) override;
 };
 
 // The plug-in's radio description, alive while the library is loaded.

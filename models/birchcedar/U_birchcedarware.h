@@ -98,19 +98,9 @@ class TBirchCedarRadio final : public CRadio {
 
 // The module object of a band: Data is the band's parameter set class.
 template <class Data>
-class TBirchCedarWare : public CRadioWare {
+class TBirchCedarWare : public TRadioWareOf<Data, CBirchCedarQualifier, CBirchCedarRW> {
   public:
     TBirchCedarWare(CRadio& radio, const SBirchCedarModel& model)
-        : CRadioWare(radio, std::string(model.description), std::string(model.version)) {}
-
-  protected:
-    std::unique_ptr<CRadioData> NewData(CRadio& radio) override {
-        return std::make_unique<Data>(radio);
-    }
-    std::unique_ptr<CRadioQualifier> NewQualifier(CRadio& radio) override {
-        return std::make_unique<CBirchCedarQualifier>(radio, *this);
-    }
-    std::unique_ptr<CRadioRW> NewRW(CRadio& radio, void* link) override {
-        return std::make_unique<CBirchCedarRW>(radio, *static_cast<IRadioSocket*>(link));
-    }
+        : TRadioWareOf<Data, CBirchCedarQualifier, CBirchCedarRW>(
+              radio, std::string(model.description), std::string(model.version)) {}
 };

@@ -555,18 +555,4 @@ void CLarchData::DecodeImage(std::span<std::uint8_t> image) {
 // ---------------------------------------------------------------------------------------------
 // The module object
 
-CLarchWare::CLarchWare() : CRadioWare(LarchRadio(), "LARCH", "1.1.0") {}
-
-CLarchWare::~CLarchWare() = default;
-
-std::unique_ptr<CRadioData> CLarchWare::NewData(CRadio& radio) {
-    return std::make_unique<CLarchData>(radio);
-}
-
-std::unique_ptr<CRadioQualifier> CLarchWare::NewQualifier(CRadio& radio) {
-    return std::make_unique<CLarchQualifier>(radio, *this);
-}
-
-std::unique_ptr<CRadioRW> CLarchWare::NewRW(CRadio& radio, void* link) {
-    return std::make_unique<CLarchRW>(radio, *static_cast<IRadioSocket*>(link));
-}
+CLarchWare::CLarchWare() : TRadioWareOf(LarchRadio(), "LARCH", "1.1.0") {}

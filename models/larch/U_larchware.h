@@ -251,13 +251,7 @@ class CLarchRW final : public CThreeSegmentRW {
     using CThreeSegmentRW::CThreeSegmentRW;
 };
 
-class CLarchWare final : public CRadioWare {
+class CLarchWare final : public TRadioWareOf<CLarchData, CLarchQualifier, CLarchRW> {
   public:
     CLarchWare();
-    ~CLarchWare() override;
-
-  protected:
-    std::unique_ptr<CRadioData> NewData(CRadio& radio) override;
-    std::unique_ptr<CRadioQualifier> NewQualifier(CRadio& radio) override;
-    std::unique_ptr<CRadioRW> NewRW(CRadio& radio, void* link) override;
 };
