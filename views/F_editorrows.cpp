@@ -169,12 +169,12 @@ void TPageBuilder::EndGroup() {
     group_ = nullptr;
 }
 
-ZVCL::TZLabel* TPageBuilder::AddRow(const SRowSpec& spec, QWidget* editor, ZVCL::TZKnob* knob) {
+ZVCL::TZLabel* TPageBuilder::AddRow(const SRowSpec& rowSpec, QWidget* editor, ZVCL::TZKnob* knob) {
     auto* row = new ZVCL::TZLabel(&Parent());
-    row->setObjectName(QStringLiteral("lbl_") + spec.name);
-    row->SetLabelText(spec.label);
-    row->SetLabelWidth(spec.labelWidth);
-    row->SetHint(spec.hint);
+    row->setObjectName(QStringLiteral("lbl_") + rowSpec.name);
+    row->SetLabelText(rowSpec.label);
+    row->SetLabelWidth(rowSpec.labelWidth);
+    row->SetHint(rowSpec.hint);
     const int left = group_ ? rowWidth_ - groupRowWidth_ - 1 : 0;
     row->setGeometry(left, top_, RowWidth(), kRowHeight - 1);
     if (editor) row->SetEditor(editor, knob);
@@ -192,10 +192,10 @@ ZVCL::TZKnob* TPageBuilder::DropKnob(const QString& name, QWidget* focusing) {
     return knob;
 }
 
-ZVCL::TZStatic* TPageBuilder::AddSelector(const SRowSpec& spec, const QStringList& list,
+ZVCL::TZStatic* TPageBuilder::AddSelector(const SRowSpec& rowSpec, const QStringList& list,
                                           std::function<void(const QString&)> store) {
     auto* stc = new ZVCL::TZStatic(&Parent());
-    stc->setObjectName(QStringLiteral("stc_") + spec.name);
+    stc->setObjectName(QStringLiteral("stc_") + rowSpec.name);
     stc->SetList(list);
     stc->SetAlignment(ZVCL::ta_LeftCenter);
     stc->SetIndents(4, 0, 0, 0);
@@ -204,13 +204,13 @@ ZVCL::TZStatic* TPageBuilder::AddSelector(const SRowSpec& spec, const QStringLis
     stc->OnSelect = [&flags, stc, store = std::move(store)] {
         if (!flags.loading && store) store(stc->Text());
     };
-    AddRow(spec, stc, DropKnob(spec.name, stc));
+    AddRow(rowSpec, stc, DropKnob(rowSpec.name, stc));
     return stc;
 }
 
-ZVCL::TZEditor* TPageBuilder::AddNumberLine(const SRowSpec& spec, SNumberLineRule rule) {
+ZVCL::TZEditor* TPageBuilder::AddNumberLine(const SRowSpec& rowSpec, SNumberLineRule rule) {
     auto* edt = new ZVCL::TZEditor(&Parent());
-    edt->setObjectName(QStringLiteral("edt_") + spec.name);
+    edt->setObjectName(QStringLiteral("edt_") + rowSpec.name);
     edt->SetMaxLength(rule.maxLength);
     edt->SetList(rule.suggestions);
     edt->OnKeyPress = [](QChar& ch) {
@@ -232,13 +232,13 @@ ZVCL::TZEditor* TPageBuilder::AddNumberLine(const SRowSpec& spec, SNumberLineRul
         key = 0;
     };
     edt->OnExit = showStored;
-    AddRow(spec, edt, DropKnob(spec.name, edt));
+    AddRow(rowSpec, edt, DropKnob(rowSpec.name, edt));
     return edt;
 }
 
-ZVCL::TZEditor* TPageBuilder::AddDecimal(const SRowSpec& spec, SDecimalRule rule) {
+ZVCL::TZEditor* TPageBuilder::AddDecimal(const SRowSpec& rowSpec, SDecimalRule rule) {
     auto* edt = new ZVCL::TZEditor(&Parent());
-    edt->setObjectName(QStringLiteral("edt_") + spec.name);
+    edt->setObjectName(QStringLiteral("edt_") + rowSpec.name);
     edt->OnKeyPress = [edt](QChar& ch) {
         QString rest = edt->text();
         if (edt->hasSelectedText()) rest.remove(edt->selectionStart(), edt->selectedText().size());
@@ -263,14 +263,14 @@ ZVCL::TZEditor* TPageBuilder::AddDecimal(const SRowSpec& spec, SDecimalRule rule
         // Back into the field once the focus change that left it is over.
         QTimer::singleShot(0, edt, [edt] { edt->setFocus(Qt::OtherFocusReason); });
     };
-    AddRow(spec, edt);
+    AddRow(rowSpec, edt);
     return edt;
 }
 
-ZVCL::TZEditor* TPageBuilder::AddDtmfText(const SRowSpec& spec, int maxLength,
+ZVCL::TZEditor* TPageBuilder::AddDtmfText(const SRowSpec& rowSpec, int maxLength,
                                           std::function<void(const std::string&)> store) {
     auto* edt = new ZVCL::TZEditor(&Parent());
-    edt->setObjectName(QStringLiteral("edt_") + spec.name);
+    edt->setObjectName(QStringLiteral("edt_") + rowSpec.name);
     edt->SetMaxLength(maxLength);
     edt->OnKeyPress = [](QChar& ch) { ch = DtmfChar(ch); };
     SViewFlags& flags = flags_;
@@ -292,13 +292,13 @@ ZVCL::TZEditor* TPageBuilder::AddDtmfText(const SRowSpec& spec, int maxLength,
         edt->selectAll();
         key = 0;
     };
-    AddRow(spec, edt);
+    AddRow(rowSpec, edt);
     return edt;
 }
 
-ZVCL::TZEditor* TPageBuilder::AddPassword(const SRowSpec& spec, std::function<void(int)> store) {
+ZVCL::TZEditor* TPageBuilder::AddPassword(const SRowSpec& rowSpec, std::function<void(int)> store) {
     auto* edt = new ZVCL::TZEditor(&Parent());
-    edt->setObjectName(QStringLiteral("edt_") + spec.name);
+    edt->setObjectName(QStringLiteral("edt_") + rowSpec.name);
     edt->SetEditMask(QStringLiteral("9999;0"));
     SViewFlags& flags = flags_;
     edt->OnChange = [edt, &flags, store = std::move(store)] {
@@ -309,12 +309,12 @@ ZVCL::TZEditor* TPageBuilder::AddPassword(const SRowSpec& spec, std::function<vo
         edt->selectAll();
         key = 0;
     };
-    AddRow(spec, edt);
+    AddRow(rowSpec, edt);
     return edt;
 }
 
 TPageBuilder::SHideableSelector TPageBuilder::AddHideableSelector(
-    const SRowSpec& spec, const QStringList& list, std::function<void(const QString&)> store,
+    const SRowSpec& rowSpec, const QStringList& list, std::function<void(const QString&)> store,
     const QString& textName, const QString& text) {
     auto* holder = new TFillHolder(&Parent());
     auto* behind = new ZVCL::TZStatic(holder);
@@ -324,9 +324,9 @@ TPageBuilder::SHideableSelector TPageBuilder::AddHideableSelector(
     behind->SetIndents(4, 0, 0, 0);
     behind->setFocusPolicy(Qt::NoFocus);
     auto* panel = new TFillHolder(holder);
-    panel->setObjectName(QStringLiteral("pnl_") + spec.name);
+    panel->setObjectName(QStringLiteral("pnl_") + rowSpec.name);
     auto* stc = new ZVCL::TZStatic(panel);
-    stc->setObjectName(QStringLiteral("stc_") + spec.name);
+    stc->setObjectName(QStringLiteral("stc_") + rowSpec.name);
     stc->SetList(list);
     stc->SetAlignment(ZVCL::ta_LeftCenter);
     stc->SetIndents(4, 0, 0, 0);
@@ -335,10 +335,10 @@ TPageBuilder::SHideableSelector TPageBuilder::AddHideableSelector(
     stc->OnSelect = [&flags, stc, store = std::move(store)] {
         if (!flags.loading && store) store(stc->Text());
     };
-    ZVCL::TZKnob* knob = DropKnob(spec.name, stc);
+    ZVCL::TZKnob* knob = DropKnob(rowSpec.name, stc);
     knob->setParent(panel);
     panel->knob = knob;
-    ZVCL::TZLabel* row = AddRow(spec, holder);
+    ZVCL::TZLabel* row = AddRow(rowSpec, holder);
     row->SetFocusing(stc);
     return {stc, panel, behind};
 }

@@ -89,17 +89,17 @@ class TPageBuilder {
     // Height of everything placed so far in the panel.
     int Bottom() const { return bottom_; }
 
-    ZVCL::TZLabel* AddRow(const SRowSpec& spec, QWidget* editor, ZVCL::TZKnob* knob = nullptr);
+    ZVCL::TZLabel* AddRow(const SRowSpec& rowSpec, QWidget* editor, ZVCL::TZKnob* knob = nullptr);
     // A drop-list selector; store receives every change of the shown item (not while loading).
-    ZVCL::TZStatic* AddSelector(const SRowSpec& spec, const QStringList& list,
+    ZVCL::TZStatic* AddSelector(const SRowSpec& rowSpec, const QStringList& list,
                                 std::function<void(const QString&)> store);
-    ZVCL::TZEditor* AddNumberLine(const SRowSpec& spec, SNumberLineRule rule);
-    ZVCL::TZEditor* AddDecimal(const SRowSpec& spec, SDecimalRule rule);
+    ZVCL::TZEditor* AddNumberLine(const SRowSpec& rowSpec, SNumberLineRule rule);
+    ZVCL::TZEditor* AddDecimal(const SRowSpec& rowSpec, SDecimalRule rule);
     // Up to maxLength DTMF characters; every change stores the whole text.
-    ZVCL::TZEditor* AddDtmfText(const SRowSpec& spec, int maxLength,
+    ZVCL::TZEditor* AddDtmfText(const SRowSpec& rowSpec, int maxLength,
                                 std::function<void(const std::string&)> store);
     // Four digit positions; every change stores the number they make.
-    ZVCL::TZEditor* AddPassword(const SRowSpec& spec, std::function<void(int)> store);
+    ZVCL::TZEditor* AddPassword(const SRowSpec& rowSpec, std::function<void(int)> store);
     // A selector on a panel that can be hidden to uncover a text behind it (the priority
     // editors, which have nothing to offer while no channel is scanned).
     struct SHideableSelector {
@@ -107,7 +107,7 @@ class TPageBuilder {
         QWidget* panel;
         ZVCL::TZStatic* textBehind;
     };
-    SHideableSelector AddHideableSelector(const SRowSpec& spec, const QStringList& list,
+    SHideableSelector AddHideableSelector(const SRowSpec& rowSpec, const QStringList& list,
                                           std::function<void(const QString&)> store,
                                           const QString& textName, const QString& text);
 
