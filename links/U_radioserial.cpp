@@ -4,23 +4,17 @@
 #include <array>
 #include <limits>
 
+#include "U_commands.h"
 #include "U_frame.h"
 
 namespace {
 
-constexpr std::uint8_t kIdentify = 0x01;
-constexpr std::uint8_t kGetSegment = 0x02;
-constexpr std::uint8_t kPutSegment = 0x03;
-constexpr std::uint8_t kEndSession = 0x05;
+using namespace command;
+
 constexpr std::size_t kCheckBytes = 2;
 constexpr std::size_t kIdentifyCapacity = 512;
 constexpr std::size_t kSegmentHeader = 4;  // code, 0x00, segment low, segment high
 constexpr std::size_t kDrainChunk = 1024;
-
-int ClampToInt(long long value) {
-    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
-}
 
 // The reply must hold the whole answer: every payload byte the command expects and the check
 // value. A reply two bytes short would otherwise pass its check bytes off as data.

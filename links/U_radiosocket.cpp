@@ -1,4 +1,5 @@
 #include "U_radiosocket.h"
+#include "U_commands.h"
 
 #include <algorithm>
 #include <array>
@@ -7,21 +8,12 @@
 
 namespace {
 
-constexpr std::uint8_t kReplyBit = 0x80;
-constexpr std::uint8_t kIdentify = 0x01;
-constexpr std::uint8_t kGetSegment = 0x02;
-constexpr std::uint8_t kPutSegment = 0x03;
-constexpr std::uint8_t kReleaseSegment = 0x04;
-constexpr std::uint8_t kEndSession = 0x05;
+using namespace command;
+
 constexpr std::size_t kIdentifyCapacity = 64;
 constexpr std::size_t kIdentifyMinimum = 20;
 constexpr std::size_t kSegmentHeader = 4;  // code, 0x00, segment low, segment high
 constexpr std::size_t kMaxDevices = 5;
-
-int ClampToInt(long long value) {
-    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "U_simradio.h"
+#include "U_commands.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,12 +10,7 @@ namespace sim {
 
 namespace {
 
-constexpr std::uint8_t kIdentify = 0x01;
-constexpr std::uint8_t kGetSegment = 0x02;
-constexpr std::uint8_t kPutSegment = 0x03;
-constexpr std::uint8_t kReleaseSegment = 0x04;
-constexpr std::uint8_t kEndSession = 0x05;
-constexpr std::uint8_t kIrdaReplyBit = 0x80;
+using namespace command;
 
 constexpr std::size_t kConverterByte = 64;
 constexpr std::size_t kFactoryRangesOffset = 0x24;  // image 0x8A4 within segment 1
@@ -176,7 +172,7 @@ std::vector<std::uint8_t> CVirtualRadio::Identification(ELink link) const {
         // Base in 100 Hz, ranges in 12.5 kHz steps above it.
         const std::uint32_t base = static_cast<std::uint32_t>(std::max(lowest, 0) / 100);
         std::vector<std::uint8_t> reply(1 + 15 + 4 * model_.ranges.size() + 1, 0);
-        reply[0] = kIdentify | kIrdaReplyBit;
+        reply[0] = kIdentify | kReplyBit;
         std::copy(fw.begin(), fw.end(), reply.begin() + 1);
         reply[1 + 6] = static_cast<std::uint8_t>(bankFlag_);
         PutDoubleWord(reply, 1 + 7, options_.serial);
@@ -229,7 +225,7 @@ void CVirtualRadio::EndSession(ELink link) {
 
 std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
     std::span<const std::uint8_t> request, ELink link) {
-    const std::uint8_t replyBit = link == ELink::Irda ? kIrdaReplyBit : 0;
+    const std::uint8_t replyBit = link == ELink::Irda ? kReplyBit : 0;
     const std::uint8_t code = request[0];
     const std::uint16_t segment =
         request.size() >= 4 ? static_cast<std::uint16_t>(request[2] | request[3] << 8) : 0;
@@ -277,7 +273,7 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
         case kEndSession:
             log_.push_back({code, 0, 0});
             EndSession(link);
-            if (link == ELink::Irda) return std::vector<std::uint8_t>{kEndSession | kIrdaReplyBit};
+            if (link == ELink::Irda) return std::vector<std::uint8_t>{kEndSession | kReplyBit};
             return std::vector<std::uint8_t>{kEndSession, 0x00};
         default:
             return std::nullopt;
@@ -311,7 +307,7 @@ SReply CVirtualRadio::Handle(std::span<const std::uint8_t> request, ELink link) 
             break;
         case EFaultKind::Echo:
             // IrDA: the plain command code; serial: the code with the reply bit.
-            reply.payload[0] ^= kIrdaReplyBit;
+            reply.payload[0] ^= kReplyBit;
             break;
         case EFaultKind::Segment:
             if (reply.payload.size() >= 4) ++reply.payload[2];
