@@ -21,7 +21,8 @@ class CScriptedPlatform final : public IIrdaPlatform {
     }
     bool QueryService(const SIrdaAddress&, const std::string&) override { return open_; }
     bool SetTinyTP(bool) override { return true; }
-    bool Connect(const SIrdaAddress&) override { return open_; }
+    bool Connect(const SIrdaAddress&, Deadline) override { return open_; }
+    void DiscardPending() override {}
     long Send(std::span<const std::uint8_t> data, Deadline) override {
         return static_cast<long>(data.size());
     }

@@ -60,7 +60,10 @@ class IIrdaPlatform {
     virtual bool QueryService(const SIrdaAddress& address, const std::string& attribute) = 0;
     // Off: the link delivers raw packets instead of a stream (the 62-byte packet mode).
     virtual bool SetTinyTP(bool on) = 0;
-    virtual bool Connect(const SIrdaAddress& address) = 0;
+    // False when the connection is refused or not made before the deadline.
+    virtual bool Connect(const SIrdaAddress& address, Deadline deadline) = 0;
+    // Drops whatever has arrived and not been received yet (a reply that came too late).
+    virtual void DiscardPending() = 0;
     // One record each; the count moved, 0 from Receive when the peer closed, -1 on an error or
     // when the deadline passes first.
     virtual long Send(std::span<const std::uint8_t> data, Deadline deadline) = 0;

@@ -57,7 +57,11 @@ bool CIrDASocket::queryService(const SIrdaAddress& address) {
 bool CIrDASocket::connect(const SIrdaAddress& address) {
     if (!platform_) return false;
     if (mode_ == EIrdaMode::Packet && !platform_->SetTinyTP(false)) return false;
-    return platform_->Connect(address);
+    return platform_->Connect(address, LinkClock::now() + window_);
+}
+
+void CIrDASocket::discardPending() {
+    if (platform_) platform_->DiscardPending();
 }
 
 long CIrDASocket::send(std::span<const std::uint8_t> data, Deadline deadline) {

@@ -35,7 +35,9 @@ class CIrDASocket {
     // query failed.
     std::optional<int> enumerate(std::span<SIrdaDevice> list);
     bool queryService(const SIrdaAddress& address);
+    // Within the link's window: a radio that does not take the connection is passed over.
     bool connect(const SIrdaAddress& address);
+    void discardPending();
     // The number of bytes counted as sent or received; -1 on an error or a passed deadline.
     // recv returns 0 when the radio closed the link.
     long send(std::span<const std::uint8_t> data, Deadline deadline);

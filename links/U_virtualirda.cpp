@@ -137,7 +137,7 @@ bool CVirtualIrda::SetTinyTP(bool /*on*/) {
     return fd_ >= 0;
 }
 
-bool CVirtualIrda::Connect(const SIrdaAddress& address) {
+bool CVirtualIrda::Connect(const SIrdaAddress& address, Deadline /*deadline*/) {
     if (fd_ < 0 || address.ServiceName() != kIrdaServiceName) return false;
     const SVirtualDevice* device = Find(address.DeviceId());
     if (!device) return false;
@@ -151,6 +151,13 @@ bool CVirtualIrda::Connect(const SIrdaAddress& address) {
         rc = ::connect(fd_, reinterpret_cast<const sockaddr*>(&target), sizeof target);
     } while (rc != 0 && errno == EINTR);
     return rc == 0;
+}
+
+void CVirtualIrda::DiscardPending() {
+    if (fd_ < 0) return;
+    std::array<std::uint8_t, 512> sink{};
+    while (::recv(fd_, sink.data(), sink.size(), MSG_DONTWAIT) > 0) {
+    }
 }
 
 long CVirtualIrda::Send(std::span<const std::uint8_t> data, Deadline deadline) {

@@ -36,7 +36,8 @@ class CVirtualIrda final : public IIrdaPlatform {
     bool QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) override;
     bool QueryService(const SIrdaAddress& address, const std::string& attribute) override;
     bool SetTinyTP(bool on) override;
-    bool Connect(const SIrdaAddress& address) override;
+    bool Connect(const SIrdaAddress& address, Deadline deadline) override;
+    void DiscardPending() override;
     long Send(std::span<const std::uint8_t> data, Deadline deadline) override;
     long Receive(std::span<std::uint8_t> buffer, Deadline deadline) override;
 

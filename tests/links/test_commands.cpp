@@ -24,7 +24,8 @@ class CScriptedIrda final : public IIrdaPlatform {
     }
     bool QueryService(const SIrdaAddress&, const std::string&) override { return open; }
     bool SetTinyTP(bool) override { return true; }
-    bool Connect(const SIrdaAddress&) override { return open; }
+    bool Connect(const SIrdaAddress&, Deadline) override { return open; }
+    void DiscardPending() override {}
     long Send(std::span<const std::uint8_t> data, Deadline) override {
         sent.insert(sent.end(), data.begin(), data.end());
         return static_cast<long>(data.size());

@@ -165,7 +165,8 @@ class CScriptedIrda final : public IIrdaPlatform {
         tinyTp = on;
         return true;
     }
-    bool Connect(const SIrdaAddress&) override { return open; }
+    bool Connect(const SIrdaAddress&, Deadline) override { return open; }
+    void DiscardPending() override {}
     long Send(std::span<const std::uint8_t> data, Deadline) override {
         sent.emplace_back(data.begin(), data.end());
         return static_cast<long>(data.size());
