@@ -5,13 +5,21 @@
 #include "U_virtualirda.h"
 
 SLinkConfig SLinkConfig::FromEnvironment() {
-    return {DefaultIrdaDirectory(), IrdaModeFromEnvironment(), EnumerateSerialPorts()};
+    const SIrdaPlatformChoice choice = SIrdaPlatformChoice::FromEnvironment();
+    SLinkConfig config;
+    config.irdaDirectory = choice.virtualDirectory;
+    config.irdaPlatform = choice.kind;
+    config.irdaPort = choice.port;
+    config.irdaMode = IrdaModeFromEnvironment();
+    config.serialPorts = EnumerateSerialPorts();
+    return config;
 }
 
 CLinkPorts::CLinkPorts() : CLinkPorts(SLinkConfig::FromEnvironment()) {}
 
 CLinkPorts::CLinkPorts(const SLinkConfig& config)
-    : irda_(std::make_unique<CVirtualIrda>(config.irdaDirectory), config.irdaMode),
+    : irda_(MakeIrdaPlatform({config.irdaPlatform, config.irdaDirectory, config.irdaPort}),
+            config.irdaMode),
       serial_(config.serialPorts.empty() ? std::vector<std::string>{kFallbackSerialPort}
                                          : config.serialPorts) {}
 

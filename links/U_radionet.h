@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "U_irdachoice.h"
 #include "U_irdasocket.h"
 #include "U_radiolinks.h"
 #include "U_radioserial.h"
@@ -18,6 +19,9 @@
 // TESSEL_SERIAL_PORTS) for the serial link.
 struct SLinkConfig {
     std::filesystem::path irdaDirectory;
+    // The IrDA platform; the virtual one uses irdaDirectory.
+    EIrdaPlatformKind irdaPlatform = EIrdaPlatformKind::Virtual;
+    std::string irdaPort;
     EIrdaMode irdaMode = EIrdaMode::Stream;
     std::vector<std::string> serialPorts;
 

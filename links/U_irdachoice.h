@@ -1,0 +1,25 @@
+#pragma once
+// Which IrDA platform the program talks through: the virtual neighbourhood (TESSEL_IRDA_DIR),
+// the userspace stack on a serial infrared adapter (TESSEL_IRDA_PORT), the kernel's IrDA
+// sockets where the running system has them, else the virtual neighbourhood's default folder.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "U_irdaplatform.h"
+
+enum class EIrdaPlatformKind { Virtual, Sir, Kernel };
+
+struct SIrdaPlatformChoice {
+    EIrdaPlatformKind kind = EIrdaPlatformKind::Virtual;
+    std::filesystem::path virtualDirectory;  // Virtual
+    std::string port;                         // Sir: the adapter's serial port
+
+    static SIrdaPlatformChoice FromEnvironment();
+};
+
+std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choice);
+
+// One line for the user: which platform is in use and where it looks.
+std::string DescribeIrdaPlatform(const SIrdaPlatformChoice& choice);
