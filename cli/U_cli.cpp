@@ -1,14 +1,21 @@
 #include "U_cli.h"
 
+#include <algorithm>
+
 #include "U_textform.h"
 
 namespace cli {
 
-CArgs::CArgs(std::span<const std::string> words, std::span<const std::string_view> options) {
+CArgs::CArgs(std::span<const std::string> words, std::span<const std::string_view> options,
+             std::span<const std::string_view> flags) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word.size() < 2 || word[0] != '-') {
             positional_.push_back(word);
+            continue;
+        }
+        if (std::ranges::find(flags, word) != flags.end()) {
+            flags_.insert(word);
             continue;
         }
         bool known = false;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -35,8 +36,10 @@ class CFailure : public std::runtime_error {
 // The words of a command line after the verb: positional arguments and options with values.
 class CArgs {
   public:
-    // Options is the set of options the verb takes, each followed by a value ("-o", "--model").
-    CArgs(std::span<const std::string> words, std::span<const std::string_view> options);
+    // Options is the set of options the verb takes, each followed by a value ("-o", "--model");
+    // flags are the options that stand alone ("--no-verify").
+    CArgs(std::span<const std::string> words, std::span<const std::string_view> options,
+          std::span<const std::string_view> flags = {});
 
     const std::vector<std::string>& Positional() const { return positional_; }
     // The single value of an option; a usage error when it was given twice.
@@ -44,8 +47,10 @@ class CArgs {
     std::vector<std::string> All(std::string_view name) const;
     std::string Required(std::string_view name) const;
     void ExpectPositional(std::size_t count) const;
+    bool Flag(std::string_view name) const { return flags_.contains(name); }
 
   private:
+    std::set<std::string, std::less<>> flags_;
     std::vector<std::string> positional_;
     std::multimap<std::string, std::string, std::less<>> options_;
 };
@@ -74,10 +79,12 @@ struct SCommand {
     std::string_view usage;
     std::span<const std::string_view> options;
     int (*run)(const CArgs& args, CContext& context);
+    std::span<const std::string_view> flags = {};
 };
 
 // The verbs of each unit.
 std::span<const SCommand> FileCommands();
 std::span<const SCommand> RadioCommands();
+std::span<const SCommand> InterchangeCommands();
 
 }  // namespace cli

@@ -12,14 +12,14 @@ namespace {
 
 void PrintUsage(std::ostream& out) {
     out << "usage:\n";
-    for (const auto& group : {cli::FileCommands(), cli::RadioCommands()})
+    for (const auto& group : {cli::FileCommands(), cli::RadioCommands(), cli::InterchangeCommands()})
         for (const cli::SCommand& command : group) out << "  " << command.usage << '\n';
     out << "Every verb also takes --virtual-radio MODEL[,option=value...] (repeatable) to put a "
            "virtual radio in range.\n";
 }
 
 const cli::SCommand* FindCommand(std::string_view name) {
-    for (const auto& group : {cli::FileCommands(), cli::RadioCommands()})
+    for (const auto& group : {cli::FileCommands(), cli::RadioCommands(), cli::InterchangeCommands()})
         for (const cli::SCommand& command : group)
             if (command.name == name) return &command;
     return nullptr;
@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
         return cli::kExitUsage;
     }
     try {
-        const cli::CArgs args(std::span<const std::string>(words).subspan(1), command->options);
+        const cli::CArgs args(std::span<const std::string>(words).subspan(1), command->options,
+                              command->flags);
         cli::CContext context;
         return command->run(args, context);
     } catch (const cli::CUsageError& error) {

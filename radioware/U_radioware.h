@@ -151,6 +151,35 @@ class CRadio : public IRadio {
 
 class CRadioCanal;
 
+// The number of channels of every model, indices 0..99.
+inline constexpr int kRadioCanalCount = 100;
+
+// A channel's tone as radio tools outside the family write it.
+struct SCanalTone {
+    enum class EKind { None, Ctcss, Dcs };
+    EKind kind = EKind::None;
+    // CTCSS: tenths of a hertz (885 for 88.5 Hz); DCS: the code's octal digits read as a
+    // decimal number (23 for code 023).
+    int value = 0;
+    bool operator==(const SCanalTone&) const = default;
+};
+
+// What a channel has in common with the channels of other radios: the part that channel lists
+// exchanged between programs carry.
+struct SCanalCommon {
+    bool enabled = false;
+    int step = 0;  // Hz
+    int rxFrequency = 0;
+    int txFrequency = 0;
+    SCanalTone rxTone;
+    SCanalTone txTone;
+    bool scanning = false;
+    bool operator==(const SCanalCommon&) const = default;
+};
+
+// The first value of a common channel record that a model cannot take as it is.
+enum class ECanalMisfit { None, RxFrequency, TxFrequency, RxTone, TxTone, ToneSplit };
+
 // A parameter set. Construction records it as its radio's Data, destruction clears that.
 class CRadioData : public IRadioData {
   public:
@@ -213,6 +242,14 @@ class CRadioCanal {
     virtual void EncodeCanal(std::span<std::uint8_t> record) const = 0;
     virtual void DecodeCanal(std::span<const std::uint8_t> record) = 0;
     virtual ~CRadioCanal() = default;
+
+    // The channel in common terms.
+    virtual SCanalCommon Common() const = 0;
+    // Whether the values fit the model exactly: no clamping, rounding or missing tone.
+    virtual ECanalMisfit Misfit(const SCanalCommon& values) const = 0;
+    // Makes the channel a working one with the values, through its setters; values that do
+    // not fit leave the channel as it was.
+    virtual void PutCommon(const SCanalCommon& values) = 0;
 
     int Index() const { return index_; }
     CRadioData& Data() const { return *data_; }

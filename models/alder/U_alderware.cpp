@@ -113,6 +113,11 @@ void CAlderCanal::SetFRQ_Step(int /*value*/) {
     SetModified();
 }
 
+std::span<const int> CAlderCanal::Steps() const {
+    static constexpr int kSteps[] = {12500};
+    return kSteps;
+}
+
 void CAlderCanal::EncodeCanal(std::span<std::uint8_t> record) const {
     if (!f_.enabled) return;
     using namespace CanalBit;
@@ -200,6 +205,19 @@ void CAlderData::ResetModelFields() {
 
 std::function<void()> CAlderData::ModelFieldsRestorer() {
     return [this, kept = own_] { own_ = kept; };
+}
+
+SCanalTone CAlderData::ToneOfCode(int code, bool transmit) const {
+    if (code != alder::kUserTone) return CTwoBankData::ToneOfCode(code, transmit);
+    const double hertz = transmit ? own_.ctcssPrd : own_.ctcssPrm;
+    return {SCanalTone::EKind::Ctcss, static_cast<int>(std::lround(hertz * 10))};
+}
+
+std::optional<int> CAlderData::CodeOfTone(const SCanalTone& tone, bool transmit) const {
+    if (const std::optional<int> code = CTwoBankData::CodeOfTone(tone, transmit)) return code;
+    if (tone.kind == SCanalTone::EKind::Ctcss && ToneOfCode(alder::kUserTone, transmit) == tone)
+        return alder::kUserTone;
+    return std::nullopt;
 }
 
 std::string CAlderData::CanalToneName(int code) const {

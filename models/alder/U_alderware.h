@@ -65,6 +65,9 @@ class CAlderCanal final : public CTwoBankCanal {
     void SetFRQ_Step(int value) override;
     void EncodeCanal(std::span<std::uint8_t> record) const override;
     void DecodeCanal(std::span<const std::uint8_t> record) override;
+
+  protected:
+    std::span<const int> Steps() const override;
 };
 
 class CAlderData final : public CTwoBankData {
@@ -72,6 +75,9 @@ class CAlderData final : public CTwoBankData {
     explicit CAlderData(CRadio& radio);
 
     CAlderCanal* Canal(int index) override;
+    // The user-defined tone of each direction stands for code 51.
+    SCanalTone ToneOfCode(int code, bool transmit) const override;
+    std::optional<int> CodeOfTone(const SCanalTone& tone, bool transmit) const override;
 
     std::uint8_t Key(int group) const;  // group = 1..16
     bool Modifikator() const { return own_.modifikator; }

@@ -7,6 +7,7 @@
 
 #include "U_codepage.h"
 #include "U_imagebytes.h"
+#include "U_modellists.h"
 
 using models::Bit;
 using models::GetByte;
@@ -583,6 +584,70 @@ void CTwoBankData::ReadCanal(const textform::CTextBody& body, CTwoBankCanal& can
             return;
         }
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The channel in common terms
+
+SCanalTone CTwoBankData::ToneOfCode(int code, bool /*transmit*/) const {
+    return models::ToneOfListName(CanalToneName(code));
+}
+
+std::optional<int> CTwoBankData::CodeOfTone(const SCanalTone& tone, bool /*transmit*/) const {
+    if (tone.kind == SCanalTone::EKind::None) return 0;
+    const int code = CanalToneCode(models::ToneListName(tone));
+    if (code == 0) return std::nullopt;
+    return code;
+}
+
+bool CTwoBankData::InRanges(int frequency) const {
+    if (frequency < model_.bandLow || frequency > model_.bandHigh) return false;
+    for (std::size_t pair = 0; pair < s_.ranges.size(); pair += 2) {
+        const int low = s_.ranges[pair], high = s_.ranges[pair + 1];
+        if (low == high) break;
+        if (frequency >= low && frequency <= high) return true;
+    }
+    return false;
+}
+
+SCanalCommon CTwoBankCanal::Common() const {
+    return {f_.enabled,
+            f_.frqStep,
+            f_.frqPrm,
+            f_.frqPrd,
+            Owner().ToneOfCode(f_.cssPrm, false),
+            Owner().ToneOfCode(f_.cssPrd, true),
+            f_.scanning};
+}
+
+ECanalMisfit CTwoBankCanal::Misfit(const SCanalCommon& values) const {
+    if (!Owner().InRanges(values.rxFrequency)) return ECanalMisfit::RxFrequency;
+    if (!Owner().InRanges(values.txFrequency)) return ECanalMisfit::TxFrequency;
+    if (models::FittingStep(values.step, values.rxFrequency, values.txFrequency, Steps()) == 0)
+        return models::FittingStep(values.step, values.rxFrequency, values.rxFrequency,
+                                   Steps()) == 0
+                   ? ECanalMisfit::RxFrequency
+                   : ECanalMisfit::TxFrequency;
+    if (!Owner().CodeOfTone(values.rxTone, false)) return ECanalMisfit::RxTone;
+    if (!Owner().CodeOfTone(values.txTone, true)) return ECanalMisfit::TxTone;
+    return ECanalMisfit::None;
+}
+
+void CTwoBankCanal::PutCommon(const SCanalCommon& values) {
+    if (Misfit(values) != ECanalMisfit::None) return;
+    const int step =
+        models::FittingStep(values.step, values.rxFrequency, values.txFrequency, Steps());
+    if (step != f_.frqStep) SetFRQ_Step(step);
+    SetOne_FRQ(values.rxFrequency == values.txFrequency);
+    SetFRQ_PRM(values.rxFrequency);
+    SetFRQ_PRD(values.txFrequency);
+    const int rxCode = *Owner().CodeOfTone(values.rxTone, false);
+    const int txCode = *Owner().CodeOfTone(values.txTone, true);
+    SetOne_CSS(rxCode == txCode);
+    SetCSS_PRM(rxCode);
+    SetCSS_PRD(txCode);
+    SetScanning(values.scanning);
+    SetEnabled(true);
 }
 
 // ---------------------------------------------------------------------------------------------

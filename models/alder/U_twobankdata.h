@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -155,8 +156,15 @@ class CTwoBankCanal : public CRadioCanal {
     // Back to the defaults (disabled), without notification.
     void ResetToDefaults();
 
+    SCanalCommon Common() const override;
+    ECanalMisfit Misfit(const SCanalCommon& values) const override;
+    void PutCommon(const SCanalCommon& values) override;
+
   protected:
     friend class CTwoBankData;
+
+    // The channel steps the model programs.
+    virtual std::span<const int> Steps() const = 0;
 
     CTwoBankData& Owner() const;
     const STwoBankModel& Model() const;
@@ -321,6 +329,12 @@ class CTwoBankData : public CRadioData {
     void SetEconomT2(int value);
     void SetRadioFlagB(bool value);
     void SetRadioText(const std::string& value);  // ignored beyond 127 characters
+
+    // A channel tone code in common terms, and back; no code when the model lacks the tone.
+    virtual SCanalTone ToneOfCode(int code, bool transmit) const;
+    virtual std::optional<int> CodeOfTone(const SCanalTone& tone, bool transmit) const;
+    // Whether a frequency lies in the band and in one of the allowed ranges.
+    bool InRanges(int frequency) const;
 
     // Keeps PriorCanal on a channel that is enabled and scanning while there is one.
     void UpdatePriority();

@@ -126,6 +126,10 @@ void CBirchCedarCanal::SetFRQ_Step(int value) {
     SetModified();
 }
 
+std::span<const int> CBirchCedarCanal::Steps() const {
+    return models::kStepValues;
+}
+
 void CBirchCedarCanal::EncodeCanal(std::span<std::uint8_t> record) const {
     if (!f_.enabled) return;
     using namespace CanalBit;

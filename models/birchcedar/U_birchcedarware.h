@@ -54,6 +54,9 @@ class CBirchCedarCanal final : public CTwoBankCanal {
     void SetFRQ_Step(int value) override;
     void EncodeCanal(std::span<std::uint8_t> record) const override;
     void DecodeCanal(std::span<const std::uint8_t> record) override;
+
+  protected:
+    std::span<const int> Steps() const override;
 };
 
 class CBirchCedarData : public CTwoBankData {

@@ -67,4 +67,44 @@ int VaLevelValue(std::string_view name) {
                      : kVaLevelThresholds[static_cast<std::size_t>(index)];
 }
 
+std::string ToneListName(const SCanalTone& tone) {
+    switch (tone.kind) {
+        case SCanalTone::EKind::Ctcss:
+            return std::to_string(tone.value / 10) + ',' + std::to_string(tone.value % 10);
+        case SCanalTone::EKind::Dcs: {
+            std::string digits = std::to_string(tone.value);
+            return std::string(digits.size() < 3 ? 3 - digits.size() : 0, '0') + digits;
+        }
+        case SCanalTone::EKind::None:
+            break;
+    }
+    return std::string(kNoTone);
+}
+
+SCanalTone ToneOfListName(std::string_view name) {
+    const auto digitsOnly = [](std::string_view text) {
+        return !text.empty() &&
+               std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::size_t comma = name.find(',');
+    if (comma != std::string_view::npos && comma + 2 == name.size() &&
+        digitsOnly(name.substr(0, comma)) && digitsOnly(name.substr(comma + 1)))
+        return {SCanalTone::EKind::Ctcss,
+                std::stoi(std::string(name.substr(0, comma))) * 10 + (name[comma + 1] - '0')};
+    if (name.size() == 3 && digitsOnly(name))
+        return {SCanalTone::EKind::Dcs, std::stoi(std::string(name))};
+    return {};
+}
+
+int FittingStep(int requested, int rxFrequency, int txFrequency, std::span<const int> steps) {
+    const auto fits = [&](int step) {
+        return step > 0 && rxFrequency % step == 0 && txFrequency % step == 0 &&
+               std::ranges::find(steps, step) != steps.end();
+    };
+    if (fits(requested)) return requested;
+    for (const int step : steps)
+        if (fits(step)) return step;
+    return 0;
+}
+
 }  // namespace models

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "U_radioware.h"
+
 namespace models {
 
 // "(нет)", the 50 standard CTCSS tones in ascending order, and "(ОПР)" (the user-defined tone).
@@ -88,5 +90,15 @@ int MsToUnits(double milliseconds);
 std::string VaLevelName(int value);
 // The threshold of a level name; 32 for an unknown name.
 int VaLevelValue(std::string_view name);
+
+// A tone as the lists name it: "88,5", "023", "(нет)"; and back, where a name that is neither a
+// CTCSS nor a DCS name is no tone.
+std::string ToneListName(const SCanalTone& tone);
+SCanalTone ToneOfListName(std::string_view name);
+
+// The step a channel takes for its two frequencies: the one asked for when the model has it
+// and both frequencies lie on it, else the first of the model's steps they both lie on; 0 when
+// there is none.
+int FittingStep(int requested, int rxFrequency, int txFrequency, std::span<const int> steps);
 
 }  // namespace models

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <functional>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string_view>
 #include <vector>
 
 #include "U_codepage.h"
 #include "U_imagebytes.h"
+#include "U_modellists.h"
 #include "U_textform.h"
 
 using models::Bit;
@@ -283,6 +285,64 @@ void CLarchCanal::SetScanning(bool value) {
 
 void CLarchCanal::SetBlockPRD(bool value) {
     Store(state_.BlockPRD, value);
+}
+
+namespace {
+
+// The Larch tone code of a tone; none when the list lacks it.
+std::optional<int> LarchToneCode(const SCanalTone& tone) {
+    if (tone.kind == SCanalTone::EKind::None) return 0;
+    if (tone.kind != SCanalTone::EKind::Ctcss) return std::nullopt;
+    const int code = models::ListCode(models::kLarchToneList, models::ToneListName(tone));
+    if (code == 0) return std::nullopt;
+    return code;
+}
+
+bool InLarchBand(int frequency) {
+    return frequency >= kLarchBandLow && frequency <= kLarchBandHigh;
+}
+
+}  // namespace
+
+SCanalCommon CLarchCanal::Common() const {
+    const auto tone = [](int code) {
+        return models::ToneOfListName(models::ListName(models::kLarchToneList, code));
+    };
+    return {state_.Enabled,
+            state_.FRQ_Step,
+            state_.FRQ_PRM,
+            state_.FRQ_PRD,
+            tone(state_.CTCSS_PRM),
+            tone(state_.CTCSS_PRD),
+            state_.Scanning};
+}
+
+ECanalMisfit CLarchCanal::Misfit(const SCanalCommon& values) const {
+    if (!InLarchBand(values.rxFrequency)) return ECanalMisfit::RxFrequency;
+    if (!InLarchBand(values.txFrequency)) return ECanalMisfit::TxFrequency;
+    if (models::FittingStep(values.step, values.rxFrequency, values.txFrequency,
+                            models::kStepValues) == 0)
+        return models::FittingStep(values.step, values.rxFrequency, values.rxFrequency,
+                                   models::kStepValues) == 0
+                   ? ECanalMisfit::RxFrequency
+                   : ECanalMisfit::TxFrequency;
+    if (!LarchToneCode(values.rxTone)) return ECanalMisfit::RxTone;
+    if (!LarchToneCode(values.txTone)) return ECanalMisfit::TxTone;
+    if (values.rxTone != values.txTone) return ECanalMisfit::ToneSplit;
+    return ECanalMisfit::None;
+}
+
+void CLarchCanal::PutCommon(const SCanalCommon& values) {
+    if (Misfit(values) != ECanalMisfit::None) return;
+    SetFRQ_Step(models::FittingStep(values.step, values.rxFrequency, values.txFrequency,
+                                    models::kStepValues));
+    SetOne_FRQ(values.rxFrequency == values.txFrequency);
+    SetFRQ_PRM(values.rxFrequency);
+    SetFRQ_PRD(values.txFrequency);
+    SetOne_CSS(true);
+    SetCTCSS_PRM(*LarchToneCode(values.rxTone));
+    SetScanning(values.scanning);
+    SetEnabled(true);
 }
 
 void CLarchCanal::EncodeCanal(std::span<std::uint8_t> record) const {

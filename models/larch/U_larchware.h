@@ -92,6 +92,11 @@ class CLarchCanal final : public CRadioCanal {
     void SetScanning(bool value);
     void SetBlockPRD(bool value);
 
+    SCanalCommon Common() const override;
+    // Besides band and step, the two tones must be equal: the parameter file keeps one.
+    ECanalMisfit Misfit(const SCanalCommon& values) const override;
+    void PutCommon(const SCanalCommon& values) override;
+
     const SLarchCanalState& State() const { return state_; }
     // Bulk assignment (defaults, image, undoing a rejected file): no rules, no notification.
     void Assign(const SLarchCanalState& state) { state_ = state; }
