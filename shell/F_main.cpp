@@ -19,6 +19,7 @@
 
 #include "F_about.h"
 #include "F_upr.h"
+#include "U_interchangemenu.h"
 #include "U_shelltext.h"
 #include "Zvc_grid.h"
 #include "Zvc_hint.h"
@@ -179,6 +180,8 @@ void Tfrm_Main::CreateMenus() {
     params->addSeparator();
     params->addAction(act_Save);
     params->addAction(act_SaveAs);
+    params->addSeparator();
+    AddInterchangeItems(*params, radios_);
     params->addSeparator();
     params->addAction(act_Exit);
 

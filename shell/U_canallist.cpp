@@ -1,0 +1,63 @@
+#include "U_canallist.h"
+
+#include <filesystem>
+
+#include "U_canalcsv.h"
+#include "U_outfile.h"
+#include "U_radios.h"
+
+namespace {
+
+constexpr const char* kListFilter = "Список каналов (*.csv)|*.csv|Все файлы (*.*)|*.*";
+// The window shows this many refused rows; the rest are counted.
+constexpr std::size_t kShownIssues = 20;
+
+CRadioData* CurrentData(CRadios& radios) {
+    if (radios.Current() < 0 || radios.Workers().Busy()) return nullptr;
+    IRadio* radio = radios.Radios()[static_cast<std::size_t>(radios.Current())];
+    return static_cast<CRadioData*>(radio->Data());
+}
+
+}  // namespace
+
+void ImportCanalList(CRadios& radios) {
+    CRadioData* data = CurrentData(radios);
+    if (!data) return;
+    SFileDialogRequest request;
+    request.title = "Импорт каналов";
+    request.filter = kListFilter;
+    request.initialDir = radios.OpenDialogFolder();
+    const std::optional<std::string> file = radios.Dialogs().AskOpenFile(request);
+    if (!file) return;
+    std::string csv;
+    if (!interchange::ReadWholeFile(*file, csv)) {
+        radios.Dialogs().ShowError(radios.BaseCaption(), paramfile::kMsgReadError);
+        return;
+    }
+    const interchange::SCanalImport plan = interchange::PlanCanalImport(*data, csv);
+    if (plan.fileError.empty()) {
+        interchange::ApplyCanalImport(*data, plan);
+        data->OwnerRadio().Ware()->UpdateView();
+        radios.Window().ShowStatus("Принято каналов: " + std::to_string(plan.canals.size()));
+        radios.Window().SetClearTimer(true);
+    }
+    const std::string report = interchange::ImportReport(plan, kShownIssues);
+    if (!report.empty()) radios.Dialogs().ShowError(radios.BaseCaption(), report);
+}
+
+void ExportCanalList(CRadios& radios) {
+    CRadioData* data = CurrentData(radios);
+    if (!data) return;
+    SFileDialogRequest request;
+    request.title = "Экспорт каналов";
+    request.filter = kListFilter;
+    request.initialDir = radios.SaveDialogFolder();
+    request.defaultExtension = "csv";
+    const std::string paramFile = data->OwnerRadio().FileName();
+    if (!paramFile.empty())
+        request.fileName = std::filesystem::path(paramFile).replace_extension(".csv").filename();
+    const std::optional<std::string> file = radios.Dialogs().AskSaveFile(request);
+    if (!file) return;
+    if (!interchange::WriteWholeFile(*file, interchange::ExportCanals(*data)))
+        radios.Dialogs().ShowError(radios.BaseCaption(), paramfile::kMsgSaveError);
+}

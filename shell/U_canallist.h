@@ -1,0 +1,11 @@
+#pragma once
+// Параметры → Импорт каналов... and Экспорт каналов...: the current radio's channels to and
+// from a channel list that other radio programs read and write.
+
+class CRadios;
+
+// Asks for a list and puts the rows that fit into the current radio; the rows that do not fit
+// are listed to the user, and their channels stay as they were.
+void ImportCanalList(CRadios& radios);
+// Asks for a file and writes the current radio's working channels into it.
+void ExportCanalList(CRadios& radios);
