@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <istream>
+#include <sstream>
 #include <ostream>
 #include <utility>
 
@@ -66,6 +67,18 @@ bool CRadioData::Load(std::istream& in, bool modified) {
     modified_ = modified;
     Notify();
     return true;
+}
+
+std::function<void()> CRadioData::Keeper() {
+    // A model without a keeper of its own comes back through its text form.
+    std::ostringstream body;
+    WriteText(body);
+    return [this, text = body.str()] {
+        std::istringstream in(text);
+        const bool wasReading = std::exchange(readingBody_, true);
+        ReadText(in);
+        readingBody_ = wasReading;
+    };
 }
 
 bool CRadioData::Save(std::ostream& out) {

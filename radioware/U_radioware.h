@@ -4,6 +4,7 @@
 // holding UTF-8; files and memory images hold Windows-1251 and are converted at that edge.
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <span>
@@ -204,6 +205,10 @@ class CRadioData : public IRadioData {
     virtual void DecodeImage(std::span<std::uint8_t> image) = 0;
     virtual std::size_t ImageSize() const = 0;
     virtual ~CRadioData();
+    // A way back to every value of the set as it is now, the modified flag apart: the returned
+    // call puts them back directly, without notification. A whole read into the set (the copy
+    // taken before a write) borrows the set with it.
+    virtual std::function<void()> Keeper();
 
     CRadio& OwnerRadio() const { return radio_; }
 

@@ -103,6 +103,11 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     CWorkerTracker& Workers() { return workers_; }
     IUserDialogs& Dialogs() const { return dialogs_; }
 
+    // Whether a write first keeps a copy of the radio's memory and then reads the radio back
+    // to check it; on unless turned off.
+    bool WriteChecks() const { return writeChecks_; }
+    void SetWriteChecks(bool on) { writeChecks_ = on; }
+
     const std::string& OpenDialogFolder() const { return openDir_; }
     const std::string& SaveDialogFolder() const { return saveDir_; }
 
@@ -128,4 +133,5 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     std::string openDir_;
     std::string saveDir_;
     CWorkerTracker workers_;
+    bool writeChecks_ = true;
 };

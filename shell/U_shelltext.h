@@ -33,6 +33,13 @@ inline constexpr const char* kReadDone = "Параметры из радиост
 inline constexpr const char* kWriteStart = "Запись параметров в радиостанцию...";
 inline constexpr const char* kWriteError = "Ошибка записи параметров в радиостанцию";
 inline constexpr const char* kWriteDone = "Параметры в радиостанцию записаны успешно";
+// Around a write: the copy of the radio's memory before it and the read-back after it.
+inline constexpr const char* kBackupStart = "Сохранение копии параметров радиостанции...";
+inline constexpr const char* kBackupError =
+    "Не удалось сохранить копию параметров радиостанции, запись не начата";
+inline constexpr const char* kVerifyStart = "Проверка записи...";
+inline constexpr const char* kVerifyReadError =
+    "Проверка записи: ошибка чтения параметров из радиостанции";
 
 // B, B - [Файл "F"], or B - [Файл "F"] * with F the file part of fileName.
 std::string ComposeCaption(const std::string& base, const std::string& fileName, bool modified);

@@ -1,8 +1,10 @@
 #include "U_workers.h"
 
 #include <exception>
+#include <optional>
 #include <utility>
 
+#include "U_backup.h"
 #include "U_radios.h"
 #include "U_shelltext.h"
 
@@ -196,8 +198,85 @@ void TTransferThread::ShowProgress() {
     });
 }
 
+bool TTransferThread::ReadWhole() {
+    IRadio* radio = rw->Radio();
+    IRadioWare* ware = radio->Ware();
+    SExchangeLease reader{ware, ware->CreateRW(radio, net->link())};
+    if (!reader.rw) return false;
+    HandOffToPlugIn([&reader] { reader.rw->BeginRead(); });
+    bool done = false;
+    HandOffToPlugIn([&reader, &done] { done = reader.rw->IsDone(); });
+    while (!done) {
+        if (!reader.rw->Step()) return false;
+        HandOffToPlugIn([&reader, &done] { done = reader.rw->IsDone(); });
+    }
+    return true;
+}
+
+bool TTransferThread::TakeBackup() {
+    IRadio& radio = *rw->Radio();
+    statusText = shelltext::kBackupStart;
+    ShowStatus();
+    std::optional<backup::CSetLoan> loan;
+    HandOffToPlugIn([&] { loan.emplace(radio); });
+    bool read = false;
+    try {
+        read = ReadWhole();
+    } catch (...) {
+        read = false;
+    }
+    HandOffToPlugIn([&] {
+        try {
+            if (read) backupFile_ = backup::SaveBackup(radio, backup::BackupFolder()).string();
+        } catch (const std::exception&) {
+            backupFile_.clear();
+        }
+        loan.reset();
+        radio.Ware()->UpdateView();
+    });
+    if (backupFile_.empty()) failureText_ = shelltext::kBackupError;
+    return !backupFile_.empty();
+}
+
+bool TTransferThread::VerifyWrite() {
+    IRadio& radio = *rw->Radio();
+    statusText = shelltext::kVerifyStart;
+    ShowStatus();
+    std::string expected;
+    std::optional<backup::CSetLoan> loan;
+    HandOffToPlugIn([&] {
+        expected = backup::BodyAfterWrite(radio);
+        loan.emplace(radio);
+    });
+    // The radio changed banks at the end of the write: a fresh connection learns which one it
+    // now uses.
+    bool read = false;
+    try {
+        net.reset();
+        const SQualifierLease qualifier{radio.Ware(), radio.Ware()->CreateQualifier(&radio)};
+        if (qualifier.qualifier) net = FindRadio(*qualifier.qualifier, radios_.Ports());
+        read = net && ReadWhole();
+    } catch (...) {
+        read = false;
+    }
+    std::vector<std::string> differing;
+    HandOffToPlugIn([&] {
+        if (read)
+            differing = backup::DifferingKeys(
+                expected, backup::Body(static_cast<CRadioData&>(*radio.Data())));
+        loan.reset();
+        radio.Ware()->UpdateView();
+    });
+    if (!read)
+        failureText_ = shelltext::kVerifyReadError;
+    else if (!differing.empty())
+        failureText_ = backup::VerifyFailureText(differing);
+    return read && differing.empty();
+}
+
 bool TTransferThread::Transfer() {
     const STexts& texts = reading_ ? kReadTexts : kWriteTexts;
+    if (!reading_ && radios_.WriteChecks() && !TakeBackup()) return false;
     statusText = texts.start;
     ShowStatus();
     progress = 0;
@@ -214,6 +293,7 @@ bool TTransferThread::Transfer() {
         ShowProgress();
         HandOffToPlugIn([this, &done] { done = rw->IsDone(); });
     }
+    if (!reading_ && radios_.WriteChecks()) return VerifyWrite();
     return true;
 }
 
@@ -227,7 +307,8 @@ void TTransferThread::run() {
     } catch (...) {
         ok = false;
     }
-    statusText = ok ? texts.success : texts.error;
+    statusText = ok ? texts.success : failureText_.empty() ? texts.error : failureText_;
+    if (!ok && !backupFile_.empty()) statusText = backup::WithBackupNote(statusText, backupFile_);
     ShowStatus();
     HandOff([this] { radios_.Window().SetClearTimer(true); });
     net.reset();  // closes the link

@@ -74,11 +74,20 @@ class TTransferThread : public TRadioWorker {
   private:
     bool Transfer();
     void ShowProgress();
+    // A whole read with an exchange object of its own on the same link; the radio's memory is
+    // then in the parameter set.
+    bool ReadWhole();
+    // Before a write: the radio's memory as it is, kept as a parameter file.
+    bool TakeBackup();
+    // After a write: the radio read back and compared with what was written.
+    bool VerifyWrite();
 
     std::unique_ptr<CRadioNet> net;
     IRadioRW* rw;
     bool reading_;
     int progress = 0;
+    std::string failureText_;  // the message of a failure that says more than the usual one
+    std::string backupFile_;
 };
 
 class TReadThread final : public TTransferThread {

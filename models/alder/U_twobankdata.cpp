@@ -531,6 +531,18 @@ bool CTwoBankData::WriteText(std::ostream& out) {
     return writer.WriteTo(out);
 }
 
+std::function<void()> CTwoBankData::Keeper() {
+    std::vector<SCanalFields> canals;
+    for (const auto& canal : canals_) canals.push_back(canal->f_);
+    return [this, settings = s_, converterType = RadioConverterType(), canals = std::move(canals),
+            restoreModelFields = ModelFieldsRestorer()] {
+        s_ = settings;
+        SetRadioConverterType(converterType);
+        for (std::size_t i = 0; i < canals_.size(); ++i) canals_[i]->f_ = canals[i];
+        restoreModelFields();
+    };
+}
+
 bool CTwoBankData::ReadText(std::istream& in) {
     const std::optional<textform::CTextBody> body = textform::CTextBody::Read(in);
     if (!body) return false;

@@ -443,6 +443,13 @@ CLarchData::SSnapshot CLarchData::TakeSnapshot() const {
     return snapshot;
 }
 
+std::function<void()> CLarchData::Keeper() {
+    return [this, kept = TakeSnapshot(), converterType = RadioConverterType()] {
+        Restore(kept);
+        SetRadioConverterType(converterType);
+    };
+}
+
 void CLarchData::Restore(const SSnapshot& snapshot) {
     settings_ = snapshot.settings;
     for (std::size_t i = 0; i < canals_.size(); ++i) canals_[i]->Assign(snapshot.canals[i]);

@@ -219,6 +219,7 @@ class CLarchData final : public CRadioData {
     void SetVA_Pause(int value) { Store(settings_.VA_Pause, value); }
 
     const SLarchSettings& Settings() const { return settings_; }
+    std::function<void()> Keeper() override;
 
   private:
     struct SSnapshot {

@@ -96,6 +96,8 @@ class ShellTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
         setenv("TESSEL_PROGRAMMING_DATE", "2025-04-17", 1);
+        // The copies taken before writes stay in the test's own folder.
+        setenv("XDG_DATA_HOME", home_.path().toUtf8().constData(), 1);
     }
 
     void TearDown() override {
