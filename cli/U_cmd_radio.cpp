@@ -2,9 +2,12 @@
 // program's workers do, and reports with the program's own messages.
 
 #include <iostream>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
+#include "U_backup.h"
 #include "U_cli.h"
 #include "U_radionet.h"
 #include "U_shelltext.h"
@@ -138,6 +141,41 @@ int RunRead(const CArgs& args, CContext& context) {
     return kExitOk;
 }
 
+// A whole read with an exchange object of its own; the radio's memory is then in the set.
+bool ReadWhole(IRadio& radio, CRadioNet& net) {
+    IRadioWare& ware = *radio.Ware();
+    IRadioRW* rw = ware.CreateRW(&radio, net.link());
+    if (!rw) return false;
+    struct SRelease {
+        IRadioWare& ware;
+        IRadioRW* rw;
+        ~SRelease() { ware.ReleaseRW(rw); }
+    } release{ware, rw};
+    rw->BeginRead();
+    while (!rw->IsDone())
+        if (!rw->Step()) return false;
+    return true;
+}
+
+// The radio's memory before the write, kept as a parameter file; the file's set is put back.
+std::filesystem::path TakeBackup(IRadio& radio, CRadioNet& net) {
+    std::cerr << shelltext::kBackupStart << '\n';
+    const backup::CSetLoan loan(radio);
+    if (!ReadWhole(radio, net)) throw CFailure(shelltext::kBackupError);
+    return backup::SaveBackup(radio, backup::BackupFolder());
+}
+
+// The radio read back over a fresh connection (it has changed banks) and compared with what
+// was written; the differing keys, or nothing.
+std::optional<std::vector<std::string>> VerifyWrite(IRadio& radio, CLinkPorts& ports) {
+    std::cerr << shelltext::kVerifyStart << '\n';
+    const std::string expected = backup::BodyAfterWrite(radio);
+    const backup::CSetLoan loan(radio);
+    const std::unique_ptr<CRadioNet> net = Search(radio, ports);
+    if (!net || !ReadWhole(radio, *net)) return std::nullopt;
+    return backup::DifferingKeys(expected, backup::Body(static_cast<CRadioData&>(*radio.Data())));
+}
+
 int RunWrite(const CArgs& args, CContext& context) {
     args.ExpectPositional(1);
     const int index = context.Open(args.Positional()[0]);
@@ -148,7 +186,18 @@ int RunWrite(const CArgs& args, CContext& context) {
     // A write goes to the file's model only.
     std::unique_ptr<CRadioNet> net = Search(radio, session.Ports());
     if (!net) throw CFailure(shelltext::kRadioNotFound);
-    Transfer(radio, std::move(net), false);
+    const std::filesystem::path backupFile = TakeBackup(radio, *net);
+    std::cout << "backup\t" << backupFile.string() << '\n';
+    try {
+        Transfer(radio, std::move(net), false);
+        if (!args.Flag("--no-verify")) {
+            const auto differing = VerifyWrite(radio, session.Ports());
+            if (!differing) throw CFailure(shelltext::kVerifyReadError);
+            if (!differing->empty()) throw CFailure(backup::VerifyFailureText(*differing));
+        }
+    } catch (const CFailure& failure) {
+        throw CFailure(backup::WithBackupNote(failure.what(), backupFile));
+    }
     std::cout << "serial\t" << radio.SerialNumber() << '\n';
     return kExitOk;
 }
@@ -156,11 +205,12 @@ int RunWrite(const CArgs& args, CContext& context) {
 constexpr std::string_view kInfoOptions[] = {"--virtual-radio"};
 constexpr std::string_view kReadOptions[] = {"-o", "--model", "--virtual-radio"};
 constexpr std::string_view kWriteOptions[] = {"--virtual-radio"};
+constexpr std::string_view kWriteFlags[] = {"--no-verify"};
 
 constexpr SCommand kCommands[] = {
     {"info", "tessel-cli info", kInfoOptions, RunInfo},
     {"read", "tessel-cli read [--model MODEL] -o FILE", kReadOptions, RunRead},
-    {"write", "tessel-cli write FILE", kWriteOptions, RunWrite},
+    {"write", "tessel-cli write FILE [--no-verify]", kWriteOptions, RunWrite, kWriteFlags},
 };
 
 }  // namespace

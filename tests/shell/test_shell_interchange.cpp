@@ -34,4 +34,41 @@ TEST_F(ShellInterchange, ImportTakesTheRowsThatFitAndListsTheOthers) {
     EXPECT_NE(exported.find("\r\n3,,146.000000,+,0.600000,TSQL,88.5,88.5,"), std::string::npos);
 }
 
+// The copy of the radio's former memory, the parameters left as the user had them, and a
+// read-back that fails: the write is reported failed and names the copy.
+TEST_F(ShellInterchange, WriteKeepsACopyOfTheRadioAndChecksItAfterwards) {
+    const fs::path backups = Home() / "tessel" / "backups";
+    for (const char* fault : {"", ",fault=segment@20"}) {
+        SCOPED_TRACE(fault);
+        Start({std::string("alder,sn=77") + fault});
+        ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
+        const std::string mine = BodyOf(RadioOf("ALDER"));
+        RadioOf("ALDER")->SetFileName(HomeFile("mine.ald"));
+        fs::remove_all(backups);
+
+        Transfer(QKeySequence(Qt::Key_F5));
+        std::vector<fs::path> copies;
+        for (const auto& entry : fs::directory_iterator(backups)) copies.push_back(entry.path());
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_TRUE(copies[0].filename().string().starts_with("alder-77-"));
+        EXPECT_EQ(copies[0].extension(), ".ald");
+        // The copy holds what the radio held: channel 0 was not in use before the write.
+        const std::string copy = ReadFile(copies[0].string());
+        EXPECT_TRUE(copy.starts_with("TESSEL302ALDER00"));
+        EXPECT_NE(copy.find("\r\n0Enabled=0\r\n"), std::string::npos);
+
+        EXPECT_EQ(BodyOf(RadioOf("ALDER")), mine);
+        EXPECT_TRUE(Entry("ALDER").modified);
+        EXPECT_EQ(RadioOf("ALDER")->FileName(), HomeFile("mine.ald"));
+        const std::string status = statuses_.last().toStdString();
+        if (*fault == 0) {
+            EXPECT_EQ(status, "Параметры в радиостанцию записаны успешно");
+        } else {
+            EXPECT_TRUE(status.starts_with("Проверка записи: ошибка чтения")) << status;
+            EXPECT_TRUE(status.ends_with(copies[0].string())) << status;
+        }
+        program_.reset();
+    }
+}
+
 }  // namespace
