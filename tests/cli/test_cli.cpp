@@ -162,4 +162,33 @@ TEST_F(Cli, TheDateGoesIntoTheImage) {
     EXPECT_EQ(image.substr(0x77A, 6), std::string("\x00\x00\x1C\x02\xEF\x07", 6));
 }
 
+// Channel lists through the tool: a list with a refused row writes nothing unless --skip-bad;
+// --into changes the given file and keeps its other channels.
+TEST_F(Cli, ChannelListsGoInAndOutOfParameterFiles) {
+    const std::string list = File("list.csv").string();
+    WriteAll(list,
+             "Location,Frequency,Duplex,Offset,Tone,rToneFreq\r\n"
+             "2,40.000000,+,1.000000,Tone,67.0\r\n"  // Larch keeps one tone for both ways
+             "3,41.000000,,0,TSQL,88.5\r\n");
+    SResult result = Run("import " + list + " --model larch -o " + File("a.lst").string());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Строка 2, канал 2: разные тоны приема"), std::string::npos)
+        << result.err;
+    EXPECT_FALSE(fs::exists(File("a.lst")));
+
+    result = Run("import " + list + " --model larch --skip-bad -o " + File("a.lst").string());
+    EXPECT_EQ(result.status, 0) << result.err;
+    WriteAll(list, "Location,Frequency\r\n5,42.000000\r\n");
+    result = Run("import " + list + " --model larch --into " + File("a.lst").string());
+    EXPECT_EQ(result.status, 0) << result.err;
+
+    result = Run("export " + File("a.lst").string() + " -o " + File("out.csv").string());
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::string csv = ReadAll(File("out.csv"));
+    EXPECT_NE(csv.find("\r\n3,,41.000000,,0.000000,TSQL,88.5,88.5,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n5,,42.000000,,0.000000,,88.5,88.5,"), std::string::npos) << csv;
+    EXPECT_EQ(csv.find("\r\n2,"), std::string::npos);
+    EXPECT_EQ(Run("import " + list + " --model larch").status, 2);
+}
+
 }  // namespace

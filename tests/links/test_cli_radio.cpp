@@ -24,8 +24,10 @@ struct SRun {
 SRun Cli(const std::string& arguments) {
     const fs::path err = fs::path(::testing::TempDir()) /
                          ("tessel-cli-radio-" + std::to_string(::getpid()) + ".err");
-    const std::string command =
-        std::string(TESSEL_TEST_BIN_DIR) + "/tessel-cli " + arguments + " 2>" + err.string();
+    // The copies taken before writes go to the test's own folder.
+    const std::string command = "XDG_DATA_HOME=" + ::testing::TempDir() + "tessel-cli-radio-" +
+                                std::to_string(::getpid()) + " " + std::string(TESSEL_TEST_BIN_DIR) +
+                                "/tessel-cli " + arguments + " 2>" + err.string();
     SRun run{};
     FILE* pipe = ::popen(command.c_str(), "r");
     std::array<char, 4096> buffer{};
@@ -140,10 +142,46 @@ TEST(CliRadio, WriteReportsProgressAndItsFailure) {
               std::string::npos)
         << run.err;
 
-    run = Cli("write " + file + " --virtual-radio ALDER,fault=echo@6");
+    // Requests 3..8 read the copy of the radio's memory, 9..16 write.
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=echo@12");
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию"), std::string::npos);
     EXPECT_EQ(run.err.find("записаны успешно"), std::string::npos);
+}
+
+// The copy comes first: without it nothing is written. After the write the radio is read back
+// over a fresh connection (requests 17 and 18 find it, 19..24 read it) unless --no-verify.
+TEST(CliRadio, WriteKeepsACopyFirstAndChecksTheRadioAfterwards) {
+    const std::string file = AlderFileWithOneChannel();
+    const auto backupOf = [](const SRun& run) {
+        const std::size_t at = run.out.find("backup\t");
+        return at == std::string::npos ? std::string()
+                                       : run.out.substr(at + 7, run.out.find('\n', at) - at - 7);
+    };
+    SRun run = Cli("write " + file + " --virtual-radio ALDER,sn=42");
+    EXPECT_EQ(run.code, 0) << run.err;
+    const std::string copy = backupOf(run);
+    EXPECT_TRUE(fs::path(copy).filename().string().starts_with("alder-42-")) << run.out;
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_NE(run.err.find("Проверка записи...\n"), std::string::npos);
+
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=silent@4");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Не удалось сохранить копию параметров радиостанции, запись не начата"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("Запись параметров в радиостанцию"), std::string::npos);
+
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=segment@20");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Проверка записи: ошибка чтения параметров из радиостанции Прежние "
+                           "параметры радиостанции: " + backupOf(run)),
+              std::string::npos)
+        << run.err;
+
+    run = Cli("write " + file + " --no-verify --virtual-radio ALDER,fault=segment@20");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err.find("Проверка записи"), std::string::npos);
 }
 
 }  // namespace
