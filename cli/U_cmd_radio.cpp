@@ -2,13 +2,16 @@
 // program's workers do, and reports with the program's own messages.
 
 #include <iostream>
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 
 #include "U_backup.h"
 #include "U_cli.h"
+#include "U_compare.h"
 #include "U_radionet.h"
 #include "U_shelltext.h"
 #include "U_virtualradios.h"
@@ -202,6 +205,40 @@ int RunWrite(const CArgs& args, CContext& context) {
     return kExitOk;
 }
 
+// Two parameter sets side by side, each a file or "radio" (the radio in range, read with the
+// other side's model searched first).
+int RunDiff(const CArgs& args, CContext& context) {
+    args.ExpectPositional(2);
+    const std::vector<std::string>& sides = args.Positional();
+    if (sides[0] == "radio" && sides[1] == "radio") throw CUsageError("compare a file with the radio");
+    std::array<std::string, 2> bodies;
+    std::array<int, 2> models = {-1, -1};
+    const auto bodyOf = [&context](int index) {
+        std::ostringstream body;
+        static_cast<CRadioData&>(*context.Radios()[static_cast<std::size_t>(index)]->Data())
+            .WriteText(body);
+        return body.str();
+    };
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (sides[i] == "radio") continue;
+        models[i] = context.Open(sides[i]);
+        bodies[i] = bodyOf(models[i]);
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (sides[i] != "radio") continue;
+        CRadioSession session(args);
+        SFound found = SearchAll(context, models[1 - i], session.Ports());
+        if (!found.net) throw CFailure(shelltext::kRadioNotFound);
+        Transfer(*context.Radios()[static_cast<std::size_t>(found.index)], std::move(found.net),
+                 true);
+        models[i] = found.index;
+        bodies[i] = bodyOf(found.index);
+    }
+    if (models[0] != models[1]) throw CFailure("Параметры относятся к разным моделям радиостанций");
+    std::cout << interchange::DifferencesText(interchange::CompareBodies(bodies[0], bodies[1]));
+    return kExitOk;
+}
+
 constexpr std::string_view kInfoOptions[] = {"--virtual-radio"};
 constexpr std::string_view kReadOptions[] = {"-o", "--model", "--virtual-radio"};
 constexpr std::string_view kWriteOptions[] = {"--virtual-radio"};
@@ -211,6 +248,7 @@ constexpr SCommand kCommands[] = {
     {"info", "tessel-cli info", kInfoOptions, RunInfo},
     {"read", "tessel-cli read [--model MODEL] -o FILE", kReadOptions, RunRead},
     {"write", "tessel-cli write FILE [--no-verify]", kWriteOptions, RunWrite, kWriteFlags},
+    {"diff", "tessel-cli diff A B (each a parameter file or radio)", kInfoOptions, RunDiff},
 };
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "U_canallist.h"
 
 #include <filesystem>
+#include <sstream>
 
 #include "U_canalcsv.h"
+#include "U_compare.h"
 #include "U_outfile.h"
 #include "U_radios.h"
 
@@ -60,4 +62,22 @@ void ExportCanalList(CRadios& radios) {
     if (!file) return;
     if (!interchange::WriteWholeFile(*file, interchange::ExportCanals(*data)))
         radios.Dialogs().ShowError(radios.BaseCaption(), paramfile::kMsgSaveError);
+}
+
+void CompareWithRadio(CRadios& radios) {
+    CRadioData* data = CurrentData(radios);
+    if (!data) return;
+    const std::string before = radios.ParametersBeforeRead();
+    if (before.empty()) {
+        radios.Dialogs().ShowError(radios.BaseCaption(),
+                                   "Сначала прочитайте параметры из радиостанции");
+        return;
+    }
+    std::ostringstream now;
+    data->WriteText(now);
+    // What the window held on the left, the radio on the right.
+    const std::vector<interchange::SDifference> differences =
+        interchange::CompareBodies(before, now.str());
+    radios.Dialogs().ShowInformation("Сравнить с радиостанцией",
+                                     interchange::DifferencesText(differences));
 }

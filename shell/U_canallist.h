@@ -1,6 +1,6 @@
 #pragma once
 // Параметры → Импорт каналов... and Экспорт каналов...: the current radio's channels to and
-// from a channel list that other radio programs read and write.
+// from a channel list that other radio programs read and write; Сравнить с радиостанцией.
 
 class CRadios;
 
@@ -9,3 +9,5 @@ class CRadios;
 void ImportCanalList(CRadios& radios);
 // Asks for a file and writes the current radio's working channels into it.
 void ExportCanalList(CRadios& radios);
+// After a read: what the radio holds against what the window held before the read.
+void CompareWithRadio(CRadios& radios);

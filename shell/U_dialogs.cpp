@@ -50,6 +50,10 @@ void CQtUserDialogs::ShowError(const std::string& title, const std::string& text
     QMessageBox::critical(parent_, Q(title), Q(text), QMessageBox::Ok);
 }
 
+void CQtUserDialogs::ShowInformation(const std::string& title, const std::string& text) {
+    QMessageBox::information(parent_, Q(title), Q(text), QMessageBox::Ok);
+}
+
 EAnswer CQtUserDialogs::AskYesNoCancel(const std::string& title, const std::string& question) {
     const auto answer = QMessageBox::question(
         parent_, Q(title), Q(question), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

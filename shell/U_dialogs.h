@@ -26,6 +26,10 @@ enum class EAnswer { Yes, No, Cancel };
 class IUserDialogs {
   public:
     virtual void ShowError(const std::string& title, const std::string& text) = 0;
+    // A message that reports rather than warns; shown as an error where nothing better exists.
+    virtual void ShowInformation(const std::string& title, const std::string& text) {
+        ShowError(title, text);
+    }
     virtual EAnswer AskYesNoCancel(const std::string& title, const std::string& question) = 0;
     // The chosen file, or nothing when the user cancels.
     virtual std::optional<std::string> AskOpenFile(const SFileDialogRequest& request) = 0;
@@ -48,6 +52,7 @@ class CQtUserDialogs final : public IUserDialogs {
     void SetParent(QWidget* parent) { parent_ = parent; }
 
     void ShowError(const std::string& title, const std::string& text) override;
+    void ShowInformation(const std::string& title, const std::string& text) override;
     EAnswer AskYesNoCancel(const std::string& title, const std::string& question) override;
     std::optional<std::string> AskOpenFile(const SFileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const SFileDialogRequest& request) override;

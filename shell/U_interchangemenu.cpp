@@ -21,4 +21,6 @@ void AddInterchangeItems(QMenu& menu, CRadios& radios) {
                      &QAction::triggered, &radios, [&radios] { ImportCanalList(radios); });
     QObject::connect(AddItem(menu, "act_ExportCanals", "&Экспорт каналов..."),
                      &QAction::triggered, &radios, [&radios] { ExportCanalList(radios); });
+    QObject::connect(AddItem(menu, "act_CompareWithRadio", "Сравнить с радиостанцией"),
+                     &QAction::triggered, &radios, [&radios] { CompareWithRadio(radios); });
 }

@@ -1,5 +1,7 @@
 #include "U_radios.h"
 
+#include <sstream>
+
 #include <QCoreApplication>
 #include <QLayout>
 #include <QThread>
@@ -262,7 +264,18 @@ void CRadios::SaveFile(const std::string& fileName) {
 
 void CRadios::StartRead() {
     if (current_ == -1 || workers_.Busy()) return;
-    TFind4RWThread::Launch(*this, entries_[static_cast<std::size_t>(current_)].radio, true);
+    IRadio* radio = entries_[static_cast<std::size_t>(current_)].radio;
+    if (auto* data = static_cast<CRadioData*>(radio->Data())) {
+        std::ostringstream body;
+        data->WriteText(body);
+        readRadio_ = current_;
+        beforeRead_ = body.str();
+    }
+    TFind4RWThread::Launch(*this, radio, true);
+}
+
+std::string CRadios::ParametersBeforeRead() const {
+    return readRadio_ == current_ ? beforeRead_ : std::string();
 }
 
 void CRadios::StartWrite() {

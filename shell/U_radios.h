@@ -103,6 +103,10 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     CWorkerTracker& Workers() { return workers_; }
     IUserDialogs& Dialogs() const { return dialogs_; }
 
+    // The current radio's parameters as they were when the last read of that radio started
+    // (Windows-1251 text form); empty when it has not been read since the program started.
+    std::string ParametersBeforeRead() const;
+
     // Whether a write first keeps a copy of the radio's memory and then reads the radio back
     // to check it; on unless turned off.
     bool WriteChecks() const { return writeChecks_; }
@@ -134,4 +138,6 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     std::string saveDir_;
     CWorkerTracker workers_;
     bool writeChecks_ = true;
+    int readRadio_ = -1;
+    std::string beforeRead_;
 };

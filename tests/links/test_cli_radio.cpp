@@ -184,4 +184,15 @@ TEST(CliRadio, WriteKeepsACopyFirstAndChecksTheRadioAfterwards) {
     EXPECT_EQ(run.err.find("Проверка записи"), std::string::npos);
 }
 
+TEST(CliRadio, DiffComparesAFileWithTheRadio) {
+    const std::string file = AlderFileWithOneChannel();
+    SRun run = Cli("diff " + file + " radio --virtual-radio BIRCH --virtual-radio ALDER");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("Канал 00: Рабочий канал: да → нет\n")) << run.out;
+    EXPECT_EQ(run.err.find("\"Берёза-1\""), std::string::npos);  // the file's model first
+
+    EXPECT_EQ(Cli("diff " + file + " " + file).out, "Различий нет\n");
+    EXPECT_EQ(Cli("diff radio radio --virtual-radio ALDER").code, 2);
+}
+
 }  // namespace

@@ -71,4 +71,19 @@ TEST_F(ShellInterchange, WriteKeepsACopyOfTheRadioAndChecksItAfterwards) {
     }
 }
 
+TEST_F(ShellInterchange, CompareWithRadioListsWhatTheReadChanged) {
+    Start({"alder"});
+    Find<QAction>("act_CompareWithRadio")->trigger();  // nothing read yet
+    ASSERT_EQ(dialogs_.errors.size(), 1u);
+    EXPECT_EQ(dialogs_.errors[0].text, "Сначала прочитайте параметры из радиостанции");
+
+    ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, false));
+    Transfer(QKeySequence(Qt::Key_F3));
+    Find<QAction>("act_CompareWithRadio")->trigger();
+    ASSERT_EQ(dialogs_.errors.size(), 2u);
+    EXPECT_EQ(dialogs_.errors[1].title, "Сравнить с радиостанцией");
+    EXPECT_TRUE(dialogs_.errors[1].text.starts_with("Канал 00: Рабочий канал: да → нет\n"))
+        << dialogs_.errors[1].text;
+}
+
 }  // namespace
