@@ -186,10 +186,12 @@ TEST(CliRadio, WriteKeepsACopyFirstAndChecksTheRadioAfterwards) {
 
 TEST(CliRadio, DiffComparesAFileWithTheRadio) {
     const std::string file = AlderFileWithOneChannel();
-    SRun run = Cli("diff " + file + " radio --virtual-radio BIRCH --virtual-radio ALDER");
+    SRun run = Cli("diff " + file + " radio --virtual-radio ALDER");
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_TRUE(run.out.starts_with("Канал 00: Рабочий канал: да → нет\n")) << run.out;
-    EXPECT_EQ(run.err.find("\"Берёза-1\""), std::string::npos);  // the file's model first
+    run = Cli("diff radio " + file + " --virtual-radio CEDAR");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Параметры относятся к разным моделям радиостанций"), std::string::npos);
 
     EXPECT_EQ(Cli("diff " + file + " " + file).out, "Различий нет\n");
     EXPECT_EQ(Cli("diff radio radio --virtual-radio ALDER").code, 2);
