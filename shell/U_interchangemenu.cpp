@@ -5,6 +5,7 @@
 
 #include "U_canallist.h"
 #include "U_radios.h"
+#include "U_recentfiles.h"
 
 namespace {
 
@@ -23,4 +24,20 @@ void AddInterchangeItems(QMenu& menu, CRadios& radios) {
                      &QAction::triggered, &radios, [&radios] { ExportCanalList(radios); });
     QObject::connect(AddItem(menu, "act_CompareWithRadio", "Сравнить с радиостанцией"),
                      &QAction::triggered, &radios, [&radios] { CompareWithRadio(radios); });
+    menu.addSeparator();
+    QMenu* recent = menu.addMenu(QStringLiteral("Последние &файлы"));
+    recent->setObjectName(QStringLiteral("mnu_RecentFiles"));
+    // Built afresh each time it opens: another run of the program may have added files.
+    QObject::connect(recent, &QMenu::aboutToShow, recent, [recent, &radios] {
+        recent->clear();
+        const std::vector<std::string> files = CRecentFiles().Files();
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const QString caption = QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(
+                QString::fromStdString(files[i]));
+            QAction* item = recent->addAction(caption);
+            QObject::connect(item, &QAction::triggered, &radios,
+                             [&radios, file = files[i]] { radios.OpenRecent(file); });
+        }
+        recent->setEnabled(!files.empty());
+    });
 }

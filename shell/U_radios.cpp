@@ -1,4 +1,5 @@
 #include "U_radios.h"
+#include "U_recentfiles.h"
 
 #include <sstream>
 
@@ -195,12 +196,24 @@ void CRadios::OpenWith(const std::string& title, int target) {
     }
 }
 
+void CRadios::OpenRecent(const std::string& fileName) {
+    if (current_ == -1) return;
+    try {
+        OpenFile(fileName, paramfile::kTargetFromFile);
+    } catch (const paramfile::CFileError& error) {
+        ShowError(error.what());
+    } catch (const std::exception&) {
+        ShowError(paramfile::kMsgReadError);
+    }
+}
+
 void CRadios::OpenFile(const std::string& fileName, int target) {
     if (entries_.empty()) return;
     int loaded = current_;  // the loader selects through Select, which moves current_
     if (paramfile::OpenParameterFile(fileName, target, radios_, *this, loaded) ==
         paramfile::EOpenResult::Cancelled)
         return;
+    CRecentFiles().Add(fileName);
     window_->UpdateState();
     radios_[static_cast<std::size_t>(current_)]->Ware()->UpdateView();
 }
@@ -257,6 +270,7 @@ bool CRadios::SaveParams(bool saveAs, const std::string& openingFile) {
 void CRadios::SaveFile(const std::string& fileName) {
     if (current_ == -1) return;
     paramfile::SaveParameterFile(fileName, *entries_[static_cast<std::size_t>(current_)].radio);
+    CRecentFiles().Add(fileName);
     window_->UpdateState();
 }
 

@@ -83,6 +83,8 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     void OpenParams();
     void OpenParamsAs(int index);
     bool SaveParams(bool saveAs, const std::string& openingFile);
+    // Opens a file of the recent files list, with the messages of Open.
+    void OpenRecent(const std::string& fileName);
     bool QuerySaveChanges(const std::string& openingFile) override;
 
     void NewParams();

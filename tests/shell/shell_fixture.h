@@ -98,6 +98,7 @@ class ShellTest : public ::testing::Test {
         setenv("TESSEL_PROGRAMMING_DATE", "2025-04-17", 1);
         // The copies taken before writes stay in the test's own folder.
         setenv("XDG_DATA_HOME", home_.path().toUtf8().constData(), 1);
+        setenv("XDG_CONFIG_HOME", home_.path().toUtf8().constData(), 1);
     }
 
     void TearDown() override {

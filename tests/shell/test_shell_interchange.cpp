@@ -1,6 +1,9 @@
 // The Параметры menu's channel lists in the window: import into the current radio with its
 // report, export of its working channels.
 
+#include <QMenu>
+
+#include "U_recentfiles.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -84,6 +87,30 @@ TEST_F(ShellInterchange, CompareWithRadioListsWhatTheReadChanged) {
     EXPECT_EQ(dialogs_.errors[1].title, "Сравнить с радиостанцией");
     EXPECT_TRUE(dialogs_.errors[1].text.starts_with("Канал 00: Рабочий канал: да → нет\n"))
         << dialogs_.errors[1].text;
+}
+
+// The last ten files opened or saved, newest first, each once; an entry opens its file.
+TEST_F(ShellInterchange, RecentFilesKeepTheLastTenAndOpenThem) {
+    Start();
+    for (int i = 0; i < 12; ++i) CRecentFiles().Add(HomeFile("f" + std::to_string(i % 11) + ".ald"));
+    std::vector<std::string> files = CRecentFiles().Files();
+    ASSERT_EQ(files.size(), 10u);
+    EXPECT_EQ(files[0], HomeFile("f0.ald"));
+    EXPECT_EQ(files[1], HomeFile("f10.ald"));
+
+    ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
+    dialogs_.saveAnswers.push_back(HomeFile("saved.ald"));
+    Press(QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(CRecentFiles().Files().front(), HomeFile("saved.ald"));
+
+    RadioOf("ALDER")->SetFileName("");
+    auto* menu = Find<QMenu>("mnu_RecentFiles");
+    emit menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 10);
+    EXPECT_TRUE(menu->actions()[0]->text().endsWith(QString::fromStdString(HomeFile("saved.ald"))));
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(RadioOf("ALDER")->FileName(), HomeFile("saved.ald"));
+    EXPECT_TRUE(dialogs_.errors.empty());
 }
 
 }  // namespace
