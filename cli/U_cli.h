@@ -86,5 +86,7 @@ struct SCommand {
 std::span<const SCommand> FileCommands();
 std::span<const SCommand> RadioCommands();
 std::span<const SCommand> InterchangeCommands();
+// Empty where the tool is built without Qt.
+std::span<const SCommand> PrintCommands();
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 #include "U_canalcsv.h"
 #include "U_compare.h"
 #include "U_outfile.h"
+#include "U_printlist.h"
 #include "U_radios.h"
 
 namespace {
@@ -80,4 +81,20 @@ void CompareWithRadio(CRadios& radios) {
         interchange::CompareBodies(before, now.str());
     radios.Dialogs().ShowInformation("Сравнить с радиостанцией",
                                      interchange::DifferencesText(differences));
+}
+
+void PrintCanalListTo(CRadios& radios) {
+    CRadioData* data = CurrentData(radios);
+    if (!data) return;
+    SFileDialogRequest request;
+    request.title = "Печать списка каналов";
+    request.filter = "Документ PDF (*.pdf)|*.pdf";
+    request.initialDir = radios.SaveDialogFolder();
+    request.defaultExtension = "pdf";
+    const std::optional<std::string> file = radios.Dialogs().AskSaveFile(request);
+    if (!file) return;
+    if (!interchange::PrintCanalList(data->OwnerRadio(), *file))
+        radios.Dialogs().ShowError(radios.BaseCaption(), paramfile::kMsgSaveError);
+    else
+        radios.Dialogs().OpenDocument(*file);
 }

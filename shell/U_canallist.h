@@ -9,5 +9,7 @@ class CRadios;
 void ImportCanalList(CRadios& radios);
 // Asks for a file and writes the current radio's working channels into it.
 void ExportCanalList(CRadios& radios);
+// Asks for a file and writes the current radio's printable channel list (PDF) into it.
+void PrintCanalListTo(CRadios& radios);
 // After a read: what the radio holds against what the window held before the read.
 void CompareWithRadio(CRadios& radios);

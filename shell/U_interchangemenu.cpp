@@ -22,6 +22,8 @@ void AddInterchangeItems(QMenu& menu, CRadios& radios) {
                      &QAction::triggered, &radios, [&radios] { ImportCanalList(radios); });
     QObject::connect(AddItem(menu, "act_ExportCanals", "&Экспорт каналов..."),
                      &QAction::triggered, &radios, [&radios] { ExportCanalList(radios); });
+    QObject::connect(AddItem(menu, "act_Print", "&Печать..."), &QAction::triggered, &radios,
+                     [&radios] { PrintCanalListTo(radios); });
     QObject::connect(AddItem(menu, "act_CompareWithRadio", "Сравнить с радиостанцией"),
                      &QAction::triggered, &radios, [&radios] { CompareWithRadio(radios); });
     menu.addSeparator();

@@ -191,4 +191,45 @@ TEST_F(Cli, ChannelListsGoInAndOutOfParameterFiles) {
     EXPECT_EQ(Run("import " + list + " --model larch").status, 2);
 }
 
+// The printable list: one A4 page for 20 channels, more for 100, and pages that render (the
+// Cyrillic text itself is checked by looking at a rendered page).
+TEST_F(Cli, ThePrintedListFillsOnePageForTwentyChannelsAndMoreForAHundred) {
+    for (const int channels : {20, 100}) {
+        std::string list = "Location,Frequency\r\n";
+        for (int i = 0; i < channels; ++i) {
+            const int hertz = 136100000 + i * 25000;
+            char row[32];
+            std::snprintf(row, sizeof row, "%d,%d.%06d\r\n", i, hertz / 1000000, hertz % 1000000);
+            list += row;
+        }
+        WriteAll(File("list.csv"), list);
+        const std::string file = File("c" + std::to_string(channels) + ".ced").string();
+        ASSERT_EQ(Run("import " + File("list.csv").string() + " --model cedar -o " + file).status,
+                  0);
+        const std::string pdf = File("list.pdf").string();
+        const SResult print = Run("print " + file + " -o " + pdf);
+        ASSERT_EQ(print.status, 0) << print.err;
+
+        FILE* info = popen(("pdfinfo " + pdf).c_str(), "r");
+        std::string text;
+        std::array<char, 4096> buffer{};
+        while (const std::size_t n = fread(buffer.data(), 1, buffer.size(), info))
+            text.append(buffer.data(), n);
+        pclose(info);
+        EXPECT_NE(text.find("Page size:       595 x 842 pts (A4)"), std::string::npos) << text;
+        const std::size_t pages = text.find("Pages:");
+        ASSERT_NE(pages, std::string::npos);
+        const int count = std::stoi(text.substr(pages + 6));
+        if (channels == 20)
+            EXPECT_EQ(count, 1);
+        else
+            EXPECT_GT(count, 1);
+        const std::string image = File("page").string();
+        ASSERT_EQ(std::system(("pdftoppm -r 40 -png -f 1 -l 1 -singlefile " + pdf + " " + image)
+                                  .c_str()),
+                  0);
+        EXPECT_GT(fs::file_size(image + ".png"), 1000u);
+    }
+}
+
 }  // namespace

@@ -30,6 +30,11 @@ TEST_F(ShellInterchange, ImportTakesTheRowsThatFitAndListsTheOthers) {
     EXPECT_NE(dialogs_.errors[0].text.find("Строка 3, канал 4: частота приема 450.000000 МГц"),
               std::string::npos);
 
+    dialogs_.saveAnswers.push_back(HomeFile("list.pdf"));
+    Find<QAction>("act_Print")->trigger();
+    EXPECT_TRUE(ReadFile(HomeFile("list.pdf")).starts_with("%PDF-"));
+    EXPECT_EQ(dialogs_.documents, std::vector<std::string>{HomeFile("list.pdf")});
+
     dialogs_.saveAnswers.push_back(HomeFile("out.csv"));
     Find<QAction>("act_ExportCanals")->trigger();
     const std::string exported = ReadFile(HomeFile("out.csv"));
