@@ -217,11 +217,8 @@ bool CRadios::OpenReporting(const std::string& fileName, int target) {
 
 void CRadios::OpenFiles(const std::vector<std::string>& fileNames) {
     if (current_ == -1) return;
-    for (const std::string& file : fileNames) {
-        // Each file goes to the radio it names, as Open does; a failure does not stop the rest.
-        if (workers_.Busy()) return;  // a read or write owns the sets until it ends
-        OpenReporting(file, paramfile::kTargetFromFile);
-    }
+    // Each file goes to the radio it names, as Open does; a failure does not stop the rest.
+    for (const std::string& file : fileNames) OpenReporting(file, paramfile::kTargetFromFile);
 }
 
 void CRadios::OpenFile(const std::string& fileName, int target) {
