@@ -73,7 +73,8 @@ class CScriptedKernel final : public IKernelCalls {
     explicit CScriptedKernel(SKernel& k) : k_(k) {}
 
     int Socket(int domain, int, int) override {
-        if (domain != 23 || k_.socketResult < 0) return k_.socketResult < 0 ? k_.socketResult : -22;
+        if (k_.socketResult < 0) return k_.socketResult;
+        if (domain != 23) return -EAFNOSUPPORT;
         k_.open.insert(k_.nextFd);
         return k_.nextFd++;
     }
