@@ -111,7 +111,10 @@ TEST(PortsVerb, NamesThePlatformAndListsThePortsSeen) {
                              "ports");
     EXPECT_EQ(adapter.code, 0);
     EXPECT_EQ(adapter.out, "platform\tIrDA: userspace stack on the infrared adapter " + pty +
-                               "\nmode\tpacket\nport\t" + pty + "\n");
+                               "\nmode\tpacket\nadapter\t" + pty + "\tpresent\nport\t" + pty +
+                               "\n");
+    const SRun unplugged = Cli("env -u TESSEL_IRDA_DIR TESSEL_IRDA_PORT=/dev/ttyUSB99", "ports");
+    EXPECT_NE(unplugged.out.find("adapter\t/dev/ttyUSB99\tmissing\n"), std::string::npos);
 
     const SRun virtualRadios =
         Cli("TESSEL_IRDA_DIR=/tmp/radios TESSEL_SERIAL_PORTS=" + pty, "ports");
