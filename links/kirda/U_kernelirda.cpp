@@ -28,6 +28,18 @@ void CopyText(char (&field)[N], const std::string& text) {
     std::memcpy(field, text.data(), n);
 }
 
+// One kernel log entry as the program's device record: identifier, name, hints, character set.
+void WriteRecord(const kirda::SDeviceInfo& info, std::span<std::uint8_t> record) {
+    constexpr std::size_t kName = 4;
+    constexpr std::size_t kHints = kName + SIrdaDeviceList::kNameSize;
+    constexpr std::size_t kCharset = kHints + 2;
+    std::memcpy(record.data(), &info.device, kName);
+    std::memcpy(record.data() + kName, info.name, SIrdaDeviceList::kNameSize);
+    record[kHints] = info.hints[0];
+    record[kHints + 1] = info.hints[1];
+    record[kCharset] = info.charset;
+}
+
 }  // namespace
 
 bool KernelIrdaAvailable(IKernelCalls& calls) {
@@ -105,13 +117,9 @@ bool CKernelIrda::QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferS
     for (std::size_t r = 0; r < records; ++r) {
         kirda::SDeviceInfo info{};
         std::memcpy(&info, log.data() + kirda::kDeviceListHeader + r * sizeof info, sizeof info);
-        std::uint8_t* record =
-            answer.data() + SIrdaDeviceList::kCountSize + r * SIrdaDeviceList::kRecordSize;
-        std::memcpy(record, &info.device, 4);
-        std::memcpy(record + 4, info.name, SIrdaDeviceList::kNameSize);
-        record[26] = info.hints[0];
-        record[27] = info.hints[1];
-        record[28] = info.charset;
+        WriteRecord(info,
+                    answer.subspan(SIrdaDeviceList::kCountSize + r * SIrdaDeviceList::kRecordSize,
+                                   SIrdaDeviceList::kRecordSize));
     }
     return true;
 }
