@@ -201,7 +201,7 @@ TEST_F(ShellRadio, WriteCheckRefreshesTheRangesShown) {
     Press(QKeySequence(Qt::Key_F5));
     EXPECT_EQ(ranges->text().toStdString(), "39-49 МГц");
     ASSERT_TRUE(WaitIdle());
-    EXPECT_TRUE(Saw("Радиостанция не найдена"));
+    EXPECT_TRUE(Saw("Радиостанция не найдена (виртуальные радиостанции)"));
 }
 
 // After a read the serial number and the converter type found in the radio are shown in
