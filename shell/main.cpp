@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -35,10 +36,14 @@ int Run(QApplication& app) {
     program.Window().ShowInitially();
     // Files named on the command line (a file manager's "open with") are opened once the
     // window stands, as Open would open them.
-    if (!arguments.files.empty())
-        QTimer::singleShot(0, &program.Window(), [&program, files = arguments.files] {
-            program.Radios().OpenFiles(files);
-        });
+    // The names are made absolute, so that the radio's file stays the same file whatever the
+    // program's working folder later is.
+    std::vector<std::string> files;
+    for (const std::string& file : arguments.files)
+        files.push_back(std::filesystem::absolute(file).lexically_normal().string());
+    if (!files.empty())
+        QTimer::singleShot(0, &program.Window(),
+                           [&program, files] { program.Radios().OpenFiles(files); });
     return app.exec();
 }
 
