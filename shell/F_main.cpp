@@ -315,9 +315,7 @@ QWidget* Tfrm_Main::CreateProperties() {
         layout->addSpacing(8);
         return std::pair{value, label};
     };
-    txt_FreqRanges =
-        pair("txt_FreqRanges", "lbl_FreqRanges", "Диапазон частот", "Допустимый диапазон частот")
-            .first;
+    txt_FreqRanges = pair("txt_FreqRanges", "lbl_FreqRanges", "Диапазон частот", kRangesHint).first;
     // Four ranges do not fit one line of the 138 pixels: they wrap after a comma.
     txt_FreqRanges->setWordWrap(true);
     auto converter =
