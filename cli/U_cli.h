@@ -85,6 +85,7 @@ struct SCommand {
 // The verbs of each unit.
 std::span<const SCommand> FileCommands();
 std::span<const SCommand> RadioCommands();
+std::span<const SCommand> PortCommands();
 std::span<const SCommand> InterchangeCommands();
 // Empty where the tool is built without Qt.
 std::span<const SCommand> PrintCommands();

@@ -1,25 +1,22 @@
 #include "U_recentfiles.h"
 
-#include <QSettings>
-#include <QStringList>
-
 #include <algorithm>
+#include <sstream>
+
+#include "U_settings.h"
 
 namespace {
 
-constexpr const char* kKey = "RecentFiles";
-
-QSettings Store() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tessel"),
-                     QStringLiteral("tessel"));
-}
+// One file per line under one key of the program's settings.
+constexpr std::string_view kKey = "RecentFiles";
 
 }  // namespace
 
 std::vector<std::string> CRecentFiles::Files() const {
     std::vector<std::string> files;
-    for (const QString& file : Store().value(kKey).toStringList()) files.push_back(file.toStdString());
-    if (files.size() > kMaxFiles) files.resize(kMaxFiles);
+    std::istringstream lines(CSettings().Text(kKey));
+    for (std::string line; std::getline(lines, line) && files.size() < kMaxFiles;)
+        if (!line.empty()) files.push_back(line);
     return files;
 }
 
@@ -28,8 +25,7 @@ void CRecentFiles::Add(const std::string& file) {
     std::erase(files, file);
     files.insert(files.begin(), file);
     if (files.size() > kMaxFiles) files.resize(kMaxFiles);
-    QStringList list;
-    for (const std::string& entry : files) list << QString::fromStdString(entry);
-    QSettings store = Store();
-    store.setValue(kKey, list);
+    std::string text;
+    for (const std::string& entry : files) text += entry + '\n';
+    CSettings().SetText(kKey, text);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The parameter files last opened or saved, newest first, kept from one run of the program to
-// the next in $XDG_CONFIG_HOME/tessel/tessel.ini.
+// the next among the program's settings (CSettings).
 
 #include <string>
 #include <vector>
