@@ -1,9 +1,9 @@
 // Verbs that talk to a radio: info, read, write. Each run searches the radio the way the
 // program's workers do, and reports with the program's own messages.
 
-#include <iostream>
 #include <array>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -216,7 +216,8 @@ int RunWrite(const CArgs& args, CContext& context) {
 int RunDiff(const CArgs& args, CContext& context) {
     args.ExpectPositional(2);
     const std::vector<std::string>& sides = args.Positional();
-    if (sides[0] == "radio" && sides[1] == "radio") throw CUsageError("compare a file with the radio");
+    if (sides[0] == "radio" && sides[1] == "radio")
+        throw CUsageError("compare a file with the radio");
     std::array<std::string, 2> bodies;
     std::array<int, 2> models = {-1, -1};
     const auto bodyOf = [&context](int index) {

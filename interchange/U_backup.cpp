@@ -65,8 +65,8 @@ std::filesystem::path BackupFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     const std::filesystem::path base = data && *data ? std::filesystem::path(data)
-                                       : home       ? std::filesystem::path(home) / ".local/share"
-                                                    : std::filesystem::temp_directory_path();
+                                       : home        ? std::filesystem::path(home) / ".local/share"
+                                                     : std::filesystem::temp_directory_path();
     return base / "tessel" / "backups";
 }
 
@@ -93,7 +93,8 @@ void PruneBackups(const std::filesystem::path& folder, const std::string& prefix
             copies.push_back(entry.path());
     if (copies.size() <= keep) return;
     std::ranges::sort(copies);
-    for (std::size_t i = 0; i + keep < copies.size(); ++i) std::filesystem::remove(copies[i], error);
+    for (std::size_t i = 0; i + keep < copies.size(); ++i)
+        std::filesystem::remove(copies[i], error);
 }
 
 CSetLoan::CSetLoan(IRadio& radio)

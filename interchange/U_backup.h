@@ -24,8 +24,7 @@ std::filesystem::path BackupFolder();
 // paramfile::CFileError.
 std::filesystem::path SaveBackup(IRadio& radio, const std::filesystem::path& folder);
 // Removes all but the newest keep copies whose names start with prefix.
-void PruneBackups(const std::filesystem::path& folder, const std::string& prefix,
-                  std::size_t keep);
+void PruneBackups(const std::filesystem::path& folder, const std::string& prefix, std::size_t keep);
 
 // The radio's parameter set lent out for a read: on return (at the latest when the loan ends)
 // every value, the modified flag and the file name are as they were.

@@ -165,8 +165,8 @@ std::vector<SDifference> CompareBodies(const std::string& left, const std::strin
         const auto& fb = fieldsB == b.canals.end() ? none : fieldsB->second;
         const bool usedA = ValueOf(fa, "Enabled") == "1", usedB = ValueOf(fb, "Enabled") == "1";
         if (usedA != usedB) {
-            differences.push_back({CanalPlace(index), FieldCaption("Enabled"),
-                                   usedA ? "да" : "нет", usedB ? "да" : "нет"});
+            differences.push_back({CanalPlace(index), FieldCaption("Enabled"), usedA ? "да" : "нет",
+                                   usedB ? "да" : "нет"});
         } else if (usedA) {
             CompareFields(CanalPlace(index), fa, fb, differences);
         }

@@ -98,22 +98,23 @@ bool PrintCanalList(IRadio& radio, const std::string& file) {
     QString identity = QStringLiteral("Диапазон частот: ") + Q(data.RangeText());
     if (!radio.SerialNumber().empty())
         identity += QStringLiteral("    Заводской номер: ") + Q(radio.SerialNumber());
-    identity += QStringLiteral("    Дата: ") + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    identity +=
+        QStringLiteral("    Дата: ") + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
     page.Line({{0, identity}});
     page.Gap();
 
-    const std::vector<int> columns = {0, w * 7 / 100, w * 23 / 100, w * 39 / 100, w * 53 / 100,
-                                      w * 68 / 100, w * 81 / 100};
+    const std::vector<int> columns = {
+        0, w * 7 / 100, w * 23 / 100, w * 39 / 100, w * 53 / 100, w * 68 / 100, w * 81 / 100};
     const auto row = [&columns](const std::vector<QString>& texts) {
         std::vector<std::pair<int, QString>> cells;
         for (std::size_t i = 0; i < texts.size(); ++i) cells.emplace_back(columns[i], texts[i]);
         return cells;
     };
-    page.Line(row({QStringLiteral("Канал"), QStringLiteral("Прием, МГц"),
-                   QStringLiteral("Передача, МГц"), QStringLiteral("Тон приема"),
-                   QStringLiteral("Тон передачи"), QStringLiteral("Шаг, кГц"),
-                   QStringLiteral("Сканирование")}),
-              true);
+    page.Line(
+        row({QStringLiteral("Канал"), QStringLiteral("Прием, МГц"), QStringLiteral("Передача, МГц"),
+             QStringLiteral("Тон приема"), QStringLiteral("Тон передачи"),
+             QStringLiteral("Шаг, кГц"), QStringLiteral("Сканирование")}),
+        true);
     int working = 0;
     for (int index = 0; index < kRadioCanalCount; ++index) {
         const SCanalCommon canal = data.Canal(index)->Common();

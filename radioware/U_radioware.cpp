@@ -2,8 +2,8 @@
 
 #include <exception>
 #include <istream>
-#include <sstream>
 #include <ostream>
+#include <sstream>
 #include <utility>
 
 CRadio::CRadio(std::string code, std::string name, int minFrequency, int maxFrequency,

@@ -18,10 +18,10 @@ QAction* AddItem(QMenu& menu, const char* name, const char* caption) {
 }  // namespace
 
 void AddInterchangeItems(QMenu& menu, CRadios& radios) {
-    QObject::connect(AddItem(menu, "act_ImportCanals", "&Импорт каналов..."),
-                     &QAction::triggered, &radios, [&radios] { ImportCanalList(radios); });
-    QObject::connect(AddItem(menu, "act_ExportCanals", "&Экспорт каналов..."),
-                     &QAction::triggered, &radios, [&radios] { ExportCanalList(radios); });
+    QObject::connect(AddItem(menu, "act_ImportCanals", "&Импорт каналов..."), &QAction::triggered,
+                     &radios, [&radios] { ImportCanalList(radios); });
+    QObject::connect(AddItem(menu, "act_ExportCanals", "&Экспорт каналов..."), &QAction::triggered,
+                     &radios, [&radios] { ExportCanalList(radios); });
     QObject::connect(AddItem(menu, "act_Print", "&Печать..."), &QAction::triggered, &radios,
                      [&radios] { PrintCanalListTo(radios); });
     QObject::connect(AddItem(menu, "act_CompareWithRadio", "Сравнить с радиостанцией"),
@@ -34,8 +34,8 @@ void AddInterchangeItems(QMenu& menu, CRadios& radios) {
         recent->clear();
         const std::vector<std::string> files = CRecentFiles().Files();
         for (std::size_t i = 0; i < files.size(); ++i) {
-            const QString caption = QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(
-                QString::fromStdString(files[i]));
+            const QString caption =
+                QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(QString::fromStdString(files[i]));
             QAction* item = recent->addAction(caption);
             QObject::connect(item, &QAction::triggered, &radios,
                              [&radios, file = files[i]] { radios.OpenRecent(file); });

@@ -636,8 +636,8 @@ ECanalMisfit CTwoBankCanal::Misfit(const SCanalCommon& values) const {
     if (!Owner().InRanges(values.rxFrequency)) return ECanalMisfit::RxFrequency;
     if (!Owner().InRanges(values.txFrequency)) return ECanalMisfit::TxFrequency;
     if (models::FittingStep(values.step, values.rxFrequency, values.txFrequency, Steps()) == 0)
-        return models::FittingStep(values.step, values.rxFrequency, values.rxFrequency,
-                                   Steps()) == 0
+        return models::FittingStep(values.step, values.rxFrequency, values.rxFrequency, Steps()) ==
+                       0
                    ? ECanalMisfit::RxFrequency
                    : ECanalMisfit::TxFrequency;
     if (!Owner().CodeOfTone(values.rxTone, false)) return ECanalMisfit::RxTone;

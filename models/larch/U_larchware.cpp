@@ -308,13 +308,8 @@ SCanalCommon CLarchCanal::Common() const {
     const auto tone = [](int code) {
         return models::ToneOfListName(models::ListName(models::kLarchToneList, code));
     };
-    return {state_.Enabled,
-            state_.FRQ_Step,
-            state_.FRQ_PRM,
-            state_.FRQ_PRD,
-            tone(state_.CTCSS_PRM),
-            tone(state_.CTCSS_PRD),
-            state_.Scanning};
+    return {state_.Enabled,         state_.FRQ_Step,        state_.FRQ_PRM, state_.FRQ_PRD,
+            tone(state_.CTCSS_PRM), tone(state_.CTCSS_PRD), state_.Scanning};
 }
 
 ECanalMisfit CLarchCanal::Misfit(const SCanalCommon& values) const {

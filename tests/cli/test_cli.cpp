@@ -225,9 +225,9 @@ TEST_F(Cli, ThePrintedListFillsOnePageForTwentyChannelsAndMoreForAHundred) {
         else
             EXPECT_GT(count, 1);
         const std::string image = File("page").string();
-        ASSERT_EQ(std::system(("pdftoppm -r 40 -png -f 1 -l 1 -singlefile " + pdf + " " + image)
-                                  .c_str()),
-                  0);
+        ASSERT_EQ(
+            std::system(("pdftoppm -r 40 -png -f 1 -l 1 -singlefile " + pdf + " " + image).c_str()),
+            0);
         EXPECT_GT(fs::file_size(image + ".png"), 1000u);
     }
 }

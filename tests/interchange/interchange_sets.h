@@ -36,8 +36,9 @@ struct SModelCase {
 };
 
 inline std::vector<SModelCase> AllModels() {
-    return {{"Alder", [] { return std::make_unique<TSetHolder<CAlder, CAlderData>>(); }},
-            {"Birch", [] { return std::make_unique<TSetHolder<CBirch, CBirchData>>(BirchModel()); }},
-            {"Cedar", [] { return std::make_unique<TSetHolder<CCedar, CCedarData>>(CedarModel()); }},
-            {"Larch", [] { return std::make_unique<TSetHolder<CLarch, CLarchData>>(); }}};
+    return {
+        {"Alder", [] { return std::make_unique<TSetHolder<CAlder, CAlderData>>(); }},
+        {"Birch", [] { return std::make_unique<TSetHolder<CBirch, CBirchData>>(BirchModel()); }},
+        {"Cedar", [] { return std::make_unique<TSetHolder<CCedar, CCedarData>>(CedarModel()); }},
+        {"Larch", [] { return std::make_unique<TSetHolder<CLarch, CLarchData>>(); }}};
 }

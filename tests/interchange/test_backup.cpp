@@ -23,7 +23,8 @@ TEST(Backup, KeepsTheNewestFiftyCopiesOfEachRadio) {
 
     backup::PruneBackups(folder, "alder-5-", backup::kKeptPerRadio);
     std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder)) left.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(folder))
+        left.push_back(entry.path().filename());
     std::ranges::sort(left);
     ASSERT_EQ(left.size(), 52u);
     EXPECT_EQ(left.front(), "alder-5-20260101-120013.ald");  // the three oldest are gone
@@ -34,7 +35,8 @@ TEST(Backup, KeepsTheNewestFiftyCopiesOfEachRadio) {
 }
 
 TEST(Backup, NamesTheFieldsTheRadioHoldsDifferently) {
-    const std::string written = "\r\nFR1=145000000\r\n0Enabled=1\r\n0FRQ_PRM=145012500\r\nTone=1450\r\n";
+    const std::string written =
+        "\r\nFR1=145000000\r\n0Enabled=1\r\n0FRQ_PRM=145012500\r\nTone=1450\r\n";
     const struct {
         std::string read;
         std::vector<std::string> differing;

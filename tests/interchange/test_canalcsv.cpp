@@ -107,10 +107,11 @@ TEST(CanalCsv, WritesTheLayoutsRows) {
                   "\r\n");
     const auto alder = AllModels()[0].make();
     Put(alder->Data(), 3, {true, 12500, 146000000, 145400000, kNone, Ctcss(1000), true});
-    EXPECT_EQ(ExportCanals(alder->Data()),
-              kHeader +
-                  "3,,146.000000,-,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,FM,12.50,,50W,,,,,"
-                  "\r\n");
+    EXPECT_EQ(
+        ExportCanals(alder->Data()),
+        kHeader +
+            "3,,146.000000,-,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,FM,12.50,,50W,,,,,"
+            "\r\n");
 }
 
 // Lists as other programs write them: the current layout, the older one without RxDtcsCode,
@@ -200,7 +201,7 @@ TEST(CanalCsv, RefusesRowsThatDoNotFitWithTheirReason) {
 TEST(CanalCsv, AFileWithoutItsKeyColumnsIsNoChannelList) {
     const auto set = AllModels()[2].make();
     for (const std::string& csv : {std::string(), std::string("Location,Name\r\n1,a\r\n"),
-                                  std::string("Name,Frequency\r\na,150.000000\r\n")}) {
+                                   std::string("Name,Frequency\r\na,150.000000\r\n")}) {
         const interchange::SCanalImport plan = PlanCanalImport(set->Data(), csv);
         EXPECT_FALSE(plan.fileError.empty()) << csv;
         EXPECT_TRUE(plan.canals.empty());

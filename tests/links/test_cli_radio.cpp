@@ -25,9 +25,9 @@ SRun Cli(const std::string& arguments) {
     const fs::path err = fs::path(::testing::TempDir()) /
                          ("tessel-cli-radio-" + std::to_string(::getpid()) + ".err");
     // The copies taken before writes go to the test's own folder.
-    const std::string command = "XDG_DATA_HOME=" + ::testing::TempDir() + "tessel-cli-radio-" +
-                                std::to_string(::getpid()) + " " + std::string(TESSEL_TEST_BIN_DIR) +
-                                "/tessel-cli " + arguments + " 2>" + err.string();
+    const std::string command =
+        "XDG_DATA_HOME=" + ::testing::TempDir() + "tessel-cli-radio-" + std::to_string(::getpid()) +
+        " " + std::string(TESSEL_TEST_BIN_DIR) + "/tessel-cli " + arguments + " 2>" + err.string();
     SRun run{};
     FILE* pipe = ::popen(command.c_str(), "r");
     std::array<char, 4096> buffer{};
@@ -176,7 +176,8 @@ TEST(CliRadio, WriteKeepsACopyFirstAndChecksTheRadioAfterwards) {
     run = Cli("write " + file + " --virtual-radio ALDER,fault=segment@20");
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("Проверка записи: ошибка чтения параметров из радиостанции Прежние "
-                           "параметры радиостанции: " + backupOf(run)),
+                           "параметры радиостанции: " +
+                           backupOf(run)),
               std::string::npos)
         << run.err;
 

@@ -21,7 +21,8 @@ TEST_F(ShellInterchange, ImportTakesTheRowsThatFitAndListsTheOthers) {
     dialogs_.openAnswers.push_back(list);
     Find<QAction>("act_ImportCanals")->trigger();
 
-    const SCanalCommon canal = static_cast<CRadioData*>(RadioOf("ALDER")->Data())->Canal(3)->Common();
+    const SCanalCommon canal =
+        static_cast<CRadioData*>(RadioOf("ALDER")->Data())->Canal(3)->Common();
     EXPECT_EQ(canal.rxFrequency, 146000000);
     EXPECT_EQ(canal.txFrequency, 146600000);
     EXPECT_TRUE(Entry("ALDER").modified);
@@ -97,7 +98,8 @@ TEST_F(ShellInterchange, CompareWithRadioListsWhatTheReadChanged) {
 // The last ten files opened or saved, newest first, each once; an entry opens its file.
 TEST_F(ShellInterchange, RecentFilesKeepTheLastTenAndOpenThem) {
     Start();
-    for (int i = 0; i < 12; ++i) CRecentFiles().Add(HomeFile("f" + std::to_string(i % 11) + ".ald"));
+    for (int i = 0; i < 12; ++i)
+        CRecentFiles().Add(HomeFile("f" + std::to_string(i % 11) + ".ald"));
     std::vector<std::string> files = CRecentFiles().Files();
     ASSERT_EQ(files.size(), 10u);
     EXPECT_EQ(files[0], HomeFile("f0.ald"));
