@@ -274,18 +274,23 @@ SCanalCommon ReadCanal(const CRowReader& row) {
     const std::string_view offsetText = row.Get("Offset", "0");
     const int offset =
         Require(ParseMegahertz(offsetText), "неверный сдвиг «" + std::string(offsetText) + "»");
+    long long tx = 0;
     if (duplex.empty())
-        canal.txFrequency = canal.rxFrequency;
+        tx = canal.rxFrequency;
     else if (duplex == "+")
-        canal.txFrequency = canal.rxFrequency + offset;
+        tx = static_cast<long long>(canal.rxFrequency) + offset;
     else if (duplex == "-")
-        canal.txFrequency = canal.rxFrequency - offset;
+        tx = static_cast<long long>(canal.rxFrequency) - offset;
     else if (duplex == "split")
-        canal.txFrequency = offset;
+        tx = offset;
     else if (duplex == "off")
         throw SRowError{"канал без передачи (Duplex off) в радиостанции не предусмотрен"};
     else
         throw SRowError{"неизвестный Duplex «" + std::string(duplex) + "»"};
+    // Both frequencies come from at most 2000 MHz each: the sum stays far inside long long.
+    if (tx <= 0 || tx > 2'000'000'000)
+        throw SRowError{"неверный сдвиг «" + std::string(offsetText) + "»"};
+    canal.txFrequency = static_cast<int>(tx);
     std::tie(canal.rxTone, canal.txTone) = ReadTones(row);
     const std::string_view mode = row.Get("Mode", "FM");
     if (mode != "FM" && mode != "NFM" && mode != "Auto")
