@@ -415,14 +415,14 @@ void Tfrm_Main::SetClearTimer(bool on) {
 }
 
 void Tfrm_Main::SetBusy() {
-    SetSetCommandsEnabled(false);
+    EnableSetCommands(false);
 }
 
 void Tfrm_Main::SetIdle() {
-    SetSetCommandsEnabled(true);
+    EnableSetCommands(true);
 }
 
-void Tfrm_Main::SetSetCommandsEnabled(bool enabled) {
+void Tfrm_Main::EnableSetCommands(bool enabled) {
     act_Read->setEnabled(enabled);
     act_Write->setEnabled(enabled);
     // The set being read or written is not edited under the worker, nor replaced or dropped

@@ -76,7 +76,7 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
 
   private:
     // The commands that read, write, replace or switch the parameter set (busy: off).
-    void SetSetCommandsEnabled(bool enabled);
+    void EnableSetCommands(bool enabled);
     QAction* MakeAction(const char* name, const char* caption, QKeySequence key = {});
     QToolButton* MakeButton(const char* name, const char* caption, QAction* action, int glyph,
                             const char* hint);
