@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "U_cli.h"
+#include "tessel_version.h"
 
 #ifndef TESSEL_CLI_PRINT
 std::span<const cli::SCommand> cli::PrintCommands() {
@@ -40,6 +41,10 @@ int main(int argc, char** argv) {
     if (words.empty() || words[0] == "--help" || words[0] == "-h") {
         PrintUsage(words.empty() ? std::cerr : std::cout);
         return words.empty() ? cli::kExitUsage : cli::kExitOk;
+    }
+    if (words[0] == "--version") {
+        std::cout << "tessel-cli " TESSEL_VERSION "\n";
+        return cli::kExitOk;
     }
     const cli::SCommand* command = FindCommand(words[0]);
     if (!command) {
