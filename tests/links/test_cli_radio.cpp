@@ -188,7 +188,7 @@ TEST(CliRadio, WriteKeepsACopyFirstAndChecksTheRadioAfterwards) {
 
 TEST(CliRadio, DiffComparesAFileWithTheRadio) {
     const std::string file = AlderFileWithOneChannel();
-    SRun run = Cli("diff " + file + " radio --virtual-radio ALDER");
+    SRun run = Cli("diff " + file + " radio --virtual-radio ALDER,blank");
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_TRUE(run.out.starts_with("Канал 00: Рабочий канал: да → нет\n")) << run.out;
     run = Cli("diff radio " + file + " --virtual-radio CEDAR");

@@ -49,7 +49,7 @@ TEST_F(ShellInterchange, WriteKeepsACopyOfTheRadioAndChecksItAfterwards) {
     const fs::path backups = Home() / "tessel" / "backups";
     for (const char* fault : {"", ",fault=segment@20"}) {
         SCOPED_TRACE(fault);
-        Start({std::string("alder,sn=77") + fault});
+        Start({std::string("alder,blank,sn=77") + fault});
         ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
         const std::string mine = BodyOf(RadioOf("ALDER"));
         RadioOf("ALDER")->SetFileName(HomeFile("mine.ald"));
@@ -61,7 +61,7 @@ TEST_F(ShellInterchange, WriteKeepsACopyOfTheRadioAndChecksItAfterwards) {
         ASSERT_EQ(copies.size(), 1u);
         EXPECT_TRUE(copies[0].filename().string().starts_with("alder-77-"));
         EXPECT_EQ(copies[0].extension(), ".ald");
-        // The copy holds what the radio held: channel 0 was not in use before the write.
+        // The copy holds what the erased radio held: channel 0 was not in use before the write.
         const std::string copy = ReadFile(copies[0].string());
         EXPECT_TRUE(copy.starts_with("TESSEL302ALDER00"));
         EXPECT_NE(copy.find("\r\n0Enabled=0\r\n"), std::string::npos);
@@ -81,7 +81,7 @@ TEST_F(ShellInterchange, WriteKeepsACopyOfTheRadioAndChecksItAfterwards) {
 }
 
 TEST_F(ShellInterchange, CompareWithRadioListsWhatTheReadChanged) {
-    Start({"alder"});
+    Start({"alder,blank"});
     Find<QAction>("act_CompareWithRadio")->trigger();  // nothing read yet
     ASSERT_EQ(dialogs_.errors.size(), 1u);
     EXPECT_EQ(dialogs_.errors[0].text, "Сначала прочитайте параметры из радиостанции");
