@@ -26,6 +26,9 @@ SIrdaPlatformChoice SIrdaPlatformChoice::FromEnvironment() {
         return choice;
     }
     choice.virtualDirectory = DefaultIrdaDirectory();
+    // A folder the user named is the user's business; the default one must be private.
+    if (!NonEmptyEnvironment("TESSEL_IRDA_DIR"))
+        choice.refusal = PrepareIrdaFolder(choice.virtualDirectory);
     return choice;
 }
 
@@ -38,6 +41,7 @@ std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choic
         case EIrdaPlatformKind::Virtual:
             break;
     }
+    if (!choice.refusal.empty()) return nullptr;
     return std::make_unique<CVirtualIrda>(choice.virtualDirectory);
 }
 
@@ -50,5 +54,6 @@ std::string DescribeIrdaPlatform(const SIrdaPlatformChoice& choice) {
         case EIrdaPlatformKind::Virtual:
             break;
     }
+    if (!choice.refusal.empty()) return "IrDA: " + choice.refusal;
     return "IrDA: virtual neighbourhood in " + choice.virtualDirectory.string();
 }

@@ -15,10 +15,13 @@ struct SIrdaPlatformChoice {
     EIrdaPlatformKind kind = EIrdaPlatformKind::Virtual;
     std::filesystem::path virtualDirectory;  // Virtual
     std::string port;                         // Sir: the adapter's serial port
+    // Virtual: why the default folder is not used (see PrepareIrdaFolder); "" when it is.
+    std::string refusal;
 
     static SIrdaPlatformChoice FromEnvironment();
 };
 
+// Null for a refused folder: the socket then never opens and the search finds nothing.
 std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choice);
 
 // One line for the user: which platform is in use and where it looks.

@@ -10,6 +10,7 @@ SLinkConfig SLinkConfig::FromEnvironment() {
     config.irdaDirectory = choice.virtualDirectory;
     config.irdaPlatform = choice.kind;
     config.irdaPort = choice.port;
+    config.irdaRefusal = choice.refusal;
     config.irdaMode = IrdaModeFromEnvironment();
     config.serialPorts = EnumerateSerialPorts();
     return config;
@@ -18,7 +19,9 @@ SLinkConfig SLinkConfig::FromEnvironment() {
 CLinkPorts::CLinkPorts() : CLinkPorts(SLinkConfig::FromEnvironment()) {}
 
 CLinkPorts::CLinkPorts(const SLinkConfig& config)
-    : irda_(MakeIrdaPlatform({config.irdaPlatform, config.irdaDirectory, config.irdaPort}),
+    : irdaRefusal_(config.irdaRefusal),
+      irda_(MakeIrdaPlatform(
+                {config.irdaPlatform, config.irdaDirectory, config.irdaPort, config.irdaRefusal}),
             config.irdaMode),
       serial_(config.serialPorts.empty() ? std::vector<std::string>{kFallbackSerialPort}
                                          : config.serialPorts) {}
@@ -33,6 +36,10 @@ CRadioNet::CRadioNet(std::unique_ptr<CRadioSocket> socket)
 
 CRadioNet::CRadioNet(std::unique_ptr<CRadioSerial> serial)
     : kind_(PR_NET_SP), serial_(std::move(serial)) {}
+
+ESessionEnd CRadioNet::SessionEnd() const {
+    return socket_ ? socket_->SessionEnd() : ESessionEnd::Open;
+}
 
 void* CRadioNet::link() const {
     if (kind_ == PR_NET_IRDA) return static_cast<IRadioSocket*>(socket_.get());

@@ -13,6 +13,11 @@
 // TESSEL_IRDA_DIR, else "tessel-irda" under $XDG_RUNTIME_DIR, else /tmp/tessel-irda-<uid>.
 std::filesystem::path DefaultIrdaDirectory();
 
+// Makes the default folder when it is missing, for the user alone (0700). Anyone who can write
+// there can plant a "radio" that receives writes, so a folder that is not a directory, that
+// belongs to another user or that others may enter is refused: the reason, or "" when usable.
+std::string PrepareIrdaFolder(const std::filesystem::path& folder);
+
 struct SVirtualDevice {
     std::array<std::uint8_t, 4> id{};
     std::string name;
@@ -22,6 +27,9 @@ struct SVirtualDevice {
 // The socket file name of a device, and the device a file name stands for.
 std::string VirtualDeviceFileName(std::uint32_t id, const std::string& name);
 std::vector<SVirtualDevice> ListVirtualDevices(const std::filesystem::path& directory);
+// False for a socket file that nothing listens on any more: a radio that left without removing
+// it. A radio too busy to take a connection is still in range.
+bool VirtualDeviceListening(const std::filesystem::path& socketFile);
 
 class CVirtualIrda final : public IIrdaPlatform {
   public:

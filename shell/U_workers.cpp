@@ -228,6 +228,11 @@ void TTransferThread::run() {
         ok = false;
     }
     statusText = ok ? texts.success : texts.error;
+    // The radio's answer to the end of a write session was lost: say what the radio, asked
+    // again, told of its bank.
+    if (!reading_ && net && net->WriteUnconfirmed()) statusText = shelltext::kWriteUnconfirmed;
+    if (!reading_ && net && net->SessionEnd() == ESessionEnd::Unknown)
+        statusText = shelltext::kWriteUnknown;
     ShowStatus();
     HandOff([this] { radios_.Window().SetClearTimer(true); });
     net.reset();  // closes the link

@@ -236,7 +236,7 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
     };
     switch (code) {
         case kIdentify:
-            log_.push_back({code, 0, 0});
+            Log({code, 0, 0});
             if (link == ELink::Irda && request.size() >= 7) {
                 std::copy_n(request.begin() + 1, 6, clock_.begin());
             } else {
@@ -246,7 +246,7 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
             return Identification(link);
         case kGetSegment: {
             if (request.size() < 4) return std::nullopt;
-            log_.push_back({code, segment, 0});
+            Log({code, segment, 0});
             const auto it = segments_.find(segment);
             if (it == segments_.end()) return std::nullopt;
             std::vector<std::uint8_t> reply = echo(kGetSegment);
@@ -256,7 +256,7 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
         case kPutSegment: {
             if (request.size() < 4) return std::nullopt;
             const auto data = request.subspan(4);
-            log_.push_back({code, segment, data.size()});
+            Log({code, segment, data.size()});
             const SSegmentPlace* place = Place(segment);
             // The factory segment is read-only; a write must fill the segment exactly.
             if (!place || segment == kFactorySegment || data.size() != place->length)
@@ -267,17 +267,22 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
         }
         case kReleaseSegment:
             if (request.size() < 4 || link != ELink::Irda) return std::nullopt;
-            log_.push_back({code, segment, 0});
+            Log({code, segment, 0});
             released_ = segment;
             return echo(kReleaseSegment);
         case kEndSession:
-            log_.push_back({code, 0, 0});
+            Log({code, 0, 0});
             EndSession(link);
             if (link == ELink::Irda) return std::vector<std::uint8_t>{kEndSession | kReplyBit};
             return std::vector<std::uint8_t>{kEndSession, 0x00};
         default:
             return std::nullopt;
     }
+}
+
+void CVirtualRadio::Log(const SLoggedRequest& request) {
+    log_.push_back(request);
+    if (log_.size() > kRequestLogLimit) log_.pop_front();
 }
 
 std::optional<EFaultKind> CVirtualRadio::FaultFor(int request) const {
@@ -358,7 +363,7 @@ std::array<std::uint8_t, 6> CVirtualRadio::Clock() const {
 
 std::vector<SLoggedRequest> CVirtualRadio::Requests() const {
     const std::lock_guard lock(mutex_);
-    return log_;
+    return {log_.begin(), log_.end()};
 }
 
 void CVirtualRadio::ClearRequests() {

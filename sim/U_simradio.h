@@ -8,6 +8,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -88,6 +89,10 @@ struct SReply {
     bool dropAfter = false;
 };
 
+// The request log keeps this many of the latest requests: a radio serving for hours must not
+// grow without bound.
+inline constexpr std::size_t kRequestLogLimit = 1024;
+
 struct SLoggedRequest {
     std::uint8_t code;
     std::uint16_t segment;  // 0 for commands without one
@@ -116,6 +121,7 @@ class CVirtualRadio {
     std::vector<std::uint8_t> Image(int bank = -1) const;
     std::vector<std::uint8_t> Segment(std::uint16_t segment) const;
     std::array<std::uint8_t, 6> Clock() const;
+    // The latest requests, oldest first (at most kRequestLogLimit).
     std::vector<SLoggedRequest> Requests() const;
     void ClearRequests();
 
@@ -130,6 +136,7 @@ class CVirtualRadio {
                                                      ELink link);
     void EndSession(ELink link);
     std::optional<EFaultKind> FaultFor(int request) const;
+    void Log(const SLoggedRequest& request);
 
     SVirtualRadioOptions options_;
     SRadioModel model_;
@@ -140,7 +147,7 @@ class CVirtualRadio {
     int requestCount_ = 0;
     std::set<std::uint16_t> writtenThisSession_;
     std::optional<std::uint16_t> released_;
-    std::vector<SLoggedRequest> log_;
+    std::deque<SLoggedRequest> log_;
 };
 
 }  // namespace sim

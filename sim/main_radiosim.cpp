@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 
@@ -52,10 +53,20 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+    const std::filesystem::path folder = DefaultIrdaDirectory();
+    if (const char* named = std::getenv("TESSEL_IRDA_DIR"); options.link == sim::ELink::Irda &&
+                                                           !(named && *named)) {
+        // The program refuses a default folder that others could plant radios in; so does the
+        // radio.
+        if (const std::string refusal = PrepareIrdaFolder(folder); !refusal.empty()) {
+            std::fprintf(stderr, "tessel-radiosim: %s\n", refusal.c_str());
+            return 1;
+        }
+    }
     try {
         std::unique_ptr<sim::CRadioServer> server;
         if (options.link == sim::ELink::Irda)
-            server = std::make_unique<sim::CIrdaRadioServer>(*radio, DefaultIrdaDirectory());
+            server = std::make_unique<sim::CIrdaRadioServer>(*radio, folder);
         else
             server = std::make_unique<sim::CSerialRadioServer>(*radio);
         std::printf("%s radio, serial number %u, bank %d: %s\n", radio->Model().id.c_str(),

@@ -21,11 +21,11 @@ struct SRun {
     std::string err;
 };
 
-SRun Cli(const std::string& arguments) {
+SRun Cli(const std::string& arguments, const std::string& environment = "") {
     const fs::path err = fs::path(::testing::TempDir()) /
                          ("tessel-cli-radio-" + std::to_string(::getpid()) + ".err");
     const std::string command =
-        std::string(TESSEL_TEST_BIN_DIR) + "/tessel-cli " + arguments + " 2>" + err.string();
+        environment + TESSEL_TEST_BIN_DIR + "/tessel-cli " + arguments + " 2>" + err.string();
     SRun run{};
     FILE* pipe = ::popen(command.c_str(), "r");
     std::array<char, 4096> buffer{};
@@ -140,10 +140,38 @@ TEST(CliRadio, WriteReportsProgressAndItsFailure) {
               std::string::npos)
         << run.err;
 
-    run = Cli("write " + file + " --virtual-radio ALDER,fault=echo@6");
+    // The link is gone after the second segment's answer.
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=drop@5");
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию"), std::string::npos);
     EXPECT_EQ(run.err.find("записаны успешно"), std::string::npos);
+}
+
+TEST(CliRadio, WriteWhoseEndOfSessionAnswerIsLostReportsFromTheRadiosBank) {
+    // Requests: 1 identification, 2 probe, 3 clock, 4-8 segments, 9 release, 10 end of session.
+    const std::string file = AlderFileWithOneChannel();
+    SRun run = Cli("write " + file + " --virtual-radio ALDER,fault=short@10");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.err.find("Параметры в радиостанцию записаны (радиостанция не подтвердила "
+                           "окончание записи)"),
+              std::string::npos)
+        << run.err;
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=short@9");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию"), std::string::npos);
+    EXPECT_EQ(run.err.find("записаны"), std::string::npos) << run.err;
+}
+
+TEST(CliRadio, AnOpenNeighbourhoodFolderIsNamedAndNotSearched) {
+    const fs::path runtime = Temp("runtime");
+    fs::create_directories(runtime / "tessel-irda");
+    fs::permissions(runtime / "tessel-irda", fs::perms::all);
+    const SRun run = Cli("info", "env -u TESSEL_IRDA_DIR -u TESSEL_IRDA_PORT XDG_RUNTIME_DIR=" +
+                                     runtime.string() + " ");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find((runtime / "tessel-irda").string()), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Радиостанция не найдена"), std::string::npos);
+    fs::remove_all(runtime);
 }
 
 }  // namespace
