@@ -14,7 +14,7 @@ enum class EIrdaPlatformKind { Virtual, Sir, Kernel };
 struct SIrdaPlatformChoice {
     EIrdaPlatformKind kind = EIrdaPlatformKind::Virtual;
     std::filesystem::path virtualDirectory;  // Virtual
-    std::string port;                         // Sir: the adapter's serial port
+    std::string port;                        // Sir: the adapter's serial port
     // Virtual: why the default folder is not used (see PrepareIrdaFolder); "" when it is.
     std::string refusal;
 

@@ -126,7 +126,8 @@ bool CRadioSocket::SetClockTo(const std::array<std::uint8_t, 6>& dateTime) {
     std::copy(dateTime.begin(), dateTime.end(), request.begin() + 1);
     std::array<std::uint8_t, kIdentifyCapacity> reply{};
     // Answered like an identification; the contents are not used.
-    return IrdaExchange(socket_, request, reply, kIdentifyMinimum, SReplyHead{kIdentify | kReplyBit, std::nullopt})
+    return IrdaExchange(socket_, request, reply, kIdentifyMinimum,
+                        SReplyHead{kIdentify | kReplyBit, std::nullopt})
         .has_value();
 }
 
@@ -160,7 +161,8 @@ bool CRadioSocket::ReleaseSegment(std::uint16_t segment) {
 bool CRadioSocket::EndSession() {
     const std::array<std::uint8_t, 1> request{kEndSession};
     std::array<std::uint8_t, 1> reply{};
-    if (IrdaExchange(socket_, request, reply, reply.size(), SReplyHead{kEndSession | kReplyBit, std::nullopt})) {
+    if (IrdaExchange(socket_, request, reply, reply.size(),
+                     SReplyHead{kEndSession | kReplyBit, std::nullopt})) {
         sessionEnd_ = ESessionEnd::Confirmed;
         return true;
     }
@@ -184,8 +186,8 @@ ESessionEnd CRadioSocket::AskBankAfterEnd() {
 std::unique_ptr<CRadioInfo> IdentifyIrda(CIrDASocket& socket) {
     const std::array<std::uint8_t, 1> request{kIdentify};
     std::array<std::uint8_t, kIdentifyCapacity> reply{};
-    const auto length =
-        IrdaExchange(socket, request, reply, kIdentifyMinimum, SReplyHead{kIdentify | kReplyBit, std::nullopt});
+    const auto length = IrdaExchange(socket, request, reply, kIdentifyMinimum,
+                                     SReplyHead{kIdentify | kReplyBit, std::nullopt});
     if (!length) return nullptr;
     return std::make_unique<CRadioInfo>(std::span(reply).subspan(1, *length - 1));
 }

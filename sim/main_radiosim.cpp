@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     const std::filesystem::path folder = DefaultIrdaDirectory();
-    if (const char* named = std::getenv("TESSEL_IRDA_DIR"); options.link == sim::ELink::Irda &&
-                                                           !(named && *named)) {
+    if (const char* named = std::getenv("TESSEL_IRDA_DIR");
+        options.link == sim::ELink::Irda && !(named && *named)) {
         // The program refuses a default folder that others could plant radios in; so does the
         // radio.
         if (const std::string refusal = PrepareIrdaFolder(folder); !refusal.empty()) {

@@ -166,8 +166,9 @@ TEST(CliRadio, AnOpenNeighbourhoodFolderIsNamedAndNotSearched) {
     const fs::path runtime = Temp("runtime");
     fs::create_directories(runtime / "tessel-irda");
     fs::permissions(runtime / "tessel-irda", fs::perms::all);
-    const SRun run = Cli("info", "env -u TESSEL_IRDA_DIR -u TESSEL_IRDA_PORT XDG_RUNTIME_DIR=" +
-                                     runtime.string() + " ");
+    const SRun run =
+        Cli("info",
+            "env -u TESSEL_IRDA_DIR -u TESSEL_IRDA_PORT XDG_RUNTIME_DIR=" + runtime.string() + " ");
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find((runtime / "tessel-irda").string()), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Радиостанция не найдена"), std::string::npos);

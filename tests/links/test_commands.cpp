@@ -88,25 +88,24 @@ TEST_P(IrdaGetSegment, Acceptance) {
 
 INSTANTIATE_TEST_SUITE_P(
     Irda, IrdaGetSegment,
-    ::testing::Values(SIrdaCase{"good", {{0x82, 0x77, 0x05, 0x02, 1, 2, 3, 4}}, true},
-                      SIrdaCase{"inTwoPieces", {{0x82, 0x00, 0x05}, {0x02, 1, 2, 3, 4}}, true},
-                      SIrdaCase{"plainCode", {{0x02, 0x00, 0x05, 0x02, 1, 2, 3, 4}}, false},
-                      SIrdaCase{"otherSegmentLow", {{0x82, 0x00, 0x06, 0x02, 1, 2, 3, 4}}, false},
-                      SIrdaCase{"otherSegmentHigh", {{0x82, 0x00, 0x05, 0x03, 1, 2, 3, 4}}, false},
-                      SIrdaCase{"short", {{0x82, 0x00, 0x05, 0x02, 1, 2, 3}}, false},
-                      SIrdaCase{"silent", {}, false},
-                      // A reply to an earlier request, come after its window, is not the answer.
-                      SIrdaCase{"afterLateClockReply",
-                                {Bytes(25, 0x81), {0x82, 0x00, 0x05, 0x02, 1, 2, 3, 4}},
-                                true},
-                      SIrdaCase{"afterLateOtherSegment",
-                                {{0x82, 0x00, 0x06, 0x02, 9, 9, 9, 9},
-                                 {0x82, 0x00, 0x05, 0x02, 1, 2, 3, 4}},
-                                true},
-                      SIrdaCase{"waitingBeforeTheRequest",
-                                {{0x82, 0x00, 0x05, 0x02, 1, 2, 3, 4}},
-                                true,
-                                {{0x82, 0x00, 0x05, 0x02, 9, 9, 9, 9}}}),
+    ::testing::Values(
+        SIrdaCase{"good", {{0x82, 0x77, 0x05, 0x02, 1, 2, 3, 4}}, true},
+        SIrdaCase{"inTwoPieces", {{0x82, 0x00, 0x05}, {0x02, 1, 2, 3, 4}}, true},
+        SIrdaCase{"plainCode", {{0x02, 0x00, 0x05, 0x02, 1, 2, 3, 4}}, false},
+        SIrdaCase{"otherSegmentLow", {{0x82, 0x00, 0x06, 0x02, 1, 2, 3, 4}}, false},
+        SIrdaCase{"otherSegmentHigh", {{0x82, 0x00, 0x05, 0x03, 1, 2, 3, 4}}, false},
+        SIrdaCase{"short", {{0x82, 0x00, 0x05, 0x02, 1, 2, 3}}, false},
+        SIrdaCase{"silent", {}, false},
+        // A reply to an earlier request, come after its window, is not the answer.
+        SIrdaCase{
+            "afterLateClockReply", {Bytes(25, 0x81), {0x82, 0x00, 0x05, 0x02, 1, 2, 3, 4}}, true},
+        SIrdaCase{"afterLateOtherSegment",
+                  {{0x82, 0x00, 0x06, 0x02, 9, 9, 9, 9}, {0x82, 0x00, 0x05, 0x02, 1, 2, 3, 4}},
+                  true},
+        SIrdaCase{"waitingBeforeTheRequest",
+                  {{0x82, 0x00, 0x05, 0x02, 1, 2, 3, 4}},
+                  true,
+                  {{0x82, 0x00, 0x05, 0x02, 9, 9, 9, 9}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(IrdaCommands, PutSegmentSendsTheDataAndWantsItsEcho) {
@@ -151,8 +150,8 @@ TEST_F(IrdaCommands, SetClockSendsDateAndTimeAndWantsAnIdentificationLongReply) 
     script->replies = {Bytes(19, 0x81)};
     EXPECT_FALSE(link->SetClockTo({26, 12, 8, 13, 45, 59}));
     // A segment's reply that came too late is long enough, but it is not the clock's.
-    script->replies = {Bytes{0x82, 0x00, 0x05, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
-                             14, 15, 16}};
+    script->replies = {
+        Bytes{0x82, 0x00, 0x05, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
     EXPECT_FALSE(link->SetClockTo({26, 12, 8, 13, 45, 59}));
 }
 

@@ -287,8 +287,8 @@ struct SFolderCase {
 };
 
 TEST(Neighbourhood, DefaultFolderIsPrivateToTheUser) {
-    const fs::path base = fs::path(::testing::TempDir()) /
-                          ("tessel-folder-" + std::to_string(::getpid()));
+    const fs::path base =
+        fs::path(::testing::TempDir()) / ("tessel-folder-" + std::to_string(::getpid()));
     fs::create_directories(base);
     // Missing: made, for the user alone.
     const fs::path made = base / "made";
@@ -296,9 +296,9 @@ TEST(Neighbourhood, DefaultFolderIsPrivateToTheUser) {
     struct stat st {};
     ASSERT_EQ(::stat(made.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    for (const SFolderCase& c : {SFolderCase{"private", 0700, false},
-                                 SFolderCase{"groupCanEnter", 0750, true},
-                                 SFolderCase{"othersCanWrite", 0703, true}}) {
+    for (const SFolderCase& c :
+         {SFolderCase{"private", 0700, false}, SFolderCase{"groupCanEnter", 0750, true},
+          SFolderCase{"othersCanWrite", 0703, true}}) {
         const fs::path folder = base / c.name;
         fs::create_directory(folder);
         ::chmod(folder.c_str(), c.mode);
@@ -320,8 +320,8 @@ TEST(Neighbourhood, DefaultFolderIsPrivateToTheUser) {
 }
 
 TEST(Neighbourhood, AnOpenDefaultFolderIsRefusedAndTheSearchFindsNothing) {
-    const fs::path runtime = fs::path(::testing::TempDir()) /
-                             ("tessel-runtime-" + std::to_string(::getpid()));
+    const fs::path runtime =
+        fs::path(::testing::TempDir()) / ("tessel-runtime-" + std::to_string(::getpid()));
     fs::create_directories(runtime / "tessel-irda");
     ::chmod((runtime / "tessel-irda").c_str(), 0777);
     const char* dir = std::getenv("TESSEL_IRDA_DIR");
