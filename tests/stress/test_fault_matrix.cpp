@@ -141,8 +141,11 @@ SEffect EffectOf(EKind kind, ERole role, const SRig& rig) {
         case EKind::Silent:
         case EKind::Crc:  // a frame with a bad check value is dropped; nothing good follows
             return {.fails = true, .windows = 1};
-        case EKind::Short:  // infrared: waits for the rest; serial: a good frame that is too short
-            return {.fails = true, .windows = 1};
+        case EKind::Short:
+            // Infrared: waits for the rest. Serial: a good frame that is too short, but for the
+            // end of session, where the bare command code is answer enough.
+            if (serial && role == ERole::End) return {};
+            return {.fails = true, .windows = serial ? 0 : 1};
         case EKind::Late:
             // On infrared a late answer is passed over by the next request, which waits for its
             // own; on the serial line there is no next request after a failure that counts.
