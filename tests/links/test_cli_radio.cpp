@@ -160,6 +160,13 @@ TEST(CliRadio, WriteWhoseEndOfSessionAnswerIsLostReportsFromTheRadiosBank) {
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию"), std::string::npos);
     EXPECT_EQ(run.err.find("записаны"), std::string::npos) << run.err;
+    // The link is gone before the end of the session: the radio cannot be asked.
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=drop@9");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию (радиостанция не ответила, "
+                           "записаны ли параметры, неизвестно)"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST(CliRadio, AnOpenNeighbourhoodFolderIsNamedAndNotSearched) {
