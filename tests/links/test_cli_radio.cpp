@@ -156,7 +156,8 @@ TEST(CliRadio, WriteWhoseEndOfSessionAnswerIsLostReportsFromTheRadiosBank) {
                            "окончание записи)"),
               std::string::npos)
         << run.err;
-    run = Cli("write " + file + " --virtual-radio ALDER,fault=short@9");
+    // The link is gone before the release: the session never reaches its end.
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=drop@8");
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию"), std::string::npos);
     EXPECT_EQ(run.err.find("записаны"), std::string::npos) << run.err;
