@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 
 #include "U_virtualirda.h"
 #include "U_virtualradios.h"
@@ -319,18 +320,35 @@ TEST(Neighbourhood, DefaultFolderIsPrivateToTheUser) {
     fs::remove_all(base);
 }
 
-TEST(Neighbourhood, AnOpenDefaultFolderIsRefusedAndTheSearchFindsNothing) {
+// The environment variable as it was, back when the test ends.
+class CEnvironment {
+  public:
+    explicit CEnvironment(const char* name) : name_(name) {
+        if (const char* value = std::getenv(name)) saved_ = value;
+    }
+    ~CEnvironment() {
+        if (saved_)
+            ::setenv(name_, saved_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+TEST(Neighbourhood, AnOpenDefaultFolderIsRefused) {
     const fs::path runtime =
         fs::path(::testing::TempDir()) / ("tessel-runtime-" + std::to_string(::getpid()));
     fs::create_directories(runtime / "tessel-irda");
     ::chmod((runtime / "tessel-irda").c_str(), 0777);
-    const char* dir = std::getenv("TESSEL_IRDA_DIR");
-    const std::string savedDir = dir ? dir : "";
+    const CEnvironment dir("TESSEL_IRDA_DIR"), port("TESSEL_IRDA_PORT"), xdg("XDG_RUNTIME_DIR");
     ::unsetenv("TESSEL_IRDA_DIR");
+    ::unsetenv("TESSEL_IRDA_PORT");
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     const SIrdaPlatformChoice choice = SIrdaPlatformChoice::FromEnvironment();
-    if (dir) ::setenv("TESSEL_IRDA_DIR", savedDir.c_str(), 1);
-    if (choice.kind == EIrdaPlatformKind::Virtual) {
+    if (choice.kind == EIrdaPlatformKind::Virtual) {  // not where the system has IrDA sockets
         EXPECT_NE(choice.refusal.find((runtime / "tessel-irda").string()), std::string::npos)
             << choice.refusal;
         EXPECT_EQ(MakeIrdaPlatform(choice), nullptr);
