@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include "U_pollwait.h"
@@ -47,12 +48,26 @@ std::string VirtualDeviceFileName(std::uint32_t id, const std::string& name) {
 
 namespace {
 
-sockaddr_un SocketAddress(const std::string& path, bool& fits) {
+// Nothing when the path is too long for a socket address.
+std::optional<sockaddr_un> SocketAddress(const std::string& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    fits = path.size() < sizeof address.sun_path;
-    if (fits) std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    if (path.size() >= sizeof address.sun_path) return std::nullopt;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     return address;
+}
+
+// False for a socket file that nothing listens on any more: a radio that left without removing
+// it. A radio too busy to take a connection (EAGAIN) is still in range.
+bool Listening(const fs::path& socketFile) {
+    const auto address = SocketAddress(socketFile.string());
+    if (!address) return false;
+    const int probe = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (probe < 0) return true;  // cannot tell: keep the device
+    const int rc = ::connect(probe, reinterpret_cast<const sockaddr*>(&*address), sizeof *address);
+    const bool listening = rc == 0 || errno == EAGAIN;
+    ::close(probe);
+    return listening;
 }
 
 bool ParseDeviceFileName(const std::string& file, std::uint32_t& id, std::string& name) {
@@ -107,18 +122,6 @@ std::vector<SVirtualDevice> ListVirtualDevices(const fs::path& directory) {
     return devices;
 }
 
-bool VirtualDeviceListening(const fs::path& socketFile) {
-    bool fits = false;
-    const sockaddr_un address = SocketAddress(socketFile.string(), fits);
-    if (!fits) return false;
-    const int probe = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (probe < 0) return true;  // cannot tell: keep the device
-    const int rc = ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    const bool listening = rc == 0 || errno == EAGAIN;
-    ::close(probe);
-    return listening;
-}
-
 CVirtualIrda::CVirtualIrda(fs::path directory) : directory_(std::move(directory)) {}
 
 CVirtualIrda::~CVirtualIrda() {
@@ -142,8 +145,7 @@ bool CVirtualIrda::QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBuffer
     // Socket files of radios that are gone would take the places of live radios in the five the
     // search tries.
     lastSeen_ = ListVirtualDevices(directory_);
-    std::erase_if(lastSeen_,
-                  [](const SVirtualDevice& d) { return !VirtualDeviceListening(d.path); });
+    std::erase_if(lastSeen_, [](const SVirtualDevice& d) { return !Listening(d.path); });
     std::fill(answer.begin(), answer.end(), 0);
     const auto count = static_cast<std::uint32_t>(lastSeen_.size());
     for (int i = 0; i < 4; ++i) answer[i] = static_cast<std::uint8_t>(count >> (8 * i));
@@ -183,14 +185,13 @@ bool CVirtualIrda::Connect(const SIrdaAddress& address, Deadline deadline) {
     if (fd_ < 0 || address.ServiceName() != kIrdaServiceName) return false;
     const SVirtualDevice* device = Find(address.DeviceId());
     if (!device) return false;
-    bool fits = false;
-    const sockaddr_un target = SocketAddress(device->path.string(), fits);
-    if (!fits) return false;
+    const auto target = SocketAddress(device->path.string());
+    if (!target) return false;
     // A radio that takes no connections (a stopped process) has a full backlog: the connection
     // is refused for now with EAGAIN, and tried again until the deadline.
     constexpr auto kRetryPause = std::chrono::milliseconds(10);
     for (;;) {
-        if (::connect(fd_, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0)
+        if (::connect(fd_, reinterpret_cast<const sockaddr*>(&*target), sizeof *target) == 0)
             return true;
         if (errno == EINTR) continue;
         const auto now = LinkClock::now();

@@ -1,7 +1,8 @@
 #pragma once
 // The virtual infrared neighbourhood: every radio in range listens on a SOCK_SEQPACKET Unix
 // socket in one directory, named by its device identifier (eight hex digits) and its name:
-// "0000ABCD-ALDER". Enumeration lists those sockets, oldest first; connecting opens one.
+// "0000ABCD-ALDER". Enumeration lists the sockets something listens on, oldest first; connecting
+// opens one.
 // Records keep their boundaries, so the 62-byte packet mode travels as real packets.
 
 #include <filesystem>
@@ -27,9 +28,6 @@ struct SVirtualDevice {
 // The socket file name of a device, and the device a file name stands for.
 std::string VirtualDeviceFileName(std::uint32_t id, const std::string& name);
 std::vector<SVirtualDevice> ListVirtualDevices(const std::filesystem::path& directory);
-// False for a socket file that nothing listens on any more: a radio that left without removing
-// it. A radio too busy to take a connection is still in range.
-bool VirtualDeviceListening(const std::filesystem::path& socketFile);
 
 class CVirtualIrda final : public IIrdaPlatform {
   public:
