@@ -4,6 +4,7 @@
 // sockets where the running system has them, else the virtual neighbourhood's default folder.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,8 @@ struct SIrdaPlatformChoice {
     std::string refusal;
 
     static SIrdaPlatformChoice FromEnvironment();
+    // The same, with the question whether the system has IrDA sockets asked of kernelAvailable.
+    static SIrdaPlatformChoice FromEnvironment(const std::function<bool()>& kernelAvailable);
 };
 
 // Null for a refused folder: the socket then never opens and the search finds nothing.

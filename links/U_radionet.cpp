@@ -16,13 +16,15 @@ SLinkConfig SLinkConfig::FromEnvironment() {
     return config;
 }
 
+SIrdaPlatformChoice SLinkConfig::IrdaChoice() const {
+    return {irdaPlatform, irdaDirectory, irdaPort, irdaRefusal};
+}
+
 CLinkPorts::CLinkPorts() : CLinkPorts(SLinkConfig::FromEnvironment()) {}
 
 CLinkPorts::CLinkPorts(const SLinkConfig& config)
-    : irdaRefusal_(config.irdaRefusal),
-      irda_(MakeIrdaPlatform(
-                {config.irdaPlatform, config.irdaDirectory, config.irdaPort, config.irdaRefusal}),
-            config.irdaMode),
+    : irdaPlatform_(config.IrdaChoice()),
+      irda_(MakeIrdaPlatform(irdaPlatform_), config.irdaMode),
       serial_(config.serialPorts.empty() ? std::vector<std::string>{kFallbackSerialPort}
                                          : config.serialPorts) {}
 

@@ -28,6 +28,7 @@ struct SLinkConfig {
     std::vector<std::string> serialPorts;
 
     static SLinkConfig FromEnvironment();
+    SIrdaPlatformChoice IrdaChoice() const;
 };
 
 // The program-wide link objects: the one IrDA socket and the one serial port. The program's
@@ -41,14 +42,16 @@ class CLinkPorts {
     CLinkPorts& operator=(const CLinkPorts&) = delete;
 
     CIrDASocket& Irda() { return irda_; }
+    // The IrDA platform the socket talks through, to tell the user where radios were sought.
+    const SIrdaPlatformChoice& IrdaPlatform() const { return irdaPlatform_; }
     SerialPort& Serial() { return serial_; }
     // The reply window of both links (3000 ms unless a test shortens it).
     void SetWindow(std::chrono::milliseconds window);
     // Why no infrared radio can be found, for the user; "" when the infrared link is usable.
-    const std::string& IrdaRefusal() const { return irdaRefusal_; }
+    const std::string& IrdaRefusal() const { return irdaPlatform_.refusal; }
 
   private:
-    std::string irdaRefusal_;
+    SIrdaPlatformChoice irdaPlatform_;
     CIrDASocket irda_;
     SerialPort serial_;
 };

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "U_irdachoice.h"
 #include "U_radioware.h"
 
 namespace shelltext {
@@ -40,6 +41,10 @@ inline constexpr const char* kWriteUnconfirmed =
 inline constexpr const char* kWriteUnknown =
     "Ошибка записи параметров в радиостанцию (радиостанция не ответила, записаны ли параметры, "
     "неизвестно)";
+
+// "Радиостанция не найдена (ИК-адаптер /dev/ttyUSB0)": the not-found text with the infrared
+// platform that was searched, so that a user whose adapter is not in use sees why.
+std::string RadioNotFoundText(const SIrdaPlatformChoice& platform);
 
 // B, B - [Файл "F"], or B - [Файл "F"] * with F the file part of fileName.
 std::string ComposeCaption(const std::string& base, const std::string& fileName, bool modified);
