@@ -8,16 +8,19 @@
 
 #include "U_simoptions.h"
 #include "U_simserver.h"
+#include "U_sirradio.h"
 #include "U_virtualirda.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: tessel-radiosim MODEL [--sn=N] [--bank=0|1] [--converter=BYTE] [--image=FILE]\n"
-    "                       [--link=irda|serial] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
+    "                       [--link=irda|serial|sir] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
     "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE]\n"
     "  MODEL is ALDER, BIRCH, CEDAR or LARCH; KIND is silent, late, echo, segment, crc,\n"
-    "  short or drop, aimed at the N-th request (every request without @N).\n";
+    "  short or drop, aimed at the N-th request (every request without @N); with link=sir\n"
+    "  also lose@N (N-th frame heard), fcs@N (N-th frame sent), nosnrm[@N], cut@N and rnr@N\n"
+    "  (N-th request). link=sir prints the pseudo-terminal's path as its first line.\n";
 
 }  // namespace
 
@@ -54,10 +57,14 @@ int main(int argc, char** argv) {
 
     try {
         std::unique_ptr<sim::CRadioServer> server;
-        if (options.link == sim::ELink::Irda)
+        if (options.sir)
+            server = std::make_unique<sim::CSirRadioServer>(*radio);
+        else if (options.link == sim::ELink::Irda)
             server = std::make_unique<sim::CIrdaRadioServer>(*radio, DefaultIrdaDirectory());
         else
             server = std::make_unique<sim::CSerialRadioServer>(*radio);
+        // A serial infrared radio's line is what a script needs first.
+        if (options.sir) std::printf("%s\n", server->Address().c_str());
         std::printf("%s radio, serial number %u, bank %d: %s\n", radio->Model().id.c_str(),
                     options.serial, radio->BankFlag(), server->Address().c_str());
         std::fflush(stdout);
