@@ -30,8 +30,10 @@ bool ParseFault(std::string_view text, SFault& fault) {
 
 bool ParseLinkFault(std::string_view text, SLinkFault& fault) {
     static const std::map<std::string_view, ELinkFaultKind> kinds = {
-        {"lose", ELinkFaultKind::Lose},     {"fcs", ELinkFaultKind::BadCheck},
-        {"nosnrm", ELinkFaultKind::NoSnrm}, {"cut", ELinkFaultKind::Cut},
+        {"lose", ELinkFaultKind::Lose},
+        {"fcs", ELinkFaultKind::BadCheck},
+        {"nosnrm", ELinkFaultKind::NoSnrm},
+        {"cut", ELinkFaultKind::Cut},
         {"rnr", ELinkFaultKind::Busy}};
     const std::size_t at = text.find('@');
     const auto kind = kinds.find(text.substr(0, at));

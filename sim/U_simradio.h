@@ -92,7 +92,7 @@ struct SVirtualRadioOptions {
     std::optional<std::uint32_t> deviceId;
     std::vector<SRange> ranges;  // the model's when empty
     std::chrono::milliseconds lateBy{3500};
-    int baud = 0;  // serial link: pace both directions like a line at this rate; 0 no pacing
+    int baud = 0;      // serial link: pace both directions like a line at this rate; 0 no pacing
     bool sir = false;  // the infrared link served as a serial infrared line (link=sir)
     std::vector<SLinkFault> linkFaults;
 };
