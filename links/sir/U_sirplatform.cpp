@@ -283,6 +283,12 @@ SSirSettings SSirSettings::FromEnvironment() {
         if (std::from_chars(baud, end, value).ptr == end && value >= 9600)
             settings.maxBaud = std::min(value, 115200);
     }
+    if (const char* slots = std::getenv("TESSEL_IRDA_SLOTS"); slots && *slots) {
+        int value = 0;
+        const char* end = slots + std::char_traits<char>::length(slots);
+        if (std::from_chars(slots, end, value).ptr == end && sir::SlotCountCode(value))
+            settings.slots = value;
+    }
     if (const char* trace = std::getenv("TESSEL_IRDA_TRACE"); trace && *trace)
         settings.tracePath = trace;
     return settings;

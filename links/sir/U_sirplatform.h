@@ -9,7 +9,8 @@
 #include "U_irdaplatform.h"
 
 // TESSEL_IRDA_BAUD caps the rate negotiated with the radio (9600..115200, default 115200);
-// TESSEL_IRDA_TRACE names a pcap file for a protocol trace.
+// TESSEL_IRDA_SLOTS the discovery slots (1, 6, 8 or 16, default 6: one is quickest with a single
+// radio in range); TESSEL_IRDA_TRACE names a pcap file for a protocol trace.
 struct SSirSettings {
     int maxBaud = 115200;
     int slots = 6;

@@ -1,0 +1,223 @@
+// The serial infrared stack against the virtual radio's secondary station over a
+// pseudo-terminal: whole reads and writes of the delivered models in both modes, every link
+// fault the radio can play, the adapter's line settings after use, and a trace tshark reads.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "U_modules.h"
+#include "U_virtualradios.h"
+#include "link_test_models.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+CModules& Modules() {
+    static CModules modules(TESSEL_TEST_MODULE_ROOT);
+    return modules;
+}
+
+IRadio& DeliveredRadio(const std::string& model) {
+    for (IRadio* radio : RadioList(Modules()))
+        if (radio->Ware()->Description() == model) return *radio;
+    throw std::logic_error("no such model");
+}
+
+std::string Text(IRadioData& data) {
+    std::ostringstream out;
+    data.Save(out);
+    return out.str();
+}
+
+// One radio in range: a single discovery slot keeps the searches quick.
+class CSirEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override { ::setenv("TESSEL_IRDA_SLOTS", "1", 1); }
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CSirEnvironment);
+
+struct SSirBench {
+    explicit SSirBench(const std::string& radio, EIrdaMode mode = EIrdaMode::Stream,
+                       std::chrono::milliseconds window = 1000ms)
+        : radios({radio + ",link=sir"}), ports(Config(mode)) {
+        ports.SetWindow(window);
+    }
+    SLinkConfig Config(EIrdaMode mode) const {
+        SLinkConfig config = radios.LinkConfig();
+        config.irdaMode = mode;
+        return config;
+    }
+    sim::CVirtualRadio& Radio() { return radios.Radio(0); }
+
+    sim::CVirtualRadios radios;
+    CLinkPorts ports;
+};
+
+using SModelMode = std::tuple<std::string, EIrdaMode>;
+
+class SirModel : public ::testing::TestWithParam<SModelMode> {};
+
+TEST_P(SirModel, ReadsWritesAndReadsBackTheSameParameters) {
+    const auto& [model, mode] = GetParam();
+    SSirBench bench(model + ",sn=31337,converter=1", mode);
+    IRadio& radio = DeliveredRadio(model);
+    IRadioWare& ware = *radio.Ware();
+    ASSERT_TRUE(ware.AttachData(&radio, nullptr, nullptr));
+    ASSERT_TRUE(linktest::RunTransfer(ware, radio, bench.ports, true).ok);
+    EXPECT_EQ(radio.SerialNumber(), "31337");
+    // Blank memory is not what a model writes: write once, then what is written is read.
+    ASSERT_TRUE(linktest::RunTransfer(ware, radio, bench.ports, false).ok);
+    ASSERT_TRUE(linktest::RunTransfer(ware, radio, bench.ports, true).ok);
+    const std::string written = Text(*radio.Data());
+    const int bank = bench.Radio().BankFlag();
+    ASSERT_TRUE(linktest::RunTransfer(ware, radio, bench.ports, false).ok);
+    if (model != "LARCH") {
+        EXPECT_NE(bench.Radio().BankFlag(), bank);
+    }
+    ASSERT_TRUE(linktest::RunTransfer(ware, radio, bench.ports, true).ok);
+    EXPECT_EQ(Text(*radio.Data()), written);
+    EXPECT_FALSE(bench.ports.Irda().isOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sir, SirModel,
+    ::testing::Combine(::testing::Values("ALDER", "BIRCH", "CEDAR", "LARCH"),
+                       ::testing::Values(EIrdaMode::Stream, EIrdaMode::Packet)),
+    [](const auto& info) {
+        return std::get<0>(info.param) +
+               (std::get<1>(info.param) == EIrdaMode::Stream ? "Stream" : "Packet");
+    });
+
+// Alder's write: requests 1 identification, 2 probe, 3 clock, 4-8 the segments into the bank
+// not in use, 9 release, 10 end.
+struct SFaultCase {
+    const char* name;
+    const char* faults;
+    bool found;
+    bool written;
+};
+
+TEST(SirFaults, EachEndsWithinTheWindowsAndSparesTheBankInUse) {
+    const std::vector<SFaultCase> cases = {
+        {"a lost frame is sent again", "fault=lose@6", true, true},
+        {"a bad frame check is polled again", "fault=fcs@7", true, true},
+        {"busy for a moment", "fault=rnr@5,delay=300", true, true},
+        {"busy past the window", "fault=rnr@5,delay=4000", true, false},
+        {"disconnect in mid-transfer", "fault=cut@6", true, false},
+        {"no answer to SNRM", "fault=nosnrm", false, false},
+        {"every frame lost", "fault=lose", false, false},
+        {"every frame damaged", "fault=fcs", false, false},
+    };
+    for (const auto& c : cases) {
+        SSirBench bench(std::string("ALDER,converter=2,") + c.faults, EIrdaMode::Stream, 500ms);
+        IRadio& radio = DeliveredRadio("ALDER");
+        IRadioWare& ware = *radio.Ware();
+        ASSERT_TRUE(ware.AttachData(&radio, nullptr, nullptr));
+        const auto before = bench.Radio().Image();
+        const auto start = LinkClock::now();
+        const auto write = linktest::RunTransfer(ware, radio, bench.ports, false);
+        const auto elapsed = LinkClock::now() - start;
+        EXPECT_EQ(write.found, c.found) << c.name;
+        EXPECT_EQ(write.ok, c.written) << c.name;
+        EXPECT_LT(elapsed, 8s) << c.name;
+        EXPECT_EQ(bench.Radio().BankFlag(), c.written ? 1 : 0) << c.name;
+        if (!c.written) {
+            EXPECT_EQ(bench.Radio().Image(), before) << c.name;
+        }
+        EXPECT_FALSE(bench.ports.Irda().isOpen()) << c.name;
+    }
+}
+
+termios Settings(int fd) {
+    termios settings{};
+    EXPECT_EQ(::tcgetattr(fd, &settings), 0);
+    return settings;
+}
+
+bool SameSettings(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+           a.c_lflag == b.c_lflag && ::cfgetospeed(&a) == ::cfgetospeed(&b) &&
+           ::cfgetispeed(&a) == ::cfgetispeed(&b);
+}
+
+TEST(SirPort, LineSettingsAreRestoredAfterATransferAndAfterAFailure) {
+    for (const char* faults : {"", ",fault=cut@4"}) {
+        SSirBench bench(std::string("ALDER") + faults);
+        const std::string port = bench.radios.Server(0).Address();
+        const int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        // Settings another program left: cooked, 1200 baud, two stop bits.
+        termios other = Settings(fd);
+        other.c_lflag |= ICANON | ECHO;
+        other.c_cflag |= CSTOPB;
+        ::cfsetispeed(&other, B1200);
+        ::cfsetospeed(&other, B1200);
+        ASSERT_EQ(::tcsetattr(fd, TCSANOW, &other), 0);
+        other = Settings(fd);
+
+        IRadio& radio = DeliveredRadio("ALDER");
+        IRadioWare& ware = *radio.Ware();
+        ASSERT_TRUE(ware.AttachData(&radio, nullptr, nullptr));
+        linktest::RunTransfer(ware, radio, bench.ports, true);
+        EXPECT_TRUE(SameSettings(Settings(fd), other)) << faults;
+        ::close(fd);
+    }
+}
+
+TEST(SirPort, AnAbsentAdapterFindsNothing) {
+    SLinkConfig config;
+    config.irdaPlatform = EIrdaPlatformKind::Sir;
+    config.irdaPort = "/dev/null-no-such-adapter";
+    CLinkPorts ports(config);
+    IRadio& radio = DeliveredRadio("ALDER");
+    IRadioWare& ware = *radio.Ware();
+    ASSERT_TRUE(ware.AttachData(&radio, nullptr, nullptr));
+    EXPECT_FALSE(linktest::RunTransfer(ware, radio, ports, true).found);
+    EXPECT_FALSE(ports.Irda().isOpen());
+}
+
+std::string Output(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+TEST(SirTrace, TsharkDecodesAWholeSession) {
+    if (std::system("command -v tshark >/dev/null 2>&1") != 0) GTEST_SKIP() << "no tshark";
+    const auto trace = std::filesystem::temp_directory_path() /
+                       ("tessel-sir-trace-" + std::to_string(::getpid()) + ".pcap");
+    ::setenv("TESSEL_IRDA_TRACE", trace.c_str(), 1);
+    {
+        SSirBench bench("ALDER");
+        ::unsetenv("TESSEL_IRDA_TRACE");
+        IRadio& radio = DeliveredRadio("ALDER");
+        IRadioWare& ware = *radio.Ware();
+        ASSERT_TRUE(ware.AttachData(&radio, nullptr, nullptr));
+        ASSERT_TRUE(linktest::RunTransfer(ware, radio, bench.ports, true).ok);
+    }
+    const std::string decoded = Output("tshark -r " + trace.string() + " -V 2>&1");
+    std::filesystem::remove(trace);
+    EXPECT_EQ(decoded.find("Malformed"), std::string::npos);
+    for (const char* expected :
+         {"IrDA Link Access Protocol", "XID", "Device Nickname: ALDER", "SNRM", "UA",
+          "Information Access Protocol", "Class Name: Varnex", "IrDA:TinyTP:LsapSel",
+          "IrDA Link Management Protocol", "Connect Confirm", "N(S)", "DISC"})
+        EXPECT_NE(decoded.find(expected), std::string::npos) << expected;
+}
+
+}  // namespace
