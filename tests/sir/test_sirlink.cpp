@@ -89,14 +89,15 @@ TEST_P(SirModel, ReadsWritesAndReadsBackTheSameParameters) {
     EXPECT_FALSE(bench.ports.Irda().isOpen());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sir, SirModel,
-    ::testing::Combine(::testing::Values("ALDER", "BIRCH", "CEDAR", "LARCH"),
-                       ::testing::Values(EIrdaMode::Stream, EIrdaMode::Packet)),
-    [](const auto& info) {
-        return std::get<0>(info.param) +
-               (std::get<1>(info.param) == EIrdaMode::Stream ? "Stream" : "Packet");
-    });
+INSTANTIATE_TEST_SUITE_P(Sir, SirModel,
+                         ::testing::Combine(::testing::Values("ALDER", "BIRCH", "CEDAR", "LARCH"),
+                                            ::testing::Values(EIrdaMode::Stream,
+                                                              EIrdaMode::Packet)),
+                         [](const auto& info) {
+                             return std::get<0>(info.param) +
+                                    (std::get<1>(info.param) == EIrdaMode::Stream ? "Stream"
+                                                                                  : "Packet");
+                         });
 
 // Alder's write: requests 1 identification, 2 probe, 3 clock, 4-8 the segments into the bank
 // not in use, 9 release, 10 end.
@@ -107,19 +108,10 @@ struct SFaultCase {
     bool written;
 };
 
-TEST(SirFaults, EachEndsWithinTheWindowsAndSparesTheBankInUse) {
-    const std::vector<SFaultCase> cases = {
-        {"a lost frame is sent again", "fault=lose@6", true, true},
-        {"a bad frame check is polled again", "fault=fcs@7", true, true},
-        {"busy for a moment", "fault=rnr@5,delay=300", true, true},
-        {"busy past the window", "fault=rnr@5,delay=4000", true, false},
-        {"disconnect in mid-transfer", "fault=cut@6", true, false},
-        {"no answer to SNRM", "fault=nosnrm", false, false},
-        {"every frame lost", "fault=lose", false, false},
-        {"every frame damaged", "fault=fcs", false, false},
-    };
+void RunFaultCases(const std::vector<SFaultCase>& cases) {
     for (const auto& c : cases) {
-        SSirBench bench(std::string("ALDER,converter=2,") + c.faults, EIrdaMode::Stream, 500ms);
+        SSirBench bench(std::string("ALDER,converter=2,") + c.faults, EIrdaMode::Stream,
+                        kDefaultLinkWindow);
         IRadio& radio = DeliveredRadio("ALDER");
         IRadioWare& ware = *radio.Ware();
         ASSERT_TRUE(ware.AttachData(&radio, nullptr, nullptr));
@@ -129,13 +121,32 @@ TEST(SirFaults, EachEndsWithinTheWindowsAndSparesTheBankInUse) {
         const auto elapsed = LinkClock::now() - start;
         EXPECT_EQ(write.found, c.found) << c.name;
         EXPECT_EQ(write.ok, c.written) << c.name;
-        EXPECT_LT(elapsed, 8s) << c.name;
+        // The search and the exchange each end within their 3000 ms, whatever the radio does.
+        EXPECT_LT(elapsed, 7s) << c.name;
         EXPECT_EQ(bench.Radio().BankFlag(), c.written ? 1 : 0) << c.name;
         if (!c.written) {
             EXPECT_EQ(bench.Radio().Image(), before) << c.name;
         }
         EXPECT_FALSE(bench.ports.Irda().isOpen()) << c.name;
     }
+}
+
+TEST(SirFaults, RecoveredByTheLinkWithinTheWindow) {
+    RunFaultCases({
+        {"a lost frame is sent again", "fault=lose@6", true, true},
+        {"a bad frame check is polled again", "fault=fcs@7", true, true},
+        {"busy for a moment", "fault=rnr@5,delay=300", true, true},
+    });
+}
+
+TEST(SirFaults, FailClearlyAndSpareTheBankInUse) {
+    RunFaultCases({
+        {"busy past the window", "fault=rnr@5,delay=4000", true, false},
+        {"disconnect in mid-transfer", "fault=cut@6", true, false},
+        {"no answer to SNRM", "fault=nosnrm", false, false},
+        {"every frame lost", "fault=lose", false, false},
+        {"every frame damaged", "fault=fcs", false, false},
+    });
 }
 
 termios Settings(int fd) {
