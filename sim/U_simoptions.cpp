@@ -107,6 +107,10 @@ bool ApplyOption(std::string_view key, std::string_view value, SVirtualRadioOpti
         options.lateBy = std::chrono::milliseconds(ms);
         return true;
     }
+    if (key == "memory") {
+        options.memoryFile = std::string(value);
+        return !value.empty();
+    }
     if (key == "baud") return ParseNumber(value, options.baud) && options.baud > 0;
     return false;
 }

@@ -94,6 +94,8 @@ struct SVirtualRadioOptions {
     std::chrono::milliseconds lateBy{3500};
     int baud = 0;      // serial link: pace both directions like a line at this rate; 0 no pacing
     bool sir = false;  // the infrared link served as a serial infrared line (link=sir)
+    // The memory (both banks and the bank flag) kept in this file across restarts.
+    std::string memoryFile;
     std::vector<SLinkFault> linkFaults;
 };
 
@@ -142,6 +144,8 @@ class CVirtualRadio {
 
     void Seed(std::span<const std::uint8_t> image);
     void SeedBlank();
+    bool LoadMemory(std::string& error);
+    void SaveMemory() const;
     const SSegmentPlace* Place(std::uint16_t segment) const;
     std::vector<std::uint8_t> Identification(ELink link) const;
     std::optional<std::vector<std::uint8_t>> Execute(std::span<const std::uint8_t> request,

@@ -16,11 +16,12 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessel-radiosim MODEL [--sn=N] [--bank=0|1] [--converter=BYTE] [--image=FILE]\n"
     "                       [--link=irda|serial|sir] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
-    "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE]\n"
+    "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE] [--memory FILE]\n"
     "  MODEL is ALDER, BIRCH, CEDAR or LARCH; KIND is silent, late, echo, segment, crc,\n"
     "  short or drop, aimed at the N-th request (every request without @N); with link=sir\n"
     "  also lose@N (N-th frame heard), fcs@N (N-th frame sent), nosnrm[@N], cut@N and rnr@N\n"
-    "  (N-th request). link=sir prints the pseudo-terminal's path as its first line.\n";
+    "  (N-th request). link=sir prints the pseudo-terminal's path as its first line.\n"
+    "  --memory FILE keeps the radio's memory in FILE across restarts.\n";
 
 }  // namespace
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     std::string description = argv[1];
     for (int i = 2; i < argc; ++i) {
         std::string option = argv[i];
+        if (option == "--memory" && i + 1 < argc) option += std::string("=") + argv[++i];
         if (option.rfind("--", 0) == 0) option.erase(0, 2);
         description += "," + option;
     }

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "U_modules.h"
 #include "U_virtualradios.h"
@@ -229,6 +233,113 @@ TEST(SirTrace, TsharkDecodesAWholeSession) {
           "Information Access Protocol", "Class Name: Varnex", "IrDA:TinyTP:LsapSel",
           "IrDA Link Management Protocol", "Connect Confirm", "N(S)", "DISC"})
         EXPECT_NE(decoded.find(expected), std::string::npos) << expected;
+}
+
+// A tessel-radiosim process on a serial infrared line, killed or stopped when the test ends.
+class CRadioProcess {
+  public:
+    explicit CRadioProcess(const std::vector<std::string>& arguments) {
+        int out[2];
+        if (::pipe2(out, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        std::vector<std::string> all = {std::string(TESSEL_TEST_BIN_DIR) + "/tessel-radiosim"};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (auto& a : all) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        ::posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        if (spawned != 0) {
+            pid_ = -1;
+            ::close(out[0]);
+            return;
+        }
+        // The first line is the pseudo-terminal's path.
+        char c = 0;
+        while (::read(out[0], &c, 1) == 1 && c != '\n') port_ += c;
+        output_ = out[0];
+    }
+    ~CRadioProcess() { Kill(SIGTERM); }
+
+    void Kill(int signal) {
+        if (pid_ <= 0) return;
+        ::kill(pid_, signal);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        ::close(output_);
+    }
+    const std::string& Port() const { return port_; }
+
+  private:
+    pid_t pid_ = -1;
+    int output_ = -1;
+    std::string port_;
+};
+
+std::vector<char> FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadFrom(const std::string& port, IRadio& radio) {
+    SLinkConfig config;
+    config.irdaPlatform = EIrdaPlatformKind::Sir;
+    config.irdaPort = port;
+    CLinkPorts ports(config);
+    if (!linktest::RunTransfer(*radio.Ware(), radio, ports, true).ok) return "read failed";
+    return Text(*radio.Data());
+}
+
+TEST(SirMemory, RadioKilledInMidWriteRestartsWithTheOldOrTheNewParameters) {
+    const auto memory = std::filesystem::temp_directory_path() /
+                        ("tessel-sir-memory-" + std::to_string(::getpid()));
+    std::filesystem::remove(memory);
+    IRadio& radio = DeliveredRadio("ALDER");
+    ASSERT_TRUE(radio.Ware()->AttachData(&radio, nullptr, nullptr));
+    std::string before;
+    std::string after;
+    {
+        CRadioProcess process({"ALDER", "--link=sir", "--memory", memory.string()});
+        ASSERT_FALSE(process.Port().empty());
+        SLinkConfig config;
+        config.irdaPlatform = EIrdaPlatformKind::Sir;
+        config.irdaPort = process.Port();
+        CLinkPorts ports(config);
+        ASSERT_TRUE(linktest::RunTransfer(*radio.Ware(), radio, ports, true).ok);
+        ASSERT_TRUE(linktest::RunTransfer(*radio.Ware(), radio, ports, false).ok);
+        before = ReadFrom(process.Port(), radio);
+        ASSERT_NE(before.find("Light=1"), std::string::npos);
+        after = before;
+        after.replace(after.find("Light=1"), 7, "Light=0");
+    }
+    {
+        // A line paced at 9600 baud: the write takes seconds, the kill comes after its first
+        // segment has reached the radio's memory.
+        CRadioProcess process({"ALDER", "--link=sir", "--baud=9600", "--memory", memory.string()});
+        ASSERT_EQ(ReadFrom(process.Port(), radio), before);
+        std::istringstream text(after);
+        ASSERT_TRUE(radio.Data()->Load(text, true));
+        const auto untouched = FileBytes(memory);
+        SLinkConfig config;
+        config.irdaPlatform = EIrdaPlatformKind::Sir;
+        config.irdaPort = process.Port();
+        CLinkPorts ports(config);
+        bool written = true;
+        std::thread writer(
+            [&] { written = linktest::RunTransfer(*radio.Ware(), radio, ports, false).ok; });
+        const auto limit = LinkClock::now() + 10s;
+        while (FileBytes(memory) == untouched && LinkClock::now() < limit)
+            std::this_thread::sleep_for(2ms);
+        process.Kill(SIGKILL);
+        writer.join();
+        EXPECT_FALSE(written);
+    }
+    CRadioProcess restarted({"ALDER", "--link=sir", "--memory", memory.string()});
+    EXPECT_EQ(ReadFrom(restarted.Port(), radio), before);
+    std::filesystem::remove(memory);
 }
 
 }  // namespace
