@@ -108,8 +108,10 @@ class CSirRadioServer::CStation {
             if (!frame) continue;
             if (LoseFrame()) continue;
             // The frame has been on the line for its own length before the radio can answer.
-            readyAt_ = Clock::now() + WireTime(Wrap(frame->Encode(), 0).size(),
-                                               options_.baud > 0 ? line_.Baud() : 0);
+            // Frames that came in a burst were on the line one after the other.
+            readyAt_ =
+                std::max(readyAt_, Clock::now()) +
+                WireTime(Wrap(frame->Encode(), 0).size(), options_.baud > 0 ? line_.Baud() : 0);
             Handle(*frame);
         }
     }

@@ -241,8 +241,16 @@ bool CIrlapPrimary::Cycle(Deadline deadline) {
 }
 
 bool CIrlapPrimary::Send(std::vector<std::uint8_t> info, Deadline deadline) {
+    return Queue(std::move(info)) && Flush(deadline);
+}
+
+bool CIrlapPrimary::Queue(std::vector<std::uint8_t> info) {
     if (!connected_ || info.size() > maxInfo_) return false;
     pending_.push_back(std::move(info));
+    return true;
+}
+
+bool CIrlapPrimary::Flush(Deadline deadline) {
     while (!pending_.empty() || !unacked_.empty()) {
         if (LinkClock::now() >= deadline || !Cycle(deadline)) return false;
         if (peerBusy_) std::this_thread::sleep_for(kIdlePoll);

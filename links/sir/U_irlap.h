@@ -41,6 +41,10 @@ class CIrlapPrimary {
 
     // Queues one information field and polls until the secondary has acknowledged it.
     bool Send(std::vector<std::uint8_t> info, Deadline deadline);
+    // Queues without polling, so that several fields go in one window; Flush polls until the
+    // secondary has acknowledged all that is queued.
+    bool Queue(std::vector<std::uint8_t> info);
+    bool Flush(Deadline deadline);
     // The next information field from the secondary, polling for it until the deadline.
     std::optional<std::vector<std::uint8_t>> Receive(Deadline deadline);
     // One poll cycle when nothing waits to go out; what arrives is kept for Receive.

@@ -44,8 +44,12 @@ void CIrlmpClient::Disconnect(Deadline deadline) {
 }
 
 bool CIrlmpClient::Send(std::span<const std::uint8_t> data, Deadline deadline) {
+    return Queue(data) && Flush(deadline);
+}
+
+bool CIrlmpClient::Queue(std::span<const std::uint8_t> data) {
     if (!connected_ || data.size() > MaxData()) return false;
-    return lap_.Send(SLmpPdu::Data(theirs_, ours_, data).Encode(), deadline);
+    return lap_.Queue(SLmpPdu::Data(theirs_, ours_, data).Encode());
 }
 
 std::optional<SLmpReceived> CIrlmpClient::Route(std::span<const std::uint8_t> info,

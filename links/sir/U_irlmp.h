@@ -33,6 +33,9 @@ class CIrlmpClient {
     std::size_t MaxData() const;
 
     bool Send(std::span<const std::uint8_t> data, Deadline deadline);
+    // Several data PDUs in one window: queued, then flushed together.
+    bool Queue(std::span<const std::uint8_t> data);
+    bool Flush(Deadline deadline) { return lap_.Flush(deadline); }
     // Data already arrived first; else polls until the deadline.
     SLmpReceived Receive(Deadline deadline);
     // Only what has arrived, without polling.

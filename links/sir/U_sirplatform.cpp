@@ -169,15 +169,17 @@ class CSirIrda final : public IIrdaPlatform {
         std::size_t sent = 0;
         do {
             while (!flow_.CanSend()) {
+                // What is queued goes first; its answer may bring the credit.
+                if (!lmp_->Flush(deadline)) return -1;
                 if (LinkClock::now() >= deadline || !Wait(deadline)) return -1;
             }
             const std::size_t n = std::min(piece, data.size() - sent);
             const bool more = peerMaxSdu_ > 0 && sent + n < data.size();
             const auto pdu = STtpData::Encode(more, flow_.TakeForSend(), data.subspan(sent, n));
-            if (!lmp_->Send(pdu, deadline)) return -1;
+            if (!lmp_->Queue(pdu)) return -1;
             sent += n;
         } while (sent < data.size());
-        return static_cast<long>(sent);
+        return lmp_->Flush(deadline) ? static_cast<long>(sent) : -1;
     }
 
     long Receive(std::span<std::uint8_t> buffer, Deadline deadline) override {
