@@ -70,6 +70,8 @@ bool CSirPort::Open(const std::string& path, std::string& error) {
 
 void CSirPort::Close() {
     if (fd_ < 0) return;
+    // The last frames (the disconnect) leave before the line is handed back.
+    WaitSent(LinkClock::now() + std::chrono::milliseconds(200));
     ::tcflush(fd_, TCIOFLUSH);
     ::tcsetattr(fd_, TCSANOW, &saved_);
     ::ioctl(fd_, TIOCNXCL);
