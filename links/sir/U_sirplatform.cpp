@@ -207,7 +207,7 @@ class CSirIrda final : public IIrdaPlatform {
     }
 
   private:
-    // The radio's LSAP for the attribute: asked once per connection of the link.
+    // The radio's LSAP for the class and attribute: asked once per connection of the link.
     std::optional<std::int32_t> Selector(const SIrdaAddress& address, const std::string& attribute,
                                          Deadline deadline) {
         const std::uint32_t device = AddressOf(address.DeviceId());
@@ -220,12 +220,14 @@ class CSirIrda final : public IIrdaPlatform {
         }
         lmp_->Disconnect(deadline);
         closedByPeer_ = false;
-        if (const auto known = selectors_.find(attribute); known != selectors_.end())
+        // Known per class and attribute: another class may well lack the attribute.
+        const auto key = std::make_pair(address.ServiceName(), attribute);
+        if (const auto known = selectors_.find(key); known != selectors_.end())
             return known->second;
-        const auto answer = QueryIas(*lmp_, address.ServiceName(), attribute, deadline);
+        const auto answer = QueryIas(*lmp_, key.first, attribute, deadline);
         if (!answer) return std::nullopt;
         const auto value = answer->Integer();
-        if (value) selectors_[attribute] = *value;
+        if (value) selectors_[key] = *value;
         return value;
     }
 
@@ -266,7 +268,7 @@ class CSirIrda final : public IIrdaPlatform {
     std::unique_ptr<CSirLine> line_;
     std::unique_ptr<CIrlapPrimary> lap_;
     std::unique_ptr<CIrlmpClient> lmp_;
-    std::map<std::string, std::int32_t> selectors_;
+    std::map<std::pair<std::string, std::string>, std::int32_t> selectors_;
     CTinyTpFlow flow_;
     std::uint16_t peerMaxSdu_ = 0;
     bool tinyTp_ = true;

@@ -10,6 +10,7 @@
 #include "sir/U_irlapframe.h"
 #include "sir/U_irlmpframe.h"
 #include "sir/U_sirframe.h"
+#include "sir/U_tinytp.h"
 #include "sir/U_tinytpframe.h"
 
 namespace {
@@ -261,6 +262,23 @@ TEST(TinyTpFrames, ConnectWithCreditAndDataHeaders) {
     EXPECT_FALSE(data->more);
     EXPECT_EQ(data->credit, 5);
     EXPECT_EQ(data->data, Bytes{0xAA});
+}
+
+TEST(TinyTpFlow, CreditRunsOutAndIsGivenBackBeforeThePeerRunsOut) {
+    CTinyTpFlow flow;
+    flow.Start(CTinyTpFlow::kInitialCredit, 2);
+    EXPECT_EQ(flow.TakeForSend(), 0);
+    EXPECT_EQ(flow.TakeForSend(), 0);
+    EXPECT_FALSE(flow.CanSend());
+    flow.Received(3);  // data with three credits: three more PDUs may go
+    EXPECT_EQ(flow.SendCredit(), 3);
+    EXPECT_FALSE(flow.PeerNeedsCredit());
+    for (int i = 0; i < 6; ++i) flow.Received(0);
+    // The peer has 7 of its 14 left: the 7 PDUs taken go back, on the next data PDU.
+    EXPECT_TRUE(flow.PeerNeedsCredit());
+    EXPECT_EQ(flow.TakeForSend(), 7);
+    EXPECT_FALSE(flow.PeerNeedsCredit());
+    EXPECT_EQ(flow.TakeForCredit(), 0);
 }
 
 }  // namespace

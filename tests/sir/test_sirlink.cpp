@@ -21,6 +21,7 @@
 #include "U_modules.h"
 #include "U_virtualradios.h"
 #include "link_test_models.h"
+#include "sir/U_sirplatform.h"
 
 namespace {
 
@@ -199,6 +200,81 @@ TEST(SirPort, AnAbsentAdapterFindsNothing) {
     ASSERT_TRUE(ware.AttachData(&radio, nullptr, nullptr));
     EXPECT_FALSE(linktest::RunTransfer(ware, radio, ports, true).found);
     EXPECT_FALSE(ports.Irda().isOpen());
+}
+
+// The platform itself on the radio's line: discovery, the information base, the connection,
+// and what Receive reports.
+struct SPlatformBench {
+    explicit SPlatformBench(const std::string& radio)
+        : radios({radio + ",link=sir"}),
+          platform(MakeSirIrdaPlatform(radios.Server(0).Address(), SSirSettings{115200, 1, {}})) {}
+
+    // The radio's address for the service, from the device list.
+    std::optional<SIrdaAddress> Discover() {
+        if (!platform->Open()) return std::nullopt;
+        std::array<std::uint8_t, SIrdaDeviceList::kBufferSize> list{};
+        if (!platform->QueryDevices(list) || list[0] != 1) return std::nullopt;
+        name.assign(reinterpret_cast<const char*>(list.data() + 8));
+        SIrdaAddress address = SIrdaAddress::ForService(kIrdaServiceName);
+        address.SetDeviceId(std::span(list).subspan<4, 4>());
+        return address;
+    }
+
+    sim::CVirtualRadios radios;
+    std::unique_ptr<IIrdaPlatform> platform;
+    std::string name;
+};
+
+TEST(SirPlatform, InformationBaseHasOnlyTheServicesIntegerSelectors) {
+    SPlatformBench bench("ALDER");
+    auto address = bench.Discover();
+    ASSERT_TRUE(address);
+    EXPECT_EQ(bench.name, "ALDER");
+    const struct {
+        const char* service;
+        const char* attribute;
+        bool found;
+    } cases[] = {{"Varnex", "IrDA:TinyTP:LsapSel", true},
+                 {"Varnex", "IrDA:IrLMP:LsapSel", true},
+                 {"Varnex", "IrDA:IrLMP:Other", false},
+                 {"Other", "IrDA:TinyTP:LsapSel", false}};
+    for (const auto& c : cases) {
+        SIrdaAddress asked = SIrdaAddress::ForService(c.service);
+        asked.SetDeviceId(address->DeviceId());
+        EXPECT_EQ(bench.platform->QueryService(asked, c.attribute), c.found) << c.attribute;
+    }
+}
+
+TEST(SirPlatform, LineRunsAtTheAgreedRateWhileConnectedAndIsPutBackAfter) {
+    SPlatformBench bench("ALDER");
+    const int fd = ::open(bench.radios.Server(0).Address().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    const speed_t before = ::cfgetospeed(&static_cast<const termios&>(Settings(fd)));
+    auto address = bench.Discover();
+    ASSERT_TRUE(address);
+    ASSERT_TRUE(bench.platform->Connect(*address, LinkClock::now() + 1s));
+    EXPECT_EQ(::cfgetospeed(&static_cast<const termios&>(Settings(fd))), B115200);
+    // Nothing asked, nothing comes: a failure at the deadline, not a wait for ever.
+    const auto start = LinkClock::now();
+    std::array<std::uint8_t, 64> buffer{};
+    EXPECT_EQ(bench.platform->Receive(buffer, start + 100ms), -1);
+    EXPECT_LT(LinkClock::now() - start, 1s);
+    bench.platform->Close();
+    EXPECT_EQ(::cfgetospeed(&static_cast<const termios&>(Settings(fd))), before);
+    ::close(fd);
+}
+
+TEST(SirPlatform, RadioClosingTheConnectionReadsAsEndOfData) {
+    SPlatformBench bench("ALDER,fault=drop@1");
+    auto address = bench.Discover();
+    ASSERT_TRUE(address);
+    ASSERT_TRUE(bench.platform->Connect(*address, LinkClock::now() + 1s));
+    const std::uint8_t identify = 0x01;
+    ASSERT_EQ(bench.platform->Send(std::span(&identify, 1), LinkClock::now() + 1s), 1);
+    std::array<std::uint8_t, 64> reply{};
+    EXPECT_EQ(bench.platform->Receive(reply, LinkClock::now() + 1s), 25);  // Alder's identification
+    EXPECT_EQ(reply[0], 0x81);
+    EXPECT_EQ(bench.platform->Receive(reply, LinkClock::now() + 1s), 0);
 }
 
 std::string Output(const std::string& command) {
