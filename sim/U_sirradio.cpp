@@ -249,7 +249,7 @@ class CSirRadioServer::CStation {
         ua.params.extraBofs = 0x80;
         ua.params.minTurn = 0x80;
         ua.params.disconnect = 0x01;
-        const int rate = BaudOf(HighestCommon(ua.params.baud, snrm->params.baud) | 0);
+        const int rate = BaudOf(HighestCommon(ua.params.baud, snrm->params.baud));
         connection_ = snrm->connection;
         lastConnection_ = connection_;
         SLapFrame response;
