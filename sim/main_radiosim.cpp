@@ -10,18 +10,20 @@
 #include "U_simserver.h"
 #include "U_sirradio.h"
 #include "U_virtualirda.h"
+#include "tessel_version.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tessel-radiosim MODEL [--sn=N] [--bank=0|1] [--converter=BYTE] [--image=FILE]\n"
+    "usage: tessel-radiosim MODEL [--blank] [--sn=N] [--bank=0|1] [--converter=BYTE] [--image=FILE]\n"
     "                       [--link=irda|serial|sir] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
     "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE] [--memory FILE]\n"
     "  MODEL is ALDER, BIRCH, CEDAR or LARCH; KIND is silent, late, echo, segment, crc,\n"
     "  short or drop, aimed at the N-th request (every request without @N); with link=sir\n"
     "  also lose@N (N-th frame heard), fcs@N (N-th frame sent), nosnrm[@N], cut@N and rnr@N\n"
     "  (N-th request). link=sir prints the pseudo-terminal's path as its first line.\n"
-    "  --memory FILE keeps the radio's memory in FILE across restarts.\n";
+    "  --memory FILE keeps the radio's memory in FILE across restarts. The memory holds\n"
+    "  a few demonstration channels; --blank erases it.\n";
 
 }  // namespace
 
@@ -29,6 +31,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
         std::fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::string(argv[1]) == "--version") {
+        std::puts("tessel-radiosim " TESSEL_VERSION);
+        return 0;
     }
     // The same description as --virtual-radio takes, one option per argument.
     std::string description = argv[1];
