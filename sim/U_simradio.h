@@ -65,6 +65,22 @@ struct SFault {
     int request = 0;  // the 1-based request number it hits; 0 for every request
 };
 
+// Faults of the serial infrared link itself (link=sir). @N counts IrLAP frames for Lose and
+// BadCheck (heard, resp. sent, since the radio accepted the connection), SNRMs for NoSnrm, and
+// the radio's requests for Cut and Busy.
+enum class ELinkFaultKind {
+    Lose,      // a frame is not heard
+    BadCheck,  // a frame goes out with a wrong frame check
+    NoSnrm,    // a connection request is not answered
+    Cut,       // instead of answering the request the radio asks for the link to be closed
+    Busy,      // from the request on the radio answers RNR for the delay= time
+};
+
+struct SLinkFault {
+    ELinkFaultKind kind;
+    int count = 0;  // 0 for every one
+};
+
 struct SVirtualRadioOptions {
     std::string model;  // model identifier
     std::string fw;     // identifier the radio reports; the model's when empty
@@ -79,7 +95,11 @@ struct SVirtualRadioOptions {
     std::optional<std::uint32_t> deviceId;
     std::vector<SRange> ranges;  // the model's when empty
     std::chrono::milliseconds lateBy{3500};
-    int baud = 0;  // serial link: pace both directions like a line at this rate; 0 no pacing
+    int baud = 0;      // serial link: pace both directions like a line at this rate; 0 no pacing
+    bool sir = false;  // the infrared link served as a serial infrared line (link=sir)
+    // The memory (both banks and the bank flag) kept in this file across restarts.
+    std::string memoryFile;
+    std::vector<SLinkFault> linkFaults;
 };
 
 // What goes back for one request.
@@ -132,6 +152,8 @@ class CVirtualRadio {
 
     void Seed(std::span<const std::uint8_t> image);
     void SeedBlank();
+    bool LoadMemory(std::string& error);
+    void SaveMemory() const;
     // The demonstration memory in the parameter banks, over the erased memory.
     void SeedDemo();
     const SSegmentPlace* Place(std::uint16_t segment) const;
