@@ -28,6 +28,9 @@ class CRadioSession {
         const std::vector<std::string> radios = args.All("--virtual-radio");
         if (radios.empty()) {
             ports_ = std::make_unique<CLinkPorts>();
+            // Said before the search, which then finds no infrared radio.
+            if (!ports_->IrdaRefusal().empty())
+                std::cerr << "tessel-cli: " << ports_->IrdaRefusal() << '\n';
             return;
         }
         try {
@@ -92,13 +95,20 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading) {
     reading ? rw->BeginRead() : rw->BeginWrite();
     while (!rw->IsDone()) {
         if (!rw->Step()) {
+            const bool unknown = net->SessionEnd() == ESessionEnd::Unknown;
             net.reset();
-            throw CFailure(reading ? shelltext::kReadError : shelltext::kWriteError);
+            throw CFailure(reading   ? shelltext::kReadError
+                           : unknown ? shelltext::kWriteUnknown
+                                     : shelltext::kWriteError);
         }
         std::cerr << rw->Progress() << "%\n";
     }
+    const bool unconfirmed = net->WriteUnconfirmed();
     net.reset();
-    std::cerr << (reading ? shelltext::kReadDone : shelltext::kWriteDone) << '\n';
+    std::cerr << (reading       ? shelltext::kReadDone
+                  : unconfirmed ? shelltext::kWriteUnconfirmed
+                                : shelltext::kWriteDone)
+              << '\n';
     return true;
 }
 

@@ -31,6 +31,9 @@ SIrdaPlatformChoice SIrdaPlatformChoice::FromEnvironment(
         return choice;
     }
     choice.virtualDirectory = DefaultIrdaDirectory();
+    // A folder the user named is the user's business; the default one must be private.
+    if (!NonEmptyEnvironment("TESSEL_IRDA_DIR"))
+        choice.refusal = PrepareIrdaFolder(choice.virtualDirectory);
     return choice;
 }
 
@@ -43,6 +46,7 @@ std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choic
         case EIrdaPlatformKind::Virtual:
             break;
     }
+    if (!choice.refusal.empty()) return nullptr;
     return std::make_unique<CVirtualIrda>(choice.virtualDirectory);
 }
 
@@ -55,5 +59,6 @@ std::string DescribeIrdaPlatform(const SIrdaPlatformChoice& choice) {
         case EIrdaPlatformKind::Virtual:
             break;
     }
+    if (!choice.refusal.empty()) return "IrDA: " + choice.refusal;
     return "IrDA: virtual neighbourhood in " + choice.virtualDirectory.string();
 }

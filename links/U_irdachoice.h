@@ -15,13 +15,16 @@ enum class EIrdaPlatformKind { Virtual, Sir, Kernel };
 struct SIrdaPlatformChoice {
     EIrdaPlatformKind kind = EIrdaPlatformKind::Virtual;
     std::filesystem::path virtualDirectory;  // Virtual
-    std::string port;                         // Sir: the adapter's serial port
+    std::string port;                        // Sir: the adapter's serial port
+    // Virtual: why the default folder is not used (see PrepareIrdaFolder); "" when it is.
+    std::string refusal;
 
     static SIrdaPlatformChoice FromEnvironment();
     // The same, with the question whether the system has IrDA sockets asked of kernelAvailable.
     static SIrdaPlatformChoice FromEnvironment(const std::function<bool()>& kernelAvailable);
 };
 
+// Null for a refused folder: the socket then never opens and the search finds nothing.
 std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choice);
 
 // One line for the user: which platform is in use and where it looks.

@@ -10,13 +10,14 @@ SLinkConfig SLinkConfig::FromEnvironment() {
     config.irdaDirectory = choice.virtualDirectory;
     config.irdaPlatform = choice.kind;
     config.irdaPort = choice.port;
+    config.irdaRefusal = choice.refusal;
     config.irdaMode = IrdaModeFromEnvironment();
     config.serialPorts = EnumerateSerialPorts();
     return config;
 }
 
 SIrdaPlatformChoice SLinkConfig::IrdaChoice() const {
-    return {irdaPlatform, irdaDirectory, irdaPort};
+    return {irdaPlatform, irdaDirectory, irdaPort, irdaRefusal};
 }
 
 CLinkPorts::CLinkPorts() : CLinkPorts(SLinkConfig::FromEnvironment()) {}
@@ -37,6 +38,10 @@ CRadioNet::CRadioNet(std::unique_ptr<CRadioSocket> socket)
 
 CRadioNet::CRadioNet(std::unique_ptr<CRadioSerial> serial)
     : kind_(PR_NET_SP), serial_(std::move(serial)) {}
+
+ESessionEnd CRadioNet::SessionEnd() const {
+    return socket_ ? socket_->SessionEnd() : ESessionEnd::Open;
+}
 
 void* CRadioNet::link() const {
     if (kind_ == PR_NET_IRDA) return static_cast<IRadioSocket*>(socket_.get());

@@ -22,6 +22,8 @@ struct SLinkConfig {
     // The IrDA platform; the virtual one uses irdaDirectory.
     EIrdaPlatformKind irdaPlatform = EIrdaPlatformKind::Virtual;
     std::string irdaPort;
+    // Why the default infrared folder is not used; "" when it is.
+    std::string irdaRefusal;
     EIrdaMode irdaMode = EIrdaMode::Stream;
     std::vector<std::string> serialPorts;
 
@@ -45,6 +47,8 @@ class CLinkPorts {
     SerialPort& Serial() { return serial_; }
     // The reply window of both links (3000 ms unless a test shortens it).
     void SetWindow(std::chrono::milliseconds window);
+    // Why no infrared radio can be found, for the user; "" when the infrared link is usable.
+    const std::string& IrdaRefusal() const { return irdaPlatform_.refusal; }
 
   private:
     SIrdaPlatformChoice irdaPlatform_;
@@ -67,6 +71,11 @@ class CRadioNet {
     void* link() const;
     CRadioSocket* Socket() const { return socket_.get(); }
     CRadioSerial* Serial() const { return serial_.get(); }
+    // How a write session on this link ended; Open on the serial link, which cannot ask the
+    // radio for its bank.
+    ESessionEnd SessionEnd() const;
+    // Written, but the radio's answer to the end of the session was lost.
+    bool WriteUnconfirmed() const { return SessionEnd() == ESessionEnd::Unconfirmed; }
 
   private:
     int kind_;

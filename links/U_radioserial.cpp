@@ -125,8 +125,9 @@ bool CRadioSerial::ReleaseSegment(std::uint16_t /*segment*/) {
 bool CRadioSerial::EndSession() {
     const std::array<std::uint8_t, 2> request{kEndSession, 0x00};
     std::array<std::uint8_t, 2 + kCheckBytes> reply{};
+    // Any good frame that starts with the command code: a bare code with its check value will do.
     const auto length = ExchangeFrame(port_, request, reply);
-    return length && *length >= reply.size() && reply[0] == kEndSession;
+    return length && *length >= kCheckBytes && reply[0] == kEndSession;
 }
 
 std::unique_ptr<CDeviceInfo> IdentifySerial(SerialPort& port) {

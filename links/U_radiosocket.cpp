@@ -63,9 +63,24 @@ int CRadioInfo::RangeEdge(int index, int edge) const {
                       static_cast<long long>(Word(offset)) * kRangeStepHz);
 }
 
+namespace {
+
+// True while the bytes received so far can still be the answer described by head.
+bool HeadMatches(std::span<const std::uint8_t> received, const SReplyHead& head) {
+    if (received.empty()) return true;
+    if (received[0] != head.code) return false;
+    if (!head.segment || received.size() < kSegmentHeader) return true;
+    return received[2] == (*head.segment & 0xFF) && received[3] == (*head.segment >> 8);
+}
+
+}  // namespace
+
 std::optional<std::size_t> IrdaExchange(CIrDASocket& socket, std::span<const std::uint8_t> request,
-                                        std::span<std::uint8_t> reply, std::size_t minimum) {
+                                        std::span<std::uint8_t> reply, std::size_t minimum,
+                                        std::optional<SReplyHead> head) {
     minimum = std::min(minimum, reply.size());
+    // An answer that came after its window must not pass for this request's.
+    socket.discardPending();
     Deadline deadline = LinkClock::now() + socket.window();
     std::size_t sent = 0;
     while (sent < request.size()) {
@@ -82,6 +97,8 @@ std::optional<std::size_t> IrdaExchange(CIrDASocket& socket, std::span<const std
         if (n <= 0) return std::nullopt;  // an error, or the radio closed the link
         received += static_cast<std::size_t>(n);
         if (LinkClock::now() > deadline) return std::nullopt;
+        // A late answer to an earlier request can still arrive while this one waits.
+        if (head && !HeadMatches(reply.first(received), *head)) received = 0;
     }
     return received;
 }
@@ -108,7 +125,10 @@ bool CRadioSocket::SetClockTo(const std::array<std::uint8_t, 6>& dateTime) {
     std::array<std::uint8_t, 7> request{kIdentify};
     std::copy(dateTime.begin(), dateTime.end(), request.begin() + 1);
     std::array<std::uint8_t, kIdentifyCapacity> reply{};
-    return IrdaExchange(socket_, request, reply, kIdentifyMinimum).has_value();
+    // Answered like an identification; the contents are not used.
+    return IrdaExchange(socket_, request, reply, kIdentifyMinimum,
+                        SReplyHead{kIdentify | kReplyBit, std::nullopt})
+        .has_value();
 }
 
 bool CRadioSocket::SegmentCommand(std::uint8_t code, std::uint16_t segment,
@@ -118,10 +138,9 @@ bool CRadioSocket::SegmentCommand(std::uint8_t code, std::uint16_t segment,
                                       static_cast<std::uint8_t>(segment >> 8)};
     request.insert(request.end(), data.begin(), data.end());
     std::vector<std::uint8_t> reply(replyCapacity);
-    const auto length = IrdaExchange(socket_, request, reply, replyCapacity);
+    const SReplyHead head{static_cast<std::uint8_t>(code | kReplyBit), segment};
+    const auto length = IrdaExchange(socket_, request, reply, replyCapacity, head);
     if (!length || *length < replyCapacity) return false;
-    if (reply[0] != (code | kReplyBit) || reply[2] != request[2] || reply[3] != request[3])
-        return false;
     std::copy_n(reply.begin() + kSegmentHeader, destination.size(), destination.begin());
     return true;
 }
@@ -142,15 +161,34 @@ bool CRadioSocket::ReleaseSegment(std::uint16_t segment) {
 bool CRadioSocket::EndSession() {
     const std::array<std::uint8_t, 1> request{kEndSession};
     std::array<std::uint8_t, 1> reply{};
-    const auto length = IrdaExchange(socket_, request, reply, reply.size());
-    return length && reply[0] == (kEndSession | kReplyBit);
+    if (IrdaExchange(socket_, request, reply, reply.size(),
+                     SReplyHead{kEndSession | kReplyBit, std::nullopt})) {
+        sessionEnd_ = ESessionEnd::Confirmed;
+        return true;
+    }
+    // Only the answer may be lost: a radio that took the end of the session has switched to the
+    // bank just written, and reporting that write as failed would be untrue.
+    sessionEnd_ = AskBankAfterEnd();
+    return sessionEnd_ == ESessionEnd::Unconfirmed;
+}
+
+ESessionEnd CRadioSocket::AskBankAfterEnd() {
+    // The radio may still be busy with the end of the session when first asked.
+    constexpr int kAttempts = 2;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (const auto now = IdentifyIrda(socket_))
+            return now->BankFlag() != info_->BankFlag() ? ESessionEnd::Unconfirmed
+                                                        : ESessionEnd::NotTaken;
+    }
+    return ESessionEnd::Unknown;
 }
 
 std::unique_ptr<CRadioInfo> IdentifyIrda(CIrDASocket& socket) {
     const std::array<std::uint8_t, 1> request{kIdentify};
     std::array<std::uint8_t, kIdentifyCapacity> reply{};
-    const auto length = IrdaExchange(socket, request, reply, kIdentifyMinimum);
-    if (!length || reply[0] != (kIdentify | kReplyBit)) return nullptr;
+    const auto length = IrdaExchange(socket, request, reply, kIdentifyMinimum,
+                                     SReplyHead{kIdentify | kReplyBit, std::nullopt});
+    if (!length) return nullptr;
     return std::make_unique<CRadioInfo>(std::span(reply).subspan(1, *length - 1));
 }
 
@@ -167,13 +205,18 @@ std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& q
     SIrdaAddress address = SIrdaAddress::ForService(kIrdaServiceName);
     for (std::size_t i = 0; i < count; ++i) {
         address.SetDeviceId(devices[i].id);
-        if (!socket.queryService(address) || !socket.connect(address)) continue;
-        auto info = IdentifyIrda(socket);
-        if (!info) continue;
-        auto link = std::make_unique<CRadioSocket>(socket, std::move(info));
-        if (qualifier.Qualification(static_cast<IRadioSocket*>(link.get()))) return link;
-        // Destroying the rejected link closes the socket, so no later device can be queried.
-        link.reset();
+        if (socket.queryService(address) && socket.connect(address)) {
+            if (auto info = IdentifyIrda(socket)) {
+                auto link = std::make_unique<CRadioSocket>(socket, std::move(info));
+                if (qualifier.Qualification(static_cast<IRadioSocket*>(link.get()))) return link;
+                // Destroying the rejected link closes the socket: no later device is queried.
+                return nullptr;
+            }
+        }
+        // The socket may still be connected to the device that failed, and a connected socket
+        // cannot reach the next one: start it afresh.
+        socket.close();
+        if (i + 1 < count && !socket.open()) return nullptr;
     }
     socket.close();
     return nullptr;

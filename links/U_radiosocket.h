@@ -40,10 +40,30 @@ class CRadioInfo final : public IRadioInfo {
     std::vector<std::uint8_t> info_;
 };
 
-// One request and its reply within the socket's window for each half. The reply length, or
-// nothing when the exchange failed.
+// What a reply must begin with to answer a request: its command code with the reply bit and,
+// for segment commands, the segment number.
+struct SReplyHead {
+    std::uint8_t code;
+    std::optional<std::uint16_t> segment;
+};
+
+// One request and its reply within the socket's window for each half. What waits on the link
+// before the request is dropped, and a reply whose head does not match is taken for the late
+// answer to an earlier request and passed over. The reply length, or nothing when the exchange
+// failed.
 std::optional<std::size_t> IrdaExchange(CIrDASocket& socket, std::span<const std::uint8_t> request,
-                                        std::span<std::uint8_t> reply, std::size_t minimum);
+                                        std::span<std::uint8_t> reply, std::size_t minimum,
+                                        std::optional<SReplyHead> head = std::nullopt);
+
+// How a write session ended. When the answer to EndSession is lost, the radio is asked which
+// bank it uses: a radio that switched to the bank just written took the session's end.
+enum class ESessionEnd {
+    Open,         // EndSession was not called
+    Confirmed,    // the radio answered it
+    Unconfirmed,  // no answer, but the radio now uses the other bank: written
+    NotTaken,     // no answer, and the radio still uses the bank it had: not written
+    Unknown,      // no answer, and the radio could not be asked
+};
 
 class CRadioSocket final : public IRadioSocket {
   public:
@@ -63,13 +83,18 @@ class CRadioSocket final : public IRadioSocket {
     // SetClock with a given time: year modulo 100, month, day, hour, minute, second.
     bool SetClockTo(const std::array<std::uint8_t, 6>& dateTime);
 
+    ESessionEnd SessionEnd() const { return sessionEnd_; }
+
   private:
+    ESessionEnd AskBankAfterEnd();
+
     bool SegmentCommand(std::uint8_t code, std::uint16_t segment,
                         std::span<const std::uint8_t> data, std::size_t replyCapacity,
                         std::span<std::uint8_t> destination);
 
     CIrDASocket& socket_;
     std::unique_ptr<CRadioInfo> info_;
+    ESessionEnd sessionEnd_ = ESessionEnd::Open;
 };
 
 // The identification request and the acceptance of its reply; the CRadioInfo of the radio on
@@ -77,5 +102,6 @@ class CRadioSocket final : public IRadioSocket {
 std::unique_ptr<CRadioInfo> IdentifyIrda(CIrDASocket& socket);
 
 // The IrDA part of the radio search: up to five devices in the order reported; the first whose
-// identification the qualifier accepts. A rejection closes the socket and so ends the search.
+// identification the qualifier accepts. A device that fails to answer is passed over on a fresh
+// socket; a rejection closes the socket and so ends the search.
 std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& qualifier);

@@ -93,6 +93,7 @@ bool SerialPort::open(const std::string& name) {
 
 void SerialPort::close() {
     if (fd_ < 0) return;
+    ::tcflush(fd_, TCOFLUSH);
     ::ioctl(fd_, TIOCNXCL);  // the next program may have the port
     ::close(fd_);
     fd_ = -1;
@@ -147,9 +148,11 @@ EWait SerialPort::waitReceive(Deadline deadline) {
 bool SerialPort::write(std::span<const std::uint8_t> data, std::size_t& moved) {
     moved = 0;
     if (fd_ < 0) return false;
+    // No flow control: the driver takes the bytes as fast as the line sends them, unless the
+    // line is stuck.
+    const Deadline deadline = LinkClock::now() + window_;
     while (moved < data.size()) {
-        // No flow control: the driver takes the bytes as fast as the line sends them.
-        if (WaitFor(fd_, POLLOUT, Deadline::max()) != EWait::Ready) return false;
+        if (WaitFor(fd_, POLLOUT, deadline) != EWait::Ready) return false;
         const ssize_t n = ::write(fd_, data.data() + moved, data.size() - moved);
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) continue;

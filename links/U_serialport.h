@@ -34,6 +34,7 @@ class SerialPort {
 
     // Exclusive, existing ports only; false and no port on failure. An open port is closed first.
     bool open(const std::string& name);
+    // What is still waiting to go out is dropped, so closing never waits for a stuck line.
     void close();
     bool isOpen() const { return fd_ >= 0; }
     bool applySettings();
@@ -43,7 +44,8 @@ class SerialPort {
     // Bytes received and waiting; -1 when the query fails.
     int queued() const;
     EWait waitReceive(Deadline deadline);
-    // Moves the whole buffer; false when it did not complete. The count moved is reported.
+    // Moves the whole buffer within the window; false when it did not complete (a line that
+    // never drains). The count moved is reported.
     bool write(std::span<const std::uint8_t> data, std::size_t& moved);
     bool read(std::span<std::uint8_t> buffer, std::size_t& moved);
 

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <thread>
 
 #include "U_pollwait.h"
 
@@ -22,6 +24,22 @@ fs::path DefaultIrdaDirectory() {
     return fs::path("/tmp") / ("tessel-irda-" + std::to_string(::getuid()));
 }
 
+std::string PrepareIrdaFolder(const fs::path& folder) {
+    const std::string name = "the infrared neighbourhood folder " + folder.string();
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return name + " cannot be made: " + std::strerror(errno);
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return name + " is not a directory; it is not used";
+    if (st.st_uid != ::geteuid()) return name + " belongs to another user; it is not used";
+    if ((st.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        return name + " is open to other users (mode " + mode + "); it is not used";
+    }
+    return {};
+}
+
 std::string VirtualDeviceFileName(std::uint32_t id, const std::string& name) {
     char hex[9];
     std::snprintf(hex, sizeof hex, "%08X", id);
@@ -29,6 +47,28 @@ std::string VirtualDeviceFileName(std::uint32_t id, const std::string& name) {
 }
 
 namespace {
+
+// Nothing when the path is too long for a socket address.
+std::optional<sockaddr_un> SocketAddress(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) return std::nullopt;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return address;
+}
+
+// False for a socket file that nothing listens on any more: a radio that left without removing
+// it. A radio too busy to take a connection (EAGAIN) is still in range.
+bool Listening(const fs::path& socketFile) {
+    const auto address = SocketAddress(socketFile.string());
+    if (!address) return false;
+    const int probe = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (probe < 0) return true;  // cannot tell: keep the device
+    const int rc = ::connect(probe, reinterpret_cast<const sockaddr*>(&*address), sizeof *address);
+    const bool listening = rc == 0 || errno == EAGAIN;
+    ::close(probe);
+    return listening;
+}
 
 bool ParseDeviceFileName(const std::string& file, std::uint32_t& id, std::string& name) {
     if (file.size() < 9 || file[8] != '-') return false;
@@ -90,7 +130,8 @@ CVirtualIrda::~CVirtualIrda() {
 
 bool CVirtualIrda::Open() {
     if (fd_ >= 0) return true;
-    fd_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    // Non-blocking throughout: every wait is a poll with a deadline.
+    fd_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     return fd_ >= 0;
 }
 
@@ -101,7 +142,10 @@ void CVirtualIrda::Close() {
 
 bool CVirtualIrda::QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) {
     if (fd_ < 0) return false;
+    // Socket files of radios that are gone would take the places of live radios in the five the
+    // search tries.
     lastSeen_ = ListVirtualDevices(directory_);
+    std::erase_if(lastSeen_, [](const SVirtualDevice& d) { return !Listening(d.path); });
     std::fill(answer.begin(), answer.end(), 0);
     const auto count = static_cast<std::uint32_t>(lastSeen_.size());
     for (int i = 0; i < 4; ++i) answer[i] = static_cast<std::uint8_t>(count >> (8 * i));
@@ -137,20 +181,23 @@ bool CVirtualIrda::SetTinyTP(bool /*on*/) {
     return fd_ >= 0;
 }
 
-bool CVirtualIrda::Connect(const SIrdaAddress& address, Deadline /*deadline*/) {
+bool CVirtualIrda::Connect(const SIrdaAddress& address, Deadline deadline) {
     if (fd_ < 0 || address.ServiceName() != kIrdaServiceName) return false;
     const SVirtualDevice* device = Find(address.DeviceId());
     if (!device) return false;
-    sockaddr_un target{};
-    target.sun_family = AF_UNIX;
-    const std::string path = device->path.string();
-    if (path.size() >= sizeof target.sun_path) return false;
-    std::memcpy(target.sun_path, path.c_str(), path.size() + 1);
-    int rc;
-    do {
-        rc = ::connect(fd_, reinterpret_cast<const sockaddr*>(&target), sizeof target);
-    } while (rc != 0 && errno == EINTR);
-    return rc == 0;
+    const auto target = SocketAddress(device->path.string());
+    if (!target) return false;
+    // A radio that takes no connections (a stopped process) has a full backlog: the connection
+    // is refused for now with EAGAIN, and tried again until the deadline.
+    constexpr auto kRetryPause = std::chrono::milliseconds(10);
+    for (;;) {
+        if (::connect(fd_, reinterpret_cast<const sockaddr*>(&*target), sizeof *target) == 0)
+            return true;
+        if (errno == EINTR) continue;
+        const auto now = LinkClock::now();
+        if (errno != EAGAIN || now >= deadline) return false;
+        std::this_thread::sleep_for(std::min<LinkClock::duration>(kRetryPause, deadline - now));
+    }
 }
 
 void CVirtualIrda::DiscardPending() {

@@ -1,7 +1,8 @@
 #pragma once
 // The virtual infrared neighbourhood: every radio in range listens on a SOCK_SEQPACKET Unix
 // socket in one directory, named by its device identifier (eight hex digits) and its name:
-// "0000ABCD-ALDER". Enumeration lists those sockets, oldest first; connecting opens one.
+// "0000ABCD-ALDER". Enumeration lists the sockets something listens on, oldest first; connecting
+// opens one.
 // Records keep their boundaries, so the 62-byte packet mode travels as real packets.
 
 #include <filesystem>
@@ -12,6 +13,11 @@
 
 // TESSEL_IRDA_DIR, else "tessel-irda" under $XDG_RUNTIME_DIR, else /tmp/tessel-irda-<uid>.
 std::filesystem::path DefaultIrdaDirectory();
+
+// Makes the default folder when it is missing, for the user alone (0700). Anyone who can write
+// there can plant a "radio" that receives writes, so a folder that is not a directory, that
+// belongs to another user or that others may enter is refused: the reason, or "" when usable.
+std::string PrepareIrdaFolder(const std::filesystem::path& folder);
 
 struct SVirtualDevice {
     std::array<std::uint8_t, 4> id{};

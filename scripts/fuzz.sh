@@ -14,13 +14,15 @@ else
     seconds=${1:-30}
 fi
 # Inputs per target in the fixed pass, about 15 seconds of each.
-declare -A ci_runs=([paramfile]=8000 [image]=4000 [irda]=200000 [serial]=500000)
+declare -A ci_runs=([paramfile]=8000 [image]=4000 [irda]=200000 [serial]=500000 [sirframe]=250000
+    [sirlayers]=500000)
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DTESSEL_FUZZ=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)" --target fuzz_paramfile fuzz_image fuzz_irda fuzz_serial
+cmake --build "$build" -j "$(nproc)" --target fuzz_paramfile fuzz_image fuzz_irda fuzz_serial \
+    fuzz_sirframe fuzz_sirlayers
 status=0
-for target in paramfile image irda serial; do
+for target in paramfile image irda serial sirframe sirlayers; do
     work="$build/corpus/$target"
     mkdir -p "$work" "$build/crashes"
     echo "== fuzz_$target"

@@ -12,6 +12,7 @@ packages=(
     qt6-translations-l10n
     xvfb xauth imagemagick fonts-dejavu-core fonts-urw-base35
     dpkg-dev file lintian desktop-file-utils appstream shared-mime-info man-db poppler-utils
+    tshark
 )
 
 missing=()

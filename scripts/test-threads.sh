@@ -12,4 +12,4 @@ cmake -S . -B "$build" -G Ninja -DTESSEL_TSAN=ON -DTESSEL_BUILD_GUI=OFF >/dev/nu
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-    ctest --output-on-failure -j "$(nproc)" -L "links|faults|soak"
+    ctest --output-on-failure -j "$(nproc)" -L "links|faults|soak|sir"

@@ -35,6 +35,13 @@ inline constexpr const char* kReadDone = "Параметры из радиост
 inline constexpr const char* kWriteStart = "Запись параметров в радиостанцию...";
 inline constexpr const char* kWriteError = "Ошибка записи параметров в радиостанцию";
 inline constexpr const char* kWriteDone = "Параметры в радиостанцию записаны успешно";
+// The answer to the end of the write session was lost; the radio, asked again, told which bank
+// it uses.
+inline constexpr const char* kWriteUnconfirmed =
+    "Параметры в радиостанцию записаны (радиостанция не подтвердила окончание записи)";
+inline constexpr const char* kWriteUnknown =
+    "Ошибка записи параметров в радиостанцию (радиостанция не ответила, записаны ли параметры, "
+    "неизвестно)";
 // Around a write: the copy of the radio's memory before it and the read-back after it.
 inline constexpr const char* kBackupStart = "Сохранение копии параметров радиостанции...";
 inline constexpr const char* kBackupError =

@@ -293,6 +293,7 @@ bool TTransferThread::Transfer() {
         ShowProgress();
         HandOffToPlugIn([this, &done] { done = rw->IsDone(); });
     }
+    if (!reading_) writeUnconfirmed_ = net->WriteUnconfirmed();
     if (!reading_ && radios_.WriteChecks()) return VerifyWrite();
     return true;
 }
@@ -308,6 +309,11 @@ void TTransferThread::run() {
         ok = false;
     }
     statusText = ok ? texts.success : failureText_.empty() ? texts.error : failureText_;
+    // The radio's answer to the end of a write session was lost: say what the radio, asked
+    // again, told of its bank (the read-back, when it ran, has confirmed the parameters).
+    if (!reading_ && ok && writeUnconfirmed_) statusText = shelltext::kWriteUnconfirmed;
+    if (!reading_ && net && net->SessionEnd() == ESessionEnd::Unknown)
+        statusText = shelltext::kWriteUnknown;
     if (!ok && !backupFile_.empty()) statusText = backup::WithBackupNote(statusText, backupFile_);
     ShowStatus();
     HandOff([this] { radios_.Window().SetClearTimer(true); });

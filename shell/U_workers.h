@@ -88,6 +88,7 @@ class TTransferThread : public TRadioWorker {
     int progress = 0;
     std::string failureText_;  // the message of a failure that says more than the usual one
     std::string backupFile_;
+    bool writeUnconfirmed_ = false;
 };
 
 class TReadThread final : public TTransferThread {

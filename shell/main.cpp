@@ -32,6 +32,7 @@ int Run(QApplication& app) {
 
     const CModules modules;
     CLinkPorts ports(virtualRadios ? virtualRadios->LinkConfig() : SLinkConfig::FromEnvironment());
+    if (!ports.IrdaRefusal().empty()) std::cerr << "Tessel: " << ports.IrdaRefusal() << '\n';
     CQtUserDialogs dialogs;
     CProgram program(modules, ports, dialogs, platform::ExecutableDirectory());
     dialogs.SetParent(&program.Window());

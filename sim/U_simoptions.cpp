@@ -28,6 +28,22 @@ bool ParseFault(std::string_view text, SFault& fault) {
     return ParseNumber(text.substr(at + 1), fault.request) && fault.request > 0;
 }
 
+bool ParseLinkFault(std::string_view text, SLinkFault& fault) {
+    static const std::map<std::string_view, ELinkFaultKind> kinds = {
+        {"lose", ELinkFaultKind::Lose},
+        {"fcs", ELinkFaultKind::BadCheck},
+        {"nosnrm", ELinkFaultKind::NoSnrm},
+        {"cut", ELinkFaultKind::Cut},
+        {"rnr", ELinkFaultKind::Busy}};
+    const std::size_t at = text.find('@');
+    const auto kind = kinds.find(text.substr(0, at));
+    if (kind == kinds.end()) return false;
+    fault.kind = kind->second;
+    fault.count = 0;
+    if (at == std::string_view::npos) return true;
+    return ParseNumber(text.substr(at + 1), fault.count) && fault.count > 0;
+}
+
 bool ParseRange(std::string_view text, SRange& range) {
     const std::size_t dash = text.find('-');
     return dash != std::string_view::npos && ParseNumber(text.substr(0, dash), range.low) &&
@@ -50,7 +66,8 @@ bool ApplyOption(std::string_view key, std::string_view value, SVirtualRadioOpti
         return !value.empty();
     }
     if (key == "link") {
-        if (value == "irda")
+        options.sir = value == "sir";
+        if (value == "irda" || value == "sir")
             options.link = ELink::Irda;
         else if (value == "serial")
             options.link = ELink::Serial;
@@ -76,6 +93,10 @@ bool ApplyOption(std::string_view key, std::string_view value, SVirtualRadioOpti
     }
     if (key == "fault") {
         SFault fault{};
+        if (SLinkFault linkFault{}; ParseLinkFault(value, linkFault)) {
+            options.linkFaults.push_back(linkFault);
+            return true;
+        }
         if (!ParseFault(value, fault)) return false;
         options.faults.push_back(fault);
         return true;
@@ -85,6 +106,10 @@ bool ApplyOption(std::string_view key, std::string_view value, SVirtualRadioOpti
         if (!ParseNumber(value, ms) || ms < 0) return false;
         options.lateBy = std::chrono::milliseconds(ms);
         return true;
+    }
+    if (key == "memory") {
+        options.memoryFile = std::string(value);
+        return !value.empty();
     }
     if (key == "baud") return ParseNumber(value, options.baud) && options.baud > 0;
     return false;
@@ -130,6 +155,10 @@ bool ParseVirtualRadio(std::string_view text, SVirtualRadioOptions& options, std
             error = "fault=crc needs link=serial: the infrared link carries no check value";
             return false;
         }
+    }
+    if (!options.linkFaults.empty() && !options.sir) {
+        error = "faults lose, fcs, nosnrm, cut and rnr need link=sir";
+        return false;
     }
     return true;
 }

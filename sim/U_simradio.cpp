@@ -3,8 +3,13 @@
 #include "U_commands.h"
 #include "U_demomemory.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
+
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -78,6 +83,12 @@ std::unique_ptr<CVirtualRadio> CVirtualRadio::Create(const SVirtualRadioOptions&
         return nullptr;
     }
     std::unique_ptr<CVirtualRadio> radio(new CVirtualRadio(options, *model));
+    std::error_code ec;
+    if (!options.memoryFile.empty() && std::filesystem::exists(options.memoryFile, ec)) {
+        // A radio that was running before: its memory as it last was, nothing else.
+        if (!radio->LoadMemory(error)) return nullptr;
+        return radio;
+    }
     if (options.imageFile.empty()) {
         radio->SeedBlank();
         if (!options.blank) radio->SeedDemo();
@@ -102,7 +113,83 @@ std::unique_ptr<CVirtualRadio> CVirtualRadio::Create(const SVirtualRadioOptions&
         for (const std::uint16_t probe : {std::uint16_t{2}, std::uint16_t{6}})
             radio->segments_[probe][kConverterByte] = static_cast<std::uint8_t>(*options.converter);
     }
+    radio->SaveMemory();
     return radio;
+}
+
+namespace {
+
+// The memory file: a tag, the bank flag, then each segment as its number (16 bits), its length
+// (32 bits) and its bytes, little-endian.
+constexpr char kMemoryTag[8] = {'T', 'S', 'L', 'M', 'E', 'M', '1', '\n'};
+
+void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::uint32_t Le(const std::vector<std::uint8_t>& in, std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | in[at + static_cast<std::size_t>(i)];
+    return value;
+}
+
+}  // namespace
+
+bool CVirtualRadio::LoadMemory(std::string& error) {
+    std::ifstream in(options_.memoryFile, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                          std::istreambuf_iterator<char>()};
+    error = "the memory file \"" + options_.memoryFile + "\" is not a " + model_.id + "'s memory";
+    if (bytes.size() < sizeof kMemoryTag + 1 ||
+        !std::equal(std::begin(kMemoryTag), std::end(kMemoryTag), bytes.begin()))
+        return false;
+    std::map<std::uint16_t, std::vector<std::uint8_t>> segments;
+    std::size_t at = sizeof kMemoryTag;
+    const int bank = bytes[at++];
+    while (at < bytes.size()) {
+        if (at + 6 > bytes.size()) return false;
+        const auto number = static_cast<std::uint16_t>(Le(bytes, at, 2));
+        const std::size_t length = Le(bytes, at + 2, 4);
+        at += 6;
+        const SSegmentPlace* place = Place(number);
+        if (!place || place->length != length || at + length > bytes.size()) return false;
+        segments[number].assign(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                bytes.begin() + static_cast<std::ptrdiff_t>(at + length));
+        at += length;
+    }
+    if (segments.size() != segments_.size() || bank > 1) return false;
+    segments_ = std::move(segments);
+    bankFlag_ = model_.twoBanks ? bank : 0;
+    error.clear();
+    return true;
+}
+
+void CVirtualRadio::SaveMemory() const {
+    if (options_.memoryFile.empty()) return;
+    std::vector<std::uint8_t> bytes(std::begin(kMemoryTag), std::end(kMemoryTag));
+    bytes.push_back(static_cast<std::uint8_t>(bankFlag_));
+    for (const auto& [number, data] : segments_) {
+        PutLe(bytes, number, 2);
+        PutLe(bytes, static_cast<std::uint32_t>(data.size()), 4);
+        bytes.insert(bytes.end(), data.begin(), data.end());
+    }
+    // Written beside and renamed over: a radio killed at any moment leaves the old file or the
+    // new one, never half of one.
+    const std::string temporary = options_.memoryFile + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n <= 0) break;
+        written += static_cast<std::size_t>(n);
+    }
+    const bool complete = written == bytes.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    if (complete)
+        std::rename(temporary.c_str(), options_.memoryFile.c_str());
+    else
+        std::remove(temporary.c_str());
 }
 
 CVirtualRadio::CVirtualRadio(const SVirtualRadioOptions& options, const SRadioModel& model)
@@ -255,7 +342,7 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
     };
     switch (code) {
         case kIdentify:
-            log_.push_back({code, 0, 0});
+            Log({code, 0, 0});
             if (link == ELink::Irda && request.size() >= 7) {
                 std::copy_n(request.begin() + 1, 6, clock_.begin());
             } else {
@@ -265,7 +352,7 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
             return Identification(link);
         case kGetSegment: {
             if (request.size() < 4) return std::nullopt;
-            log_.push_back({code, segment, 0});
+            Log({code, segment, 0});
             const auto it = segments_.find(segment);
             if (it == segments_.end()) return std::nullopt;
             std::vector<std::uint8_t> reply = echo(kGetSegment);
@@ -275,28 +362,35 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
         case kPutSegment: {
             if (request.size() < 4) return std::nullopt;
             const auto data = request.subspan(4);
-            log_.push_back({code, segment, data.size()});
+            Log({code, segment, data.size()});
             const SSegmentPlace* place = Place(segment);
             // The factory segment is read-only; a write must fill the segment exactly.
             if (!place || segment == kFactorySegment || data.size() != place->length)
                 return std::nullopt;
             segments_[segment].assign(data.begin(), data.end());
             writtenThisSession_.insert(segment);
+            SaveMemory();
             return echo(kPutSegment);
         }
         case kReleaseSegment:
             if (request.size() < 4 || link != ELink::Irda) return std::nullopt;
-            log_.push_back({code, segment, 0});
+            Log({code, segment, 0});
             released_ = segment;
             return echo(kReleaseSegment);
         case kEndSession:
-            log_.push_back({code, 0, 0});
+            Log({code, 0, 0});
             EndSession(link);
+            SaveMemory();
             if (link == ELink::Irda) return std::vector<std::uint8_t>{kEndSession | kReplyBit};
             return std::vector<std::uint8_t>{kEndSession, 0x00};
         default:
             return std::nullopt;
     }
+}
+
+void CVirtualRadio::Log(const SLoggedRequest& request) {
+    log_.push_back(request);
+    if (log_.size() > kRequestLogLimit) log_.pop_front();
 }
 
 std::optional<EFaultKind> CVirtualRadio::FaultFor(int request) const {
@@ -377,7 +471,7 @@ std::array<std::uint8_t, 6> CVirtualRadio::Clock() const {
 
 std::vector<SLoggedRequest> CVirtualRadio::Requests() const {
     const std::lock_guard lock(mutex_);
-    return log_;
+    return {log_.begin(), log_.end()};
 }
 
 void CVirtualRadio::ClearRequests() {

@@ -8,6 +8,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -64,6 +65,22 @@ struct SFault {
     int request = 0;  // the 1-based request number it hits; 0 for every request
 };
 
+// Faults of the serial infrared link itself (link=sir). @N counts IrLAP frames for Lose and
+// BadCheck (heard, resp. sent, since the radio accepted the connection), SNRMs for NoSnrm, and
+// the radio's requests for Cut and Busy.
+enum class ELinkFaultKind {
+    Lose,      // a frame is not heard
+    BadCheck,  // a frame goes out with a wrong frame check
+    NoSnrm,    // a connection request is not answered
+    Cut,       // instead of answering the request the radio asks for the link to be closed
+    Busy,      // from the request on the radio answers RNR for the delay= time
+};
+
+struct SLinkFault {
+    ELinkFaultKind kind;
+    int count = 0;  // 0 for every one
+};
+
 struct SVirtualRadioOptions {
     std::string model;  // model identifier
     std::string fw;     // identifier the radio reports; the model's when empty
@@ -78,7 +95,11 @@ struct SVirtualRadioOptions {
     std::optional<std::uint32_t> deviceId;
     std::vector<SRange> ranges;  // the model's when empty
     std::chrono::milliseconds lateBy{3500};
-    int baud = 0;  // serial link: pace both directions like a line at this rate; 0 no pacing
+    int baud = 0;      // serial link: pace both directions like a line at this rate; 0 no pacing
+    bool sir = false;  // the infrared link served as a serial infrared line (link=sir)
+    // The memory (both banks and the bank flag) kept in this file across restarts.
+    std::string memoryFile;
+    std::vector<SLinkFault> linkFaults;
 };
 
 // What goes back for one request.
@@ -89,6 +110,10 @@ struct SReply {
     bool badCheck = false;
     bool dropAfter = false;
 };
+
+// The request log keeps this many of the latest requests: a radio serving for hours must not
+// grow without bound.
+inline constexpr std::size_t kRequestLogLimit = 1024;
 
 struct SLoggedRequest {
     std::uint8_t code;
@@ -118,6 +143,7 @@ class CVirtualRadio {
     std::vector<std::uint8_t> Image(int bank = -1) const;
     std::vector<std::uint8_t> Segment(std::uint16_t segment) const;
     std::array<std::uint8_t, 6> Clock() const;
+    // The latest requests, oldest first (at most kRequestLogLimit).
     std::vector<SLoggedRequest> Requests() const;
     void ClearRequests();
 
@@ -126,6 +152,8 @@ class CVirtualRadio {
 
     void Seed(std::span<const std::uint8_t> image);
     void SeedBlank();
+    bool LoadMemory(std::string& error);
+    void SaveMemory() const;
     // The demonstration memory in the parameter banks, over the erased memory.
     void SeedDemo();
     const SSegmentPlace* Place(std::uint16_t segment) const;
@@ -134,6 +162,7 @@ class CVirtualRadio {
                                                      ELink link);
     void EndSession(ELink link);
     std::optional<EFaultKind> FaultFor(int request) const;
+    void Log(const SLoggedRequest& request);
 
     SVirtualRadioOptions options_;
     SRadioModel model_;
@@ -144,7 +173,7 @@ class CVirtualRadio {
     int requestCount_ = 0;
     std::set<std::uint16_t> writtenThisSession_;
     std::optional<std::uint16_t> released_;
-    std::vector<SLoggedRequest> log_;
+    std::deque<SLoggedRequest> log_;
 };
 
 }  // namespace sim

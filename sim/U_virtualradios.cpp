@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "U_simoptions.h"
+#include "U_sirradio.h"
 
 namespace sim {
 
@@ -33,7 +34,10 @@ CVirtualRadios::CVirtualRadios(const std::vector<std::string>& descriptions)
             if (!radio) throw std::invalid_argument(error);
             radios_.push_back(std::move(radio));
             CVirtualRadio& added = *radios_.back();
-            if (options.link == ELink::Irda) {
+            if (options.sir) {
+                servers_.push_back(std::make_unique<CSirRadioServer>(added));
+                sirPort_ = servers_.back()->Address();
+            } else if (options.link == ELink::Irda) {
                 servers_.push_back(std::make_unique<CIrdaRadioServer>(added, directory_));
             } else {
                 servers_.push_back(std::make_unique<CSerialRadioServer>(added));
@@ -60,6 +64,11 @@ SLinkConfig CVirtualRadios::LinkConfig() const {
     config.irdaDirectory = directory_;
     config.irdaMode = IrdaModeFromEnvironment();
     config.serialPorts = serialPorts_;
+    if (!sirPort_.empty()) {
+        // A radio on a serial infrared line is reached through the adapter stack instead.
+        config.irdaPlatform = EIrdaPlatformKind::Sir;
+        config.irdaPort = sirPort_;
+    }
     return config;
 }
 

@@ -35,6 +35,7 @@ class CVirtualRadios {
     std::vector<std::unique_ptr<CVirtualRadio>> radios_;
     std::vector<std::unique_ptr<CRadioServer>> servers_;
     std::vector<std::string> serialPorts_;
+    std::string sirPort_;  // the last radio on a serial infrared line
 };
 
 }  // namespace sim

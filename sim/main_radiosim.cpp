@@ -3,11 +3,13 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 
 #include "U_simoptions.h"
 #include "U_simserver.h"
+#include "U_sirradio.h"
 #include "U_virtualirda.h"
 #include "tessel_version.h"
 
@@ -15,10 +17,13 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessel-radiosim MODEL [--blank] [--sn=N] [--bank=0|1] [--converter=BYTE] [--image=FILE]\n"
-    "                       [--link=irda|serial] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
-    "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE]\n"
+    "                       [--link=irda|serial|sir] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
+    "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE] [--memory FILE]\n"
     "  MODEL is ALDER, BIRCH, CEDAR or LARCH; KIND is silent, late, echo, segment, crc,\n"
-    "  short or drop, aimed at the N-th request (every request without @N). The memory holds\n"
+    "  short or drop, aimed at the N-th request (every request without @N); with link=sir\n"
+    "  also lose@N (N-th frame heard), fcs@N (N-th frame sent), nosnrm[@N], cut@N and rnr@N\n"
+    "  (N-th request). link=sir prints the pseudo-terminal's path as its first line.\n"
+    "  --memory FILE keeps the radio's memory in FILE across restarts. The memory holds\n"
     "  a few demonstration channels; --blank erases it.\n";
 
 }  // namespace
@@ -36,6 +41,7 @@ int main(int argc, char** argv) {
     std::string description = argv[1];
     for (int i = 2; i < argc; ++i) {
         std::string option = argv[i];
+        if (option == "--memory" && i + 1 < argc) option += std::string("=") + argv[++i];
         if (option.rfind("--", 0) == 0) option.erase(0, 2);
         description += "," + option;
     }
@@ -58,12 +64,26 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+    const std::filesystem::path folder = DefaultIrdaDirectory();
+    if (const char* named = std::getenv("TESSEL_IRDA_DIR");
+        options.link == sim::ELink::Irda && !options.sir && !(named && *named)) {
+        // The program refuses a default folder that others could plant radios in; so does the
+        // radio.
+        if (const std::string refusal = PrepareIrdaFolder(folder); !refusal.empty()) {
+            std::fprintf(stderr, "tessel-radiosim: %s\n", refusal.c_str());
+            return 1;
+        }
+    }
     try {
         std::unique_ptr<sim::CRadioServer> server;
-        if (options.link == sim::ELink::Irda)
-            server = std::make_unique<sim::CIrdaRadioServer>(*radio, DefaultIrdaDirectory());
+        if (options.sir)
+            server = std::make_unique<sim::CSirRadioServer>(*radio);
+        else if (options.link == sim::ELink::Irda)
+            server = std::make_unique<sim::CIrdaRadioServer>(*radio, folder);
         else
             server = std::make_unique<sim::CSerialRadioServer>(*radio);
+        // A serial infrared radio's line is what a script needs first.
+        if (options.sir) std::printf("%s\n", server->Address().c_str());
         std::printf("%s radio, serial number %u, bank %d: %s\n", radio->Model().id.c_str(),
                     options.serial, radio->BankFlag(), server->Address().c_str());
         std::fflush(stdout);

@@ -167,6 +167,7 @@ inline std::unique_ptr<CTestWare> LarchLike(int linkKinds = 1) {
 struct STransfer {
     bool found = false;
     bool ok = false;
+    bool unconfirmed = false;  // written, but the radio's answer to the end of session was lost
     std::vector<int> progress;
     std::chrono::milliseconds elapsed{0};
 };
@@ -190,6 +191,7 @@ inline STransfer RunTransfer(IRadioWare& ware, IRadio& radio, CLinkPorts& ports,
             result.progress.push_back(rw->Progress());
         }
         ware.ReleaseRW(rw);
+        result.unconfirmed = net->WriteUnconfirmed();
         net.reset();
     }
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -21,13 +21,13 @@ struct SRun {
     std::string err;
 };
 
-SRun Cli(const std::string& arguments) {
+SRun Cli(const std::string& arguments, const std::string& environment = "") {
     const fs::path err = fs::path(::testing::TempDir()) /
                          ("tessel-cli-radio-" + std::to_string(::getpid()) + ".err");
     // The copies taken before writes go to the test's own folder.
     const std::string command =
         "XDG_DATA_HOME=" + ::testing::TempDir() + "tessel-cli-radio-" + std::to_string(::getpid()) +
-        " " + std::string(TESSEL_TEST_BIN_DIR) + "/tessel-cli " + arguments + " 2>" + err.string();
+        " " + environment + TESSEL_TEST_BIN_DIR + "/tessel-cli " + arguments + " 2>" + err.string();
     SRun run{};
     FILE* pipe = ::popen(command.c_str(), "r");
     std::array<char, 4096> buffer{};
@@ -143,8 +143,9 @@ TEST(CliRadio, WriteReportsProgressAndItsFailure) {
               std::string::npos)
         << run.err;
 
-    // Requests 3..8 read the copy of the radio's memory, 9..16 write.
-    run = Cli("write " + file + " --virtual-radio ALDER,fault=echo@12");
+    // Requests 3..8 read the copy of the radio's memory; the link is gone after the second
+    // segment's answer of the write.
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=drop@11");
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию"), std::string::npos);
     EXPECT_EQ(run.err.find("записаны успешно"), std::string::npos);
@@ -197,6 +198,43 @@ TEST(CliRadio, DiffComparesAFileWithTheRadio) {
 
     EXPECT_EQ(Cli("diff " + file + " " + file).out, "Различий нет\n");
     EXPECT_EQ(Cli("diff radio radio --virtual-radio ALDER").code, 2);
+}
+
+TEST(CliRadio, WriteWhoseEndOfSessionAnswerIsLostReportsFromTheRadiosBank) {
+    // Requests: 1 identification, 2 probe, 3-8 the copy of the memory, 9 clock, 10-14 segments,
+    // 15 release, 16 end of session.
+    const std::string file = AlderFileWithOneChannel();
+    SRun run = Cli("write " + file + " --virtual-radio ALDER,fault=short@16");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.err.find("Параметры в радиостанцию записаны (радиостанция не подтвердила "
+                           "окончание записи)"),
+              std::string::npos)
+        << run.err;
+    // The link is gone before the release: the session never reaches its end.
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=drop@14");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию"), std::string::npos);
+    EXPECT_EQ(run.err.find("записаны"), std::string::npos) << run.err;
+    // The link is gone before the end of the session: the radio cannot be asked.
+    run = Cli("write " + file + " --virtual-radio ALDER,fault=drop@15");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию (радиостанция не ответила, "
+                           "записаны ли параметры, неизвестно)"),
+              std::string::npos)
+        << run.err;
+}
+
+TEST(CliRadio, AnOpenNeighbourhoodFolderIsNamedAndNotSearched) {
+    const fs::path runtime = Temp("runtime");
+    fs::create_directories(runtime / "tessel-irda");
+    fs::permissions(runtime / "tessel-irda", fs::perms::all);
+    const SRun run =
+        Cli("info",
+            "env -u TESSEL_IRDA_DIR -u TESSEL_IRDA_PORT XDG_RUNTIME_DIR=" + runtime.string() + " ");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find((runtime / "tessel-irda").string()), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Радиостанция не найдена"), std::string::npos);
+    fs::remove_all(runtime);
 }
 
 }  // namespace

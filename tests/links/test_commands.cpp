@@ -25,15 +25,16 @@ class CScriptedIrda final : public IIrdaPlatform {
     bool QueryService(const SIrdaAddress&, const std::string&) override { return open; }
     bool SetTinyTP(bool) override { return true; }
     bool Connect(const SIrdaAddress&, Deadline) override { return open; }
-    void DiscardPending() override {}
+    void DiscardPending() override { early.clear(); }
     long Send(std::span<const std::uint8_t> data, Deadline) override {
         sent.insert(sent.end(), data.begin(), data.end());
         return static_cast<long>(data.size());
     }
     long Receive(std::span<std::uint8_t> buffer, Deadline) override {
-        if (replies.empty()) return -1;  // as a window that ran out
-        const Bytes record = replies.front();
-        replies.pop_front();
+        std::deque<Bytes>& queue = early.empty() ? replies : early;
+        if (queue.empty()) return -1;  // as a window that ran out
+        const Bytes record = queue.front();
+        queue.pop_front();
         const std::size_t n = std::min(record.size(), buffer.size());
         std::copy_n(record.begin(), n, buffer.begin());
         return static_cast<long>(n);
@@ -41,7 +42,8 @@ class CScriptedIrda final : public IIrdaPlatform {
 
     bool open = true;
     Bytes sent;
-    std::deque<Bytes> replies;
+    std::deque<Bytes> early;    // arrived before the request went out: a reply come too late
+    std::deque<Bytes> replies;  // the answers to the request
 };
 
 Bytes Concat(Bytes a, const Bytes& b) {
@@ -65,6 +67,7 @@ struct SIrdaCase {
     const char* name;
     std::vector<Bytes> replies;
     bool accepted;
+    std::vector<Bytes> early = {};
 };
 void PrintTo(const SIrdaCase& c, std::ostream* out) {
     *out << c.name;
@@ -74,6 +77,7 @@ class IrdaGetSegment : public IrdaCommands, public ::testing::WithParamInterface
 
 TEST_P(IrdaGetSegment, Acceptance) {
     for (const Bytes& r : GetParam().replies) script->replies.push_back(r);
+    for (const Bytes& r : GetParam().early) script->early.push_back(r);
     Bytes data(4, 0xEE);
     EXPECT_EQ(link->GetSegment(0x0205, data), GetParam().accepted);
     EXPECT_EQ(script->sent, (Bytes{0x02, 0x00, 0x05, 0x02}));
@@ -84,13 +88,24 @@ TEST_P(IrdaGetSegment, Acceptance) {
 
 INSTANTIATE_TEST_SUITE_P(
     Irda, IrdaGetSegment,
-    ::testing::Values(SIrdaCase{"good", {{0x82, 0x77, 0x05, 0x02, 1, 2, 3, 4}}, true},
-                      SIrdaCase{"inTwoPieces", {{0x82, 0x00, 0x05}, {0x02, 1, 2, 3, 4}}, true},
-                      SIrdaCase{"plainCode", {{0x02, 0x00, 0x05, 0x02, 1, 2, 3, 4}}, false},
-                      SIrdaCase{"otherSegmentLow", {{0x82, 0x00, 0x06, 0x02, 1, 2, 3, 4}}, false},
-                      SIrdaCase{"otherSegmentHigh", {{0x82, 0x00, 0x05, 0x03, 1, 2, 3, 4}}, false},
-                      SIrdaCase{"short", {{0x82, 0x00, 0x05, 0x02, 1, 2, 3}}, false},
-                      SIrdaCase{"silent", {}, false}),
+    ::testing::Values(
+        SIrdaCase{"good", {{0x82, 0x77, 0x05, 0x02, 1, 2, 3, 4}}, true},
+        SIrdaCase{"inTwoPieces", {{0x82, 0x00, 0x05}, {0x02, 1, 2, 3, 4}}, true},
+        SIrdaCase{"plainCode", {{0x02, 0x00, 0x05, 0x02, 1, 2, 3, 4}}, false},
+        SIrdaCase{"otherSegmentLow", {{0x82, 0x00, 0x06, 0x02, 1, 2, 3, 4}}, false},
+        SIrdaCase{"otherSegmentHigh", {{0x82, 0x00, 0x05, 0x03, 1, 2, 3, 4}}, false},
+        SIrdaCase{"short", {{0x82, 0x00, 0x05, 0x02, 1, 2, 3}}, false},
+        SIrdaCase{"silent", {}, false},
+        // A reply to an earlier request, come after its window, is not the answer.
+        SIrdaCase{
+            "afterLateClockReply", {Bytes(25, 0x81), {0x82, 0x00, 0x05, 0x02, 1, 2, 3, 4}}, true},
+        SIrdaCase{"afterLateOtherSegment",
+                  {{0x82, 0x00, 0x06, 0x02, 9, 9, 9, 9}, {0x82, 0x00, 0x05, 0x02, 1, 2, 3, 4}},
+                  true},
+        SIrdaCase{"waitingBeforeTheRequest",
+                  {{0x82, 0x00, 0x05, 0x02, 1, 2, 3, 4}},
+                  true,
+                  {{0x82, 0x00, 0x05, 0x02, 9, 9, 9, 9}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(IrdaCommands, PutSegmentSendsTheDataAndWantsItsEcho) {
@@ -128,16 +143,20 @@ TEST_F(IrdaCommands, EndSessionWantsTheReplyCode) {
     EXPECT_FALSE(link->EndSession());
 }
 
-TEST_F(IrdaCommands, SetClockSendsDateAndTimeAndTakesAnyLongReply) {
-    script->replies = {Bytes(20, 0x00)};
+TEST_F(IrdaCommands, SetClockSendsDateAndTimeAndWantsAnIdentificationLongReply) {
+    script->replies = {Bytes(20, 0x81)};
     EXPECT_TRUE(link->SetClockTo({26, 12, 8, 13, 45, 59}));
     EXPECT_EQ(script->sent, (Bytes{0x01, 26, 12, 8, 13, 45, 59}));
     script->replies = {Bytes(19, 0x81)};
     EXPECT_FALSE(link->SetClockTo({26, 12, 8, 13, 45, 59}));
+    // A segment's reply that came too late is long enough, but it is not the clock's.
+    script->replies = {
+        Bytes{0x82, 0x00, 0x05, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
+    EXPECT_FALSE(link->SetClockTo({26, 12, 8, 13, 45, 59}));
 }
 
 TEST_F(IrdaCommands, SetClockUsesTheComputersLocalTime) {
-    script->replies = {Bytes(20, 0x00)};
+    script->replies = {Bytes(20, 0x81)};
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -249,6 +268,9 @@ TEST_F(SerialCommands, EndSessionWantsItsEcho) {
     line.AnswerPayload({0x05, 0x00});
     EXPECT_TRUE(link->EndSession());
     EXPECT_EQ(line.Requests().back(), (Bytes{0x05, 0x00}));
+    // The bare command code with its check value is answer enough.
+    line.AnswerPayload({0x05});
+    EXPECT_TRUE(link->EndSession());
     line.AnswerPayload({0x85, 0x00});
     EXPECT_FALSE(link->EndSession());
 }
@@ -280,6 +302,28 @@ TEST_F(SerialCommands, SilenceEndsWithTheWindow) {
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, 300ms);
     EXPECT_LT(took, 1000ms);
+}
+
+TEST(SerialPortWrite, ALineThatNeverDrainsEndsWithTheWindow) {
+    // The far end holds the line open and reads nothing: the driver's buffers fill up.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    char name[128] = {};
+    ASSERT_EQ(::ptsname_r(master, name, sizeof name), 0);
+    SerialPort port(std::vector<std::string>{name});
+    port.setWindow(200ms);
+    ASSERT_TRUE(port.open(name));
+    port.applySettings();
+    const Bytes flood(1 << 20, 0x55);
+    std::size_t moved = 0;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(port.write(flood, moved));
+    EXPECT_LT(moved, flood.size());
+    port.close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+    ::close(master);
 }
 
 TEST(SerialPortList, ColonSeparatedNamesInOrder) {

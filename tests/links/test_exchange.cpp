@@ -3,10 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 
+#include "U_virtualirda.h"
 #include "U_virtualradios.h"
 #include "link_test_models.h"
 
@@ -187,6 +193,169 @@ TEST(Search, SilentRadioIsPassedOverWithinTheWindow) {
     EXPECT_FALSE(bench.ports.Irda().isOpen());
 }
 
+// ---- the neighbourhood: radios that do not take the connection, and radios that are gone ----
+
+namespace fs = std::filesystem;
+
+sockaddr_un UnixAddress(const fs::path& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string text = path.string();
+    std::copy_n(text.c_str(), std::min(text.size() + 1, sizeof address.sun_path - 1),
+                address.sun_path);
+    return address;
+}
+
+// Came into range a while ago, so it is listed before the radios of the bench.
+void MakeOlder(const fs::path& path) {
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    timespec times[2] = {st.st_atim, st.st_mtim};
+    times[0].tv_sec -= 60;
+    times[1].tv_sec -= 60;
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// A radio that listens but never takes a connection (a stopped process): its backlog is full,
+// so a connection to it is never completed.
+class CStuckRadio {
+  public:
+    explicit CStuckRadio(const fs::path& path) {
+        const sockaddr_un address = UnixAddress(path);
+        const auto* raw = reinterpret_cast<const sockaddr*>(&address);
+        listener_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+        EXPECT_EQ(::bind(listener_, raw, sizeof address), 0);
+        EXPECT_EQ(::listen(listener_, 0), 0);
+        for (int i = 0; i < 64; ++i) {
+            const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            queued_.push_back(fd);
+            if (::connect(fd, raw, sizeof address) != 0) break;
+        }
+        EXPECT_EQ(errno, EAGAIN) << "the backlog did not fill";
+        MakeOlder(path);
+    }
+    ~CStuckRadio() {
+        for (const int fd : queued_) ::close(fd);
+        ::close(listener_);
+    }
+
+  private:
+    int listener_ = -1;
+    std::vector<int> queued_;
+};
+
+// A radio that went out of range without removing its socket file.
+void LeaveStaleSocket(const fs::path& path) {
+    const sockaddr_un address = UnixAddress(path);
+    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    MakeOlder(path);
+}
+
+TEST(Neighbourhood, ARadioThatNeverTakesTheConnectionIsPassedOverWithinTheWindow) {
+    SBench bench({"ALDER,sn=2"});
+    const CStuckRadio stuck(bench.radios.Directory() / VirtualDeviceFileName(0x77, "ALDER"));
+    auto ware = linktest::AlderLike();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Find(*ware, bench.ports));
+    EXPECT_EQ(ware->TestRadio().SerialNumber(), "2");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2 * kWindow + 200ms);
+}
+
+TEST(Neighbourhood, FiveGoneRadiosDoNotHideALiveOne) {
+    SBench bench({"ALDER,sn=2"});
+    for (std::uint32_t id = 0x100; id < 0x105; ++id)
+        LeaveStaleSocket(bench.radios.Directory() / VirtualDeviceFileName(id, "ALDER"));
+    auto ware = linktest::AlderLike();
+    ASSERT_TRUE(Find(*ware, bench.ports));
+    EXPECT_EQ(ware->TestRadio().SerialNumber(), "2");
+}
+
+TEST(Neighbourhood, ADeviceThatFailsIdentificationDoesNotHideTheRadiosAfterIt) {
+    for (const char* first : {"LARCH,fault=silent", "LARCH,fault=short"}) {
+        SBench bench({first, "ALDER,sn=22"});
+        auto ware = linktest::AlderLike();
+        ASSERT_TRUE(Find(*ware, bench.ports)) << first;
+        EXPECT_EQ(ware->TestRadio().SerialNumber(), "22") << first;
+    }
+}
+
+struct SFolderCase {
+    const char* name;
+    mode_t mode;
+    bool refused;
+};
+
+TEST(Neighbourhood, DefaultFolderIsPrivateToTheUser) {
+    const fs::path base =
+        fs::path(::testing::TempDir()) / ("tessel-folder-" + std::to_string(::getpid()));
+    fs::create_directories(base);
+    // Missing: made, for the user alone.
+    const fs::path made = base / "made";
+    EXPECT_EQ(PrepareIrdaFolder(made), "");
+    struct stat st {};
+    ASSERT_EQ(::stat(made.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    for (const SFolderCase& c :
+         {SFolderCase{"private", 0700, false}, SFolderCase{"groupCanEnter", 0750, true},
+          SFolderCase{"othersCanWrite", 0703, true}}) {
+        const fs::path folder = base / c.name;
+        fs::create_directory(folder);
+        ::chmod(folder.c_str(), c.mode);
+        EXPECT_EQ(PrepareIrdaFolder(folder).empty(), !c.refused) << c.name;
+    }
+    // A link planted in its place, or a plain file, is no folder of ours.
+    fs::create_directory_symlink(made, base / "link");
+    EXPECT_NE(PrepareIrdaFolder(base / "link"), "");
+    std::ofstream(base / "file") << "x";
+    EXPECT_NE(PrepareIrdaFolder(base / "file"), "");
+    if (::geteuid() == 0) {
+        const fs::path foreign = base / "foreign";
+        fs::create_directory(foreign);
+        ::chmod(foreign.c_str(), 0700);
+        ASSERT_EQ(::chown(foreign.c_str(), 4242, 4242), 0);
+        EXPECT_NE(PrepareIrdaFolder(foreign), "");
+    }
+    fs::remove_all(base);
+}
+
+// The environment variable as it was, back when the test ends.
+class CEnvironment {
+  public:
+    explicit CEnvironment(const char* name) : name_(name) {
+        if (const char* value = std::getenv(name)) saved_ = value;
+    }
+    ~CEnvironment() {
+        if (saved_)
+            ::setenv(name_, saved_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+TEST(Neighbourhood, AnOpenDefaultFolderIsRefused) {
+    const fs::path runtime =
+        fs::path(::testing::TempDir()) / ("tessel-runtime-" + std::to_string(::getpid()));
+    fs::create_directories(runtime / "tessel-irda");
+    ::chmod((runtime / "tessel-irda").c_str(), 0777);
+    const CEnvironment dir("TESSEL_IRDA_DIR"), port("TESSEL_IRDA_PORT"), xdg("XDG_RUNTIME_DIR");
+    ::unsetenv("TESSEL_IRDA_DIR");
+    ::unsetenv("TESSEL_IRDA_PORT");
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    const SIrdaPlatformChoice choice = SIrdaPlatformChoice::FromEnvironment();
+    if (choice.kind == EIrdaPlatformKind::Virtual) {  // not where the system has IrDA sockets
+        EXPECT_NE(choice.refusal.find((runtime / "tessel-irda").string()), std::string::npos)
+            << choice.refusal;
+        EXPECT_EQ(MakeIrdaPlatform(choice), nullptr);
+    }
+    fs::remove_all(runtime);
+}
+
 // ---- exchange ----
 
 class Exchange : public ::testing::TestWithParam<EIrdaMode> {};
@@ -245,6 +414,19 @@ TEST_P(Exchange, ThreeSegmentModelReadsAndWrites) {
     EXPECT_EQ(bench.Radio().Image(), ware->Data()->image);
 }
 
+TEST_P(Exchange, ALateClockReplyIsNotTakenForTheFirstSegmentsReply) {
+    // Requests: 1 identification, 2 probe, 3 clock, whose answer comes after its window.
+    SBench bench({"ALDER,fault=late@3,delay=" + std::to_string((kWindow + 100ms).count())},
+                 GetParam());
+    auto ware = linktest::AlderLike();
+    ware->AttachData(&ware->TestRadio(), nullptr, nullptr);
+    ware->Data()->image = Pattern(2688, 8);
+    const STransfer write = RunTransfer(*ware, ware->TestRadio(), bench.ports, false);
+    EXPECT_TRUE(write.ok);
+    EXPECT_FALSE(write.unconfirmed);
+    EXPECT_EQ(bench.Radio().BankFlag(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Irda, Exchange, ::testing::Values(EIrdaMode::Stream, EIrdaMode::Packet),
                          [](const auto& info) {
                              return info.param == EIrdaMode::Stream ? "Stream" : "Packet";
@@ -277,7 +459,9 @@ class TwoBankWriteFault : public ::testing::TestWithParam<SFaultCase> {};
 TEST_P(TwoBankWriteFault, FailsCleanlyAndLeavesTheBankInUse) {
     const int threadsBefore = linktest::ThreadCount();
     const SFaultCase& c = GetParam();
-    const int failing = c.kind == "drop" ? c.request + 1 : c.request;
+    // The end of the session (request 10) was carried out and only its answer went wrong: the
+    // radio, asked again, names the bank just written, so the write is done, unconfirmed.
+    const bool endTaken = c.request == 10 && c.kind != "silent";
     {
         Bytes old = Pattern(2688, 1);
         old[1664 + 64] = 0;  // the converter byte the radio is given below
@@ -295,12 +479,15 @@ TEST_P(TwoBankWriteFault, FailsCleanlyAndLeavesTheBankInUse) {
 
         const STransfer write = RunTransfer(*ware, ware->TestRadio(), bench.ports, false);
         ASSERT_TRUE(write.found);
-        EXPECT_FALSE(write.ok);
+        EXPECT_EQ(write.ok, endTaken);
+        EXPECT_EQ(write.unconfirmed, endTaken);
         EXPECT_FALSE(bench.ports.Irda().isOpen());
-        // One failing exchange costs at most the window (twice when the clock command also
-        // went unanswered).
+        // One failing exchange costs at most the window, the end of a session three (its own
+        // and two questions for the bank in use).
         EXPECT_LT(write.elapsed, 3 * kWindow + 200ms);
-        if (failing <= 9) {
+        if (endTaken) {
+            EXPECT_EQ(bench.Radio().BankFlag(), 1);
+        } else {
             EXPECT_EQ(bench.Radio().BankFlag(), 0);
             // Read back with a patient program: a late reply may still be on its way.
             CLinkPorts patient(bench.Config(EIrdaMode::Stream));
@@ -399,6 +586,25 @@ TEST(SerialRadio, DroppedLineFailsEveryLaterCommand) {
     auto net = Find(*ware, bench.ports);
     ASSERT_TRUE(net);
     EXPECT_FALSE(net->Serial()->EndSession());
+}
+
+// ---- the virtual radio itself ----
+
+TEST(VirtualRadio, RequestLogKeepsOnlyTheLatestRequests) {
+    std::string error;
+    sim::SVirtualRadioOptions options;
+    options.model = "ALDER";
+    auto radio = sim::CVirtualRadio::Create(options, error);
+    ASSERT_TRUE(radio) << error;
+    const std::size_t total = 3 * sim::kRequestLogLimit + 5;
+    for (std::size_t i = 0; i < total; ++i) {
+        const std::uint8_t segment = i % 2 ? 2 : 3;
+        radio->Handle(Bytes{0x02, 0x00, segment, 0x00}, sim::ELink::Irda);
+    }
+    const auto log = radio->Requests();
+    ASSERT_EQ(log.size(), sim::kRequestLogLimit);
+    EXPECT_EQ(log.back().segment, (total - 1) % 2 ? 2 : 3);
+    EXPECT_EQ(log[log.size() - 2].segment, (total - 2) % 2 ? 2 : 3);
 }
 
 }  // namespace

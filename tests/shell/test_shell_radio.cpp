@@ -142,6 +142,18 @@ TEST_F(ShellRadio, WriteStoresTheParametersInTheRadio) {
     EXPECT_TRUE(Entry("ALDER").modified);  // a write does not save the parameters to a file
 }
 
+// Requests of a write: 1 identification, 2 probe, 3 clock, 4-8 segments, 9 release, 10 end of
+// session. The end's answer comes cut short: the radio, asked again, uses the bank just written.
+TEST_F(ShellRadio, WriteWhoseEndOfSessionAnswerIsLostSaysWhatTheRadioHolds) {
+    Start({"alder,fault=short@10"});
+    ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
+    const int bankBefore = VirtualRadio().BankFlag();
+    Transfer(QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(statuses_.last().toStdString(),
+              "Параметры в радиостанцию записаны (радиостанция не подтвердила окончание записи)");
+    EXPECT_NE(VirtualRadio().BankFlag(), bankBefore);
+}
+
 TEST_F(ShellRadio, WriteSearchesOnlyTheSelectedModel) {
     Start({"birch"});
     ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));

@@ -35,10 +35,10 @@ TEST(ShellTexts, NotFoundNamesThePlatformSearched) {
         SIrdaPlatformChoice platform;
         std::string text;
     } const cases[] = {
-        {{EIrdaPlatformKind::Sir, {}, "/dev/ttyUSB0"},
+        {{EIrdaPlatformKind::Sir, {}, "/dev/ttyUSB0", {}},
          "Радиостанция не найдена (ИК-адаптер /dev/ttyUSB0)"},
-        {{EIrdaPlatformKind::Kernel, {}, {}}, "Радиостанция не найдена (ИК-порт системы)"},
-        {{EIrdaPlatformKind::Virtual, "/tmp/x", {}},
+        {{EIrdaPlatformKind::Kernel, {}, {}, {}}, "Радиостанция не найдена (ИК-порт системы)"},
+        {{EIrdaPlatformKind::Virtual, "/tmp/x", {}, {}},
          "Радиостанция не найдена (виртуальные радиостанции)"},
     };
     for (const auto& c : cases) EXPECT_EQ(shelltext::RadioNotFoundText(c.platform), c.text);

@@ -346,6 +346,7 @@ struct SOutcome {
     bool found = false;
     bool ok = false;
     int failedStep = 0;  // the step whose Step returned false
+    ESessionEnd sessionEnd = ESessionEnd::Open;
     std::vector<int> progress;
     std::chrono::milliseconds elapsed{0};
 };
@@ -377,6 +378,7 @@ SOutcome Transfer(IRadio& radio, CLinkPorts& ports, EOp op, AfterSearch&& afterS
             outcome.progress.push_back(rw->Progress());
         }
         ware.ReleaseRW(rw);
+        outcome.sessionEnd = net->SessionEnd();
         net.reset();  // the worker deletes the link: the socket or port closes
         outcome.elapsed -=
             std::chrono::duration_cast<std::chrono::milliseconds>(resumed - searched);

@@ -1,0 +1,138 @@
+#include "U_sirport.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+#include "U_pollwait.h"
+
+namespace sir {
+
+speed_t SpeedOf(int baud) {
+    switch (baud) {
+        case 2400:
+            return B2400;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return B0;
+    }
+}
+
+CSirPort::~CSirPort() {
+    Close();
+}
+
+bool CSirPort::Open(const std::string& path, std::string& error) {
+    Close();
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (::ioctl(fd, TIOCEXCL) != 0 || ::tcgetattr(fd, &saved_) != 0) {
+        error = path + ": not a serial port (" + std::strerror(errno) + ")";
+        ::close(fd);
+        return false;
+    }
+    termios raw = saved_;
+    ::cfmakeraw(&raw);
+    raw.c_cflag |= CLOCAL | CREAD;
+    raw.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS);
+    raw.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    raw.c_cc[VMIN] = 0;
+    raw.c_cc[VTIME] = 0;
+    ::cfsetispeed(&raw, B9600);
+    ::cfsetospeed(&raw, B9600);
+    if (::tcsetattr(fd, TCSANOW, &raw) != 0) {
+        error = path + ": cannot set the line (" + std::strerror(errno) + ")";
+        ::tcsetattr(fd, TCSANOW, &saved_);
+        ::ioctl(fd, TIOCNXCL);
+        ::close(fd);
+        return false;
+    }
+    ::tcflush(fd, TCIOFLUSH);
+    fd_ = fd;
+    return true;
+}
+
+void CSirPort::Close() {
+    if (fd_ < 0) return;
+    // The last frames (the disconnect) leave before the line is handed back.
+    WaitSent(LinkClock::now() + std::chrono::milliseconds(200));
+    ::tcflush(fd_, TCIOFLUSH);
+    ::tcsetattr(fd_, TCSANOW, &saved_);
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+bool CSirPort::Write(std::span<const std::uint8_t> bytes, Deadline deadline) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+        if (WaitFor(fd_, POLLOUT, deadline) != EWait::Ready) return false;
+    }
+    return true;
+}
+
+long CSirPort::Read(std::span<std::uint8_t> buffer, Deadline deadline) {
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
+        if (n > 0) return n;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return -1;
+        switch (WaitFor(fd_, POLLIN, deadline)) {
+            case EWait::Ready:
+                // A pseudo-terminal whose other side is gone reads 0 for ever: treat as silence.
+                if (n == 0 && LinkClock::now() >= deadline) return 0;
+                if (n == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                break;
+            case EWait::TimedOut:
+                return 0;
+            case EWait::Failed:
+                // The far side of a pseudo-terminal closed: nothing arrives, as on a dark link.
+                std::this_thread::sleep_until(
+                    std::min(deadline, LinkClock::now() + std::chrono::milliseconds(5)));
+                if (LinkClock::now() >= deadline) return 0;
+                break;
+        }
+    }
+}
+
+bool CSirPort::WaitSent(Deadline deadline) {
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
+        if (LinkClock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+bool CSirPort::SetBaud(int baud, Deadline deadline) {
+    const speed_t speed = SpeedOf(baud);
+    if (speed == B0 || !WaitSent(deadline)) return false;
+    termios settings{};
+    if (::tcgetattr(fd_, &settings) != 0) return false;
+    ::cfsetispeed(&settings, speed);
+    ::cfsetospeed(&settings, speed);
+    return ::tcsetattr(fd_, TCSANOW, &settings) == 0;
+}
+
+}  // namespace sir
