@@ -145,7 +145,8 @@ TEST_F(ShellRadio, WriteStoresTheParametersInTheRadio) {
 // Requests of a write: 1 identification, 2 probe, 3 clock, 4-8 segments, 9 release, 10 end of
 // session. The end's answer comes cut short: the radio, asked again, uses the bank just written.
 TEST_F(ShellRadio, WriteWhoseEndOfSessionAnswerIsLostSaysWhatTheRadioHolds) {
-    Start({"alder,fault=short@10"});
+    // Requests 3..8 read the copy of the radio's memory; 16 ends the write session.
+    Start({"alder,fault=short@16"});
     ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
     const int bankBefore = VirtualRadio().BankFlag();
     Transfer(QKeySequence(Qt::Key_F5));
