@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "F_about.h"
+#include "F_editmenu.h"
 #include "F_upr.h"
 #include "U_shelltext.h"
 #include "Zvc_grid.h"
@@ -189,6 +190,7 @@ void Tfrm_Main::CreateMenus() {
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     help->addAction(act_Help);
     help->addAction(act_About);
+    editmenu::AddEditMenu(*this, radios_);
 }
 
 QToolButton* Tfrm_Main::MakeButton(const char* name, const char* caption, QAction* action,

@@ -88,6 +88,7 @@ void CRadios::Select(int index) {
         }
     }
     current_ = index;
+    histories_.Track(entry.radio);
     if (IRadioData* data = entry.radio->Data()) entry.modified = data->IsModified();
     window_->UpdateState();
     window_->SetRadioNameText(shelltext::RadioNameText(entry.name));
@@ -111,6 +112,9 @@ void CRadios::OnDataChanged(IRadioData* data) {
     // the user moved to another radio still clears or sets its " *".
     for (SRadio& entry : entries_) {
         if (entry.radio->Data() != data) continue;
+        // The view is off while a transfer runs: a change then is the read itself.
+        const bool read = actionName_.empty() && reading_ && workers_.Busy();
+        histories_.Changed(entry.radio, read ? undotext::kStepRead : actionName_);
         const bool modified = data->IsModified();
         if (modified == entry.modified) return;
         entry.modified = modified;
@@ -160,7 +164,9 @@ void CRadios::NewParams() {
     IRadio* radio = entries_[static_cast<std::size_t>(current_)].radio;
     radio->SetFileName("");
     radio->SetConverterType(-1);
+    actionName_ = undotext::kStepNew;
     if (IRadioData* data = radio->Data()) data->Reset();
+    actionName_.clear();
     window_->UpdateState();
     radio->Ware()->UpdateView();
 }
@@ -196,9 +202,11 @@ void CRadios::OpenWith(const std::string& title, int target) {
 void CRadios::OpenFile(const std::string& fileName, int target) {
     if (entries_.empty()) return;
     int loaded = current_;  // the loader selects through Select, which moves current_
-    if (paramfile::OpenParameterFile(fileName, target, radios_, *this, loaded) ==
-        paramfile::EOpenResult::Cancelled)
-        return;
+    actionName_ = undotext::kStepOpen;
+    const paramfile::EOpenResult result =
+        paramfile::OpenParameterFile(fileName, target, radios_, *this, loaded);
+    actionName_.clear();
+    if (result == paramfile::EOpenResult::Cancelled) return;
     window_->UpdateState();
     radios_[static_cast<std::size_t>(current_)]->Ware()->UpdateView();
 }
@@ -258,10 +266,28 @@ void CRadios::SaveFile(const std::string& fileName) {
     window_->UpdateState();
 }
 
+// ---- edit history -------------------------------------------------------------------------
+
+CUndoHistory* CRadios::CurrentHistory() {
+    return current_ == -1 ? nullptr
+                          : histories_.Of(entries_[static_cast<std::size_t>(current_)].radio);
+}
+
+void CRadios::UndoCommand() {
+    if (current_ == -1 || workers_.Busy()) return;
+    histories_.Undo(entries_[static_cast<std::size_t>(current_)].radio);
+}
+
+void CRadios::RedoCommand() {
+    if (current_ == -1 || workers_.Busy()) return;
+    histories_.Redo(entries_[static_cast<std::size_t>(current_)].radio);
+}
+
 // ---- radio commands -----------------------------------------------------------------------
 
 void CRadios::StartRead() {
     if (current_ == -1 || workers_.Busy()) return;
+    reading_ = true;
     TFind4RWThread::Launch(*this, entries_[static_cast<std::size_t>(current_)].radio, true);
 }
 
@@ -272,6 +298,7 @@ void CRadios::StartWrite() {
     if (!data) return;
     std::string message;
     if (data->Validate(message)) {
+        reading_ = false;
         TFind4RWThread::Launch(*this, radio, false);
         return;
     }

@@ -14,6 +14,7 @@
 #include "U_modules.h"
 #include "U_paramfile.h"
 #include "U_radionet.h"
+#include "U_undo.h"
 
 class QWidget;
 
@@ -98,6 +99,14 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     // the modules that own them.
     void ReleaseViews();
 
+    // The current radio's edit history: one step back or forward. Nothing happens while a
+    // transfer runs, since the worker uses the set.
+    void UndoCommand();
+    void RedoCommand();
+    CEditHistories& Histories() { return histories_; }
+    // The current radio's history, null when none is current.
+    CUndoHistory* CurrentHistory();
+
     IShellWindow& Window() const { return *window_; }
     CLinkPorts& Ports() const { return ports_; }
     CWorkerTracker& Workers() { return workers_; }
@@ -128,4 +137,8 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     std::string openDir_;
     std::string saveDir_;
     CWorkerTracker workers_;
+    CEditHistories histories_;
+    // Names the step that the changes reported now make (an open, a new set); empty for edits.
+    std::string actionName_;
+    bool reading_ = false;  // the transfer last started is a read
 };

@@ -85,6 +85,12 @@ ZVCL::TZPanel* TRadioView::NewPagePanel(const char* name) {
     return panel;
 }
 
+void TRadioView::EnableCanalEditing(std::unique_ptr<ICanalAccess> access) {
+    canalEditing_ = std::make_unique<TCanalEditing>(*canals_, std::move(access),
+                                                    QString::fromStdString(ware_.Description()),
+                                                    [this] { UpdateView(); });
+}
+
 QWidget* TRadioView::BuildCanalPanel(SCanalGridModel model) {
     auto* panel = new ZVCL::TZPanel;
     panel->setObjectName("pnl_Canals");
