@@ -48,8 +48,8 @@ void AddEditMenu(QMainWindow& window, CRadios& radios) {
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     auto* redo = new QAction(QString::fromUtf8(undotext::kRedo), &window);
     redo->setObjectName(QStringLiteral("act_Redo"));
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     for (QAction* action : {undo, redo}) {
         action->setEnabled(false);
         window.addAction(action);

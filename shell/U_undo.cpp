@@ -75,7 +75,8 @@ TLines KeyLines(const std::string& text) {
         const std::string_view line = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
         const std::size_t eq = line.find('=');
-        if (eq != std::string_view::npos) lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+        if (eq != std::string_view::npos)
+            lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
     }
     std::ranges::sort(lines);
     return lines;
@@ -197,7 +198,8 @@ std::string NameOfChange(const std::string& before, const std::string& after) {
             return std::string(*canalCaptions.begin()) + " " + TwoDigits(canal);
         return "канал " + TwoDigits(canal);
     }
-    if (!unnamedSetting && settingCaptions.size() == 1) return std::string(*settingCaptions.begin());
+    if (!unnamedSetting && settingCaptions.size() == 1)
+        return std::string(*settingCaptions.begin());
     return std::string(kGenericName);
 }
 
@@ -219,7 +221,8 @@ void CEditHistories::Track(IRadio* radio) {
     Flush();
     if (!histories_.contains(radio)) {
         IRadioData& data = *radio->Data();
-        CUndoHistory& history = histories_.emplace(radio, CUndoHistory(SnapshotOf(data))).first->second;
+        CUndoHistory& history =
+            histories_.emplace(radio, CUndoHistory(SnapshotOf(data))).first->second;
         if (!data.IsModified()) history.MarkClean();
         emit HistoryChanged();
         return;

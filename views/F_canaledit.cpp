@@ -11,8 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QMimeData>
+#include <QPushButton>
 #include <QStatusTipEvent>
 
 #include "Zvc_grid.h"
@@ -64,17 +64,19 @@ bool TFillDialog::Values(int& startHz, int& stepHz,
     bool okStart = false, okStep = false;
     startHz = edt_Start->text().remove(QLatin1Char(' ')).toInt(&okStart);
     // The step is typed in kHz with a decimal comma, as the step list shows it.
-    const double kHz = edt_Step->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&okStep);
+    const double kHz =
+        edt_Step->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&okStep);
     stepHz = static_cast<int>(kHz * 1000.0 + (kHz < 0 ? -0.5 : 0.5));
     tones.reset();
-    if (chk_Tones->isChecked()) tones = std::make_pair(stc_RxTone->currentText(), stc_TxTone->currentText());
+    if (chk_Tones->isChecked())
+        tones = std::make_pair(stc_RxTone->currentText(), stc_TxTone->currentText());
     return okStart && okStep && startHz > 0 && kHz > -1e6 && kHz < 1e6;
 }
 
 // ---- channel editing ------------------------------------------------------------------------
 
-TCanalEditing::TCanalEditing(TCanalGrid& grid, std::unique_ptr<ICanalAccess> access,
-                             QString model, std::function<void()> refresh)
+TCanalEditing::TCanalEditing(TCanalGrid& grid, std::unique_ptr<ICanalAccess> access, QString model,
+                             std::function<void()> refresh)
     : grid_(grid),
       access_(std::move(access)),
       model_(std::move(model)),
@@ -103,7 +105,8 @@ TCanalEditing::TCanalEditing(TCanalGrid& grid, std::unique_ptr<ICanalAccess> acc
         [this] { InsertCanal(); });
     add("Удалить каналы", "act_DeleteCanals", QKeySequence(Qt::Key_Delete),
         [this] { DeleteCanals(); });
-    add("Переместить вверх", "act_MoveUp", QKeySequence(Qt::ALT | Qt::Key_Up), [this] { Move(-1); });
+    add("Переместить вверх", "act_MoveUp", QKeySequence(Qt::ALT | Qt::Key_Up),
+        [this] { Move(-1); });
     add("Переместить вниз", "act_MoveDown", QKeySequence(Qt::ALT | Qt::Key_Down),
         [this] { Move(+1); });
     menu_->addSeparator();
@@ -133,14 +136,22 @@ bool TCanalEditing::Key(int key, Qt::KeyboardModifiers shift) {
         shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     const auto is = [&](Qt::KeyboardModifiers m, int k) { return mods == m && key == k; };
     std::function<void()> act;
-    if (is(Qt::ControlModifier, Qt::Key_C)) act = [this] { Copy(); };
-    else if (is(Qt::ControlModifier, Qt::Key_X)) act = [this] { Cut(); };
-    else if (is(Qt::ControlModifier, Qt::Key_V)) act = [this] { Paste(); };
-    else if (is(Qt::NoModifier, Qt::Key_Insert)) act = [this] { InsertCanal(); };
-    else if (is(Qt::NoModifier, Qt::Key_Delete)) act = [this] { DeleteCanals(); };
-    else if (is(Qt::ControlModifier, Qt::Key_Delete)) act = [this] { Clear(); };
-    else if (is(Qt::AltModifier, Qt::Key_Up)) act = [this] { Move(-1); };
-    else if (is(Qt::AltModifier, Qt::Key_Down)) act = [this] { Move(+1); };
+    if (is(Qt::ControlModifier, Qt::Key_C))
+        act = [this] { Copy(); };
+    else if (is(Qt::ControlModifier, Qt::Key_X))
+        act = [this] { Cut(); };
+    else if (is(Qt::ControlModifier, Qt::Key_V))
+        act = [this] { Paste(); };
+    else if (is(Qt::NoModifier, Qt::Key_Insert))
+        act = [this] { InsertCanal(); };
+    else if (is(Qt::NoModifier, Qt::Key_Delete))
+        act = [this] { DeleteCanals(); };
+    else if (is(Qt::ControlModifier, Qt::Key_Delete))
+        act = [this] { Clear(); };
+    else if (is(Qt::AltModifier, Qt::Key_Up))
+        act = [this] { Move(-1); };
+    else if (is(Qt::AltModifier, Qt::Key_Down))
+        act = [this] { Move(+1); };
     if (!act) return false;
     if (Usable()) act();
     return true;
@@ -162,7 +173,8 @@ void TCanalEditing::Copy() {
     const QString text = CanalsToText(canals);
     auto* mime = new QMimeData;  // the clipboard owns it
     mime->setText(text);
-    mime->setData(QString::fromUtf8(kCanalMimeType), (model_ + QStringLiteral("\n") + text).toUtf8());
+    mime->setData(QString::fromUtf8(kCanalMimeType),
+                  (model_ + QStringLiteral("\n") + text).toUtf8());
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 

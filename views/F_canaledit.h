@@ -33,8 +33,7 @@ class TFillDialog : public QDialog {
     TFillDialog(const QStringList& tones, QWidget* parent = nullptr);
     void SetStart(int hz);
     // The values typed: false when the start or the step does not read as a number.
-    bool Values(int& startHz, int& stepHz,
-                std::optional<std::pair<QString, QString>>& tones) const;
+    bool Values(int& startHz, int& stepHz, std::optional<std::pair<QString, QString>>& tones) const;
 
   private:
     QLineEdit* edt_Start;

@@ -272,8 +272,9 @@ void TCanalGrid::DrawCell(int col, int row, const QRect& rect, QPainter& p) {
     const bool currentCell = currentRow && col == grid_->Col();
     SCellLook look;
     // Marked channels look like the current row, so that the user sees what an operation takes.
-    look.fill = IsMarked(canal) ? CanalCellFill(row, false, true, true, false)
-                                : CanalCellFill(row, currentCell, currentRow, active, flags_.editing);
+    look.fill = IsMarked(canal)
+                    ? CanalCellFill(row, false, true, true, false)
+                    : CanalCellFill(row, currentCell, currentRow, active, flags_.editing);
     look.enabled = enabled;
     if (data && column.text) look.text = column.text(canal);
     if (data && column.image)

@@ -31,9 +31,16 @@ QString CanalsToText(const std::vector<SNumberedCanal>& canals) {
     QString text;
     for (const SNumberedCanal& c : canals) {
         const SCanalRecord& r = c.record;
-        const QStringList cells = {CanalNumber(c.canal), Flag(r.enabled), QString::number(r.rx),
-                                   QString::number(r.tx), r.rxTone, r.txTone, Flag(r.scanning),
-                                   Flag(r.blocked), Flag(r.limited), QString::number(r.step),
+        const QStringList cells = {CanalNumber(c.canal),
+                                   Flag(r.enabled),
+                                   QString::number(r.rx),
+                                   QString::number(r.tx),
+                                   r.rxTone,
+                                   r.txTone,
+                                   Flag(r.scanning),
+                                   Flag(r.blocked),
+                                   Flag(r.limited),
+                                   QString::number(r.step),
                                    QString::number(r.callTone)};
         text += cells.join(QLatin1Char('\t')) + QStringLiteral("\r\n");
     }
@@ -52,7 +59,9 @@ std::vector<SNumberedCanal> CanalsFromText(const QString& text) {
         r.rx = QString(cells[2]).remove(QLatin1Char(' ')).toInt(&okRx);
         r.tx = QString(cells[3]).remove(QLatin1Char(' ')).toInt(&okTx);
         if (!okNumber || !okRx || !okTx) continue;  // a header line or foreign text
-        const auto cell = [&cells](int i) { return i < cells.size() ? cells[i].trimmed() : QString(); };
+        const auto cell = [&cells](int i) {
+            return i < cells.size() ? cells[i].trimmed() : QString();
+        };
         r.enabled = cell(1) != QStringLiteral("0");
         if (!cell(4).isEmpty()) r.rxTone = cell(4);
         r.txTone = cell(5).isEmpty() ? r.rxTone : cell(5);
@@ -108,8 +117,10 @@ SEditReport CCanalTable::Commit(const std::vector<SCanalRecord>& before,
         for (int i = run; i < static_cast<int>(after.size()); ++i) {
             SCanalRecord& r = after[static_cast<std::size_t>(i)];
             if (!r.enabled) continue;
-            if (r != before[static_cast<std::size_t>(i)] || !before[static_cast<std::size_t>(i)].enabled)
-                report.skipped << CanalNumber(i) + QStringLiteral(": вне ряда рабочих каналов от 00");
+            if (r != before[static_cast<std::size_t>(i)] ||
+                !before[static_cast<std::size_t>(i)].enabled)
+                report.skipped << CanalNumber(i) +
+                                      QStringLiteral(": вне ряда рабочих каналов от 00");
             r = a_.Empty();
         }
     }
@@ -232,7 +243,8 @@ SEditReport CCanalTable::Paste(int canal, const std::vector<SNumberedCanal>& rec
             misfits.skipped << CanalNumber(target) + QStringLiteral(": ") + why;
         ++target;
     }
-    SEditReport report = Commit(before, std::move(after), Identity(static_cast<int>(before.size())));
+    SEditReport report =
+        Commit(before, std::move(after), Identity(static_cast<int>(before.size())));
     misfits.skipped << report.skipped;
     return misfits;
 }
@@ -247,7 +259,8 @@ SEditReport CCanalTable::Fill(const std::set<int>& canals, int startHz, int step
         SCanalRecord& r = after[static_cast<std::size_t>(canal)];
         if (!r.enabled) r = a_.Empty();
         r.enabled = true;
-        r.rx = r.tx = a_.SnapFrequency(static_cast<int>(std::clamp<long long>(hz, 0, 2'000'000'000)));
+        r.rx = r.tx =
+            a_.SnapFrequency(static_cast<int>(std::clamp<long long>(hz, 0, 2'000'000'000)));
         r.oneFrq = true;
         if (tones) {
             r.rxTone = tones->first;

@@ -25,9 +25,9 @@ struct SCanalRecord {
     QString txTone = QStringLiteral("(нет)");
     bool oneCss = true;
     bool scanning = false;
-    bool blocked = false;   // no transmission on a busy channel
-    bool limited = false;   // the transmit time limit applies
-    int callTone = 0;       // Hz; 0 where the model has no call tone per channel
+    bool blocked = false;  // no transmission on a busy channel
+    bool limited = false;  // the transmit time limit applies
+    int callTone = 0;      // Hz; 0 where the model has no call tone per channel
     bool operator==(const SCanalRecord&) const = default;
 };
 

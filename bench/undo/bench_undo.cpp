@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
     for (IRadio* radio : radios) {
         FillHistory(histories, *radio);
         const std::string name = radio->Ware()->Description();
-        benchmark::RegisterBenchmark((name + "/undo").c_str(), [&histories, radio](
-                                                                   benchmark::State& state) {
+        benchmark::RegisterBenchmark((name + "/undo").c_str(), [&histories,
+                                                                radio](benchmark::State& state) {
             for (auto _ : state) {
                 histories.Undo(radio);
                 state.PauseTiming();
@@ -66,8 +66,8 @@ int main(int argc, char** argv) {
                 state.ResumeTiming();
             }
         })->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark((name + "/redo").c_str(), [&histories, radio](
-                                                                   benchmark::State& state) {
+        benchmark::RegisterBenchmark((name + "/redo").c_str(), [&histories,
+                                                                radio](benchmark::State& state) {
             for (auto _ : state) {
                 state.PauseTiming();
                 histories.Undo(radio);
@@ -75,13 +75,13 @@ int main(int argc, char** argv) {
                 histories.Redo(radio);
             }
         })->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark((name + "/100 steps").c_str(), [&histories, radio](
-                                                                        benchmark::State& state) {
-            const CUndoHistory& history = *histories.Of(radio);
-            for (auto _ : state) benchmark::DoNotOptimize(history.Footprint());
-            state.counters["steps"] = static_cast<double>(history.UndoDepth());
-            state.counters["KiB"] = static_cast<double>(history.Footprint()) / 1024.0;
-        });
+        benchmark::RegisterBenchmark(
+            (name + "/100 steps").c_str(), [&histories, radio](benchmark::State& state) {
+                const CUndoHistory& history = *histories.Of(radio);
+                for (auto _ : state) benchmark::DoNotOptimize(history.Footprint());
+                state.counters["steps"] = static_cast<double>(history.UndoDepth());
+                state.counters["KiB"] = static_cast<double>(history.Footprint()) / 1024.0;
+            });
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -123,8 +123,8 @@ class TTwoBankCanalAccess final : public ICanalAccess {
 }  // namespace
 
 void TTwoBankView::EnableTwoBankCanalEditing(STwoBankTones tones) {
-    EnableCanalEditing(std::make_unique<TTwoBankCanalAccess>([this] { return TwoBankData(); },
-                                                              std::move(tones)));
+    EnableCanalEditing(
+        std::make_unique<TTwoBankCanalAccess>([this] { return TwoBankData(); }, std::move(tones)));
 }
 
 // The editors the shared pages fill, by the parameter they show.

@@ -27,7 +27,7 @@ struct STwoBankUnits {
 struct STwoBankTones {
     std::function<std::string(int code)> name;
     std::function<int(std::string_view name)> code;  // 0 for a name not in the lists
-    QStringList names;                                // every name, in list order
+    QStringList names;                               // every name, in list order
 };
 
 class TTwoBankView : public views::TRadioView {

@@ -58,8 +58,8 @@ TEST_F(ShellUndo, AnEditIsUndoneAndRedoneByItsKeysAndNamedAfterIt) {
     EXPECT_EQ(Caption(), Base());
     EXPECT_EQ(Redo()->text().toStdString(), "Повторить: включение канала 05");
 
-    for (const QKeySequence redo : {QKeySequence(Qt::CTRL | Qt::Key_Y),
-                                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+    for (const QKeySequence redo :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
         Press(redo);
         EXPECT_EQ(Edited("ALDER"), edited);
         EXPECT_TRUE(Entry("ALDER").modified);
@@ -115,8 +115,9 @@ TEST_F(ShellUndo, AReadFromTheRadioIsAStepOfItsOwn) {
     dialogs_.answers.push_back(EAnswer::No);  // not saved before the read
     const std::string beforeRead = Edited("ALDER");
     Transfer(QKeySequence(Qt::Key_F3));
-    ASSERT_TRUE(WaitFor([this] { return Undo()->text().toStdString() ==
-                                        "Отменить: чтение из радиостанции"; }, 3000));
+    ASSERT_TRUE(WaitFor(
+        [this] { return Undo()->text().toStdString() == "Отменить: чтение из радиостанции"; },
+        3000));
     const std::string read = Edited("ALDER");
     ASSERT_NE(read, beforeRead);
     Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -161,8 +162,9 @@ TEST(UndoHistory, KeepsTheNewestStepsUpToItsDepthAndForgetsRedoOnANewStep) {
 }
 
 TEST(UndoHistory, NamesAStepAfterTheKeysThatDiffer) {
-    const std::string base = "\r\nFR1=1\r\n5Enabled=1\r\n5FRQ_PRM=1\r\n5FRQ_PRD=1\r\n5CSS_PRM=(нет)\r\n"
-                             "12Enabled=0\r\nSquelch=3\r\nKey1=1\r\nKey2=2\r\nPriorCanal=-1\r\n";
+    const std::string base =
+        "\r\nFR1=1\r\n5Enabled=1\r\n5FRQ_PRM=1\r\n5FRQ_PRD=1\r\n5CSS_PRM=(нет)\r\n"
+        "12Enabled=0\r\nSquelch=3\r\nKey1=1\r\nKey2=2\r\nPriorCanal=-1\r\n";
     const auto with = [&base](const std::string& from, const std::string& to) {
         std::string text = base;
         const std::size_t at = text.find(from);
@@ -183,6 +185,51 @@ TEST(UndoHistory, NamesAStepAfterTheKeysThatDiffer) {
         {with("5Enabled=1", "5Enabled=0") + "PriorCanal=3\r\n", "включение канала 05"},
     };
     for (const auto& c : cases) EXPECT_EQ(NameOfChange(base, c.after), c.name) << c.after;
+}
+
+}  // namespace
+
+namespace {
+
+// Every whole-channel action on the channel table, by its key, is one step that undo takes
+// back and redo does again.
+TEST_F(ShellUndo, EveryChannelActionIsOneStepBackAndForth) {
+    Start();
+    ASSERT_TRUE(LoadBody(RadioOf("ALDER"),
+                         "\r\n0Enabled=1\r\n0FRQ_PRM=146000000\r\n0Scanning=1\r\n"
+                         "1Enabled=1\r\n1FRQ_PRM=147000000\r\n2Enabled=1\r\n"
+                         "2FRQ_PRM=148000000\r\n2Scanning=1\r\nPriorCanal=2\r\n",
+                         true));
+    Settle();
+    List().Histories().Flush();
+    const struct {
+        const char* what;
+        int key;
+        Qt::KeyboardModifiers mods;
+    } actions[] = {
+        {"insert", Qt::Key_Insert, Qt::NoModifier},
+        {"delete", Qt::Key_Delete, Qt::NoModifier},
+        {"move down", Qt::Key_Down, Qt::AltModifier},
+        {"clear", Qt::Key_Delete, Qt::ControlModifier},
+        {"cut", Qt::Key_X, Qt::ControlModifier},
+    };
+    for (const auto& a : actions) {
+        const std::string before = Edited("ALDER");
+        const std::size_t depth = List().CurrentHistory()->UndoDepth();
+        ZVCL::TZ_Grid* g = Grid();
+        g->setFocus();
+        g->SetRow(2 + 1);  // channel 01
+        QTest::keyClick(g, static_cast<Qt::Key>(a.key), a.mods);
+        Settle();
+        const std::string after = Edited("ALDER");
+        ASSERT_NE(after, before) << a.what;
+        EXPECT_EQ(List().CurrentHistory()->UndoDepth(), depth + 1) << a.what;
+        Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+        EXPECT_EQ(Edited("ALDER"), before) << a.what;
+        Press(QKeySequence(Qt::CTRL | Qt::Key_Y));
+        EXPECT_EQ(Edited("ALDER"), after) << a.what;
+        Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -55,14 +56,17 @@ class EditTest : public Base {
     void Mark(int first, int last) {
         this->grid->setFocus();
         Table().SelectCanals({first});
-        for (int c = first; c < last; ++c) QTest::keyClick(this->grid, Qt::Key_Down, Qt::ShiftModifier);
+        for (int c = first; c < last; ++c)
+            QTest::keyClick(this->grid, Qt::Key_Down, Qt::ShiftModifier);
     }
     void MenuItem(const char* name) {
         QAction* action = Editing().ContextMenu().template findChild<QAction*>(name);
         ASSERT_NE(action, nullptr) << name;
         action->trigger();
     }
-    static void Clip(const char* text) { QGuiApplication::clipboard()->setText(QString::fromUtf8(text)); }
+    static void Clip(const char* text) {
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
+    }
     QStringList Tips() const { return tips_.tips; }
 
   private:
@@ -71,8 +75,9 @@ class EditTest : public Base {
 
 using AlderEdit = EditTest<AlderViewTest>;
 
-class CedarEdit : public EditTest<RadioViewTest<CCedarWare, TBirchCedarView, CBirchCedarData,
-                                                &InstallBirchCedarView>> {
+class CedarEdit
+    : public EditTest<
+          RadioViewTest<CCedarWare, TBirchCedarView, CBirchCedarData, &InstallBirchCedarView>> {
   protected:
     CTwoBankCanal& Canal(int i) const { return *Data().Canal(i); }
 };
@@ -159,10 +164,11 @@ TEST_F(AlderEdit, CutLeavesAnEmptyChannel) {
 }
 
 TEST_F(AlderEdit, WhatDoesNotFitTheModelIsReportedAndLeftAlone) {
-    Clip("00\t1\t40000000\t40000000\t(нет)\t(нет)\t0\t0\t1\n"
-         "01\t1\t146000000\t146000000\t023\t023\t0\t0\t1\n"
-         "02\t1\t146006000\t146006000\t(нет)\t(нет)\t0\t0\t1\n"
-         "03\t1\t146000000\t146000000\t(ОПР)\t(нет)\t0\t0\t1\n");
+    Clip(
+        "00\t1\t40000000\t40000000\t(нет)\t(нет)\t0\t0\t1\n"
+        "01\t1\t146000000\t146000000\t023\t023\t0\t0\t1\n"
+        "02\t1\t146006000\t146006000\t(нет)\t(нет)\t0\t0\t1\n"
+        "03\t1\t146000000\t146000000\t(ОПР)\t(нет)\t0\t0\t1\n");
     KeyOn(20, Qt::Key_V, Qt::ControlModifier);
     EXPECT_FALSE(Canal(20).Enabled());
     EXPECT_FALSE(Canal(21).Enabled());
@@ -177,8 +183,9 @@ TEST_F(AlderEdit, WhatDoesNotFitTheModelIsReportedAndLeftAlone) {
 
 TEST_F(CedarEdit, AnotherModelsChannelPastesByToneNameAndClearEmptiesIt) {
     // Alder's "(ОПР)" has no Cedar counterpart; "82,5" is a Cedar tone in Cedar's own order.
-    Clip("05\t1\t150000000\t150000000\t82,5\t(нет)\t1\t0\t1\t12500\t0\n"
-         "06\t1\t150000000\t150000000\t(ОПР)\t(ОПР)\t1\t0\t1\t12500\t0\n");
+    Clip(
+        "05\t1\t150000000\t150000000\t82,5\t(нет)\t1\t0\t1\t12500\t0\n"
+        "06\t1\t150000000\t150000000\t(ОПР)\t(ОПР)\t1\t0\t1\t12500\t0\n");
     KeyOn(0, Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(Canal(0).Enabled());
     EXPECT_EQ(birchcedar::ToneName(Canal(0).CSS_PRM()), "82,5");
@@ -256,6 +263,13 @@ TEST_F(AlderEdit, MarkedChannelsMoveTogetherAndStopAtTheTop) {
 
 TEST_F(AlderEdit, FillSetsFrequenciesFromAStartByAStepSnappedAsTypedAndOptionalTones) {
     Mark(0, 3);
+    // The right button on the table offers the operations; it keeps the marked channels.
+    QTest::mouseClick(grid, Qt::RightButton, Qt::NoModifier, grid->CellRect(3, Row(1)).center());
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, grid->CellRect(3, Row(1)).center());
+    QApplication::sendEvent(grid, &menuEvent);
+    EXPECT_TRUE(Editing().ContextMenu().isVisible());
+    Editing().ContextMenu().hide();
+    EXPECT_EQ(Table().Selection(), (std::set<int>{0, 1, 2, 3}));
     Editing().runFill = [](TFillDialog& d) {
         d.findChild<QLineEdit*>("edt_Start")->setText("173 975 000");
         d.findChild<QLineEdit*>("edt_Step")->setText("12,5");
@@ -288,9 +302,11 @@ TEST_F(LarchEdit, EveryOperationKeepsTheRunOfWorkingChannelsFrom00) {
         {"insert inside the run adds a working channel", 2, Qt::Key_Insert, Qt::NoModifier, 5},
         {"insert past the run does nothing", 7, Qt::Key_Insert, Qt::NoModifier, 4},
         {"delete shortens the run", 1, Qt::Key_Delete, Qt::NoModifier, 3},
-        {"clear inside the run keeps the channel working", 2, Qt::Key_Delete, Qt::ControlModifier, 4},
+        {"clear inside the run keeps the channel working", 2, Qt::Key_Delete, Qt::ControlModifier,
+         4},
         {"clear at the end shortens the run", 4, Qt::Key_Delete, Qt::ControlModifier, 3},
-        {"the last working channel does not move past the run", 4, Qt::Key_Down, Qt::AltModifier, 4},
+        {"the last working channel does not move past the run", 4, Qt::Key_Down, Qt::AltModifier,
+         4},
     };
     for (const auto& c : cases) {
         WorkingRun(4);
