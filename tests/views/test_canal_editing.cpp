@@ -265,7 +265,8 @@ TEST_F(AlderEdit, FillSetsFrequenciesFromAStartByAStepSnappedAsTypedAndOptionalT
     Mark(0, 3);
     // The right button on the table offers the operations; it keeps the marked channels.
     QTest::mouseClick(grid, Qt::RightButton, Qt::NoModifier, grid->CellRect(3, Row(1)).center());
-    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, grid->CellRect(3, Row(1)).center());
+    const QPoint at = grid->CellRect(3, Row(1)).center();
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, grid->mapToGlobal(at));
     QApplication::sendEvent(grid, &menuEvent);
     EXPECT_TRUE(Editing().ContextMenu().isVisible());
     Editing().ContextMenu().hide();
