@@ -58,7 +58,7 @@ TEST_F(ShellUndo, AnEditIsUndoneAndRedoneByItsKeysAndNamedAfterIt) {
     EXPECT_EQ(Caption(), Base());
     EXPECT_EQ(Redo()->text().toStdString(), "Повторить: включение канала 05");
 
-    for (const QKeySequence redo :
+    for (const QKeySequence& redo :
          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
         Press(redo);
         EXPECT_EQ(Edited("ALDER"), edited);
