@@ -79,5 +79,6 @@ struct SCommand {
 // The verbs of each unit.
 std::span<const SCommand> FileCommands();
 std::span<const SCommand> RadioCommands();
+std::span<const SCommand> PortCommands();
 
 }  // namespace cli

@@ -96,11 +96,17 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading) {
     return true;
 }
 
+// The window's not-found text, naming the platform searched.
+CFailure NotFound(CLinkPorts& ports) {
+    return CFailure(shelltext::RadioNotFoundText(ports.IrdaPlatform()));
+}
+
 int RunInfo(const CArgs& args, CContext& context) {
     args.ExpectPositional(0);
     CRadioSession session(args);
+    std::cout << "platform\t" << DescribeIrdaPlatform(session.Ports().IrdaPlatform()) << '\n';
     SFound found = SearchAll(context, -1, session.Ports());
-    if (!found.net) throw CFailure(shelltext::kRadioNotFound);
+    if (!found.net) throw NotFound(session.Ports());
     IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
     std::cout << "model\t" << radio.Ware()->Description() << '\t' << radio.Name() << '\n';
     if (found.net->kind() == PR_NET_IRDA) {
@@ -127,7 +133,7 @@ int RunRead(const CArgs& args, CContext& context) {
     if (context.Radios().empty()) throw CFailure(shelltext::kRadioNotFound);
     CRadioSession session(args);
     SFound found = SearchAll(context, first, session.Ports());
-    if (!found.net) throw CFailure(shelltext::kRadioNotFound);
+    if (!found.net) throw NotFound(session.Ports());
     IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
     Transfer(radio, std::move(found.net), true);
     paramfile::SaveParameterFile(out, radio);
@@ -147,7 +153,7 @@ int RunWrite(const CArgs& args, CContext& context) {
     CRadioSession session(args);
     // A write goes to the file's model only.
     std::unique_ptr<CRadioNet> net = Search(radio, session.Ports());
-    if (!net) throw CFailure(shelltext::kRadioNotFound);
+    if (!net) throw NotFound(session.Ports());
     Transfer(radio, std::move(net), false);
     std::cout << "serial\t" << radio.SerialNumber() << '\n';
     return kExitOk;

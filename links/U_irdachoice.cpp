@@ -14,6 +14,11 @@ const char* NonEmptyEnvironment(const char* name) {
 }  // namespace
 
 SIrdaPlatformChoice SIrdaPlatformChoice::FromEnvironment() {
+    return FromEnvironment([] { return KernelIrdaAvailable(); });
+}
+
+SIrdaPlatformChoice SIrdaPlatformChoice::FromEnvironment(
+    const std::function<bool()>& kernelAvailable) {
     SIrdaPlatformChoice choice;
     if (NonEmptyEnvironment("TESSEL_IRDA_DIR")) {
         choice.kind = EIrdaPlatformKind::Virtual;
@@ -21,7 +26,7 @@ SIrdaPlatformChoice SIrdaPlatformChoice::FromEnvironment() {
         choice.kind = EIrdaPlatformKind::Sir;
         choice.port = port;
         return choice;
-    } else if (KernelIrdaAvailable()) {
+    } else if (kernelAvailable()) {
         choice.kind = EIrdaPlatformKind::Kernel;
         return choice;
     }

@@ -4,6 +4,7 @@
 // sockets where the running system has them, else the virtual neighbourhood's default folder.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,8 @@ struct SIrdaPlatformChoice {
     std::string port;                         // Sir: the adapter's serial port
 
     static SIrdaPlatformChoice FromEnvironment();
+    // The same, with the question whether the system has IrDA sockets asked of kernelAvailable.
+    static SIrdaPlatformChoice FromEnvironment(const std::function<bool()>& kernelAvailable);
 };
 
 std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choice);

@@ -15,11 +15,15 @@ SLinkConfig SLinkConfig::FromEnvironment() {
     return config;
 }
 
+SIrdaPlatformChoice SLinkConfig::IrdaChoice() const {
+    return {irdaPlatform, irdaDirectory, irdaPort};
+}
+
 CLinkPorts::CLinkPorts() : CLinkPorts(SLinkConfig::FromEnvironment()) {}
 
 CLinkPorts::CLinkPorts(const SLinkConfig& config)
-    : irda_(MakeIrdaPlatform({config.irdaPlatform, config.irdaDirectory, config.irdaPort}),
-            config.irdaMode),
+    : irdaPlatform_(config.IrdaChoice()),
+      irda_(MakeIrdaPlatform(irdaPlatform_), config.irdaMode),
       serial_(config.serialPorts.empty() ? std::vector<std::string>{kFallbackSerialPort}
                                          : config.serialPorts) {}
 

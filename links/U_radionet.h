@@ -26,6 +26,7 @@ struct SLinkConfig {
     std::vector<std::string> serialPorts;
 
     static SLinkConfig FromEnvironment();
+    SIrdaPlatformChoice IrdaChoice() const;
 };
 
 // The program-wide link objects: the one IrDA socket and the one serial port. The program's
@@ -39,11 +40,14 @@ class CLinkPorts {
     CLinkPorts& operator=(const CLinkPorts&) = delete;
 
     CIrDASocket& Irda() { return irda_; }
+    // The IrDA platform the socket talks through, to tell the user where radios were sought.
+    const SIrdaPlatformChoice& IrdaPlatform() const { return irdaPlatform_; }
     SerialPort& Serial() { return serial_; }
     // The reply window of both links (3000 ms unless a test shortens it).
     void SetWindow(std::chrono::milliseconds window);
 
   private:
+    SIrdaPlatformChoice irdaPlatform_;
     CIrDASocket irda_;
     SerialPort serial_;
 };

@@ -31,6 +31,22 @@ std::string OpenAsTitle(const std::string& name) {
     return "Открыть параметры из файла в формате радиостанции \"" + name + "\"";
 }
 
+std::string RadioNotFoundText(const SIrdaPlatformChoice& platform) {
+    std::string place;
+    switch (platform.kind) {
+        case EIrdaPlatformKind::Sir:
+            place = "ИК-адаптер " + platform.port;
+            break;
+        case EIrdaPlatformKind::Kernel:
+            place = "ИК-порт системы";
+            break;
+        case EIrdaPlatformKind::Virtual:
+            place = "виртуальные радиостанции";
+            break;
+    }
+    return std::string(kRadioNotFound) + " (" + place + ")";
+}
+
 std::string SearchText(const std::string& name) {
     return "Поиск радиостанции \"" + name + "\"...";
 }

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "U_irdachoice.h"
 #include "U_radioware.h"
 
 namespace shelltext {
@@ -33,6 +34,10 @@ inline constexpr const char* kReadDone = "Параметры из радиост
 inline constexpr const char* kWriteStart = "Запись параметров в радиостанцию...";
 inline constexpr const char* kWriteError = "Ошибка записи параметров в радиостанцию";
 inline constexpr const char* kWriteDone = "Параметры в радиостанцию записаны успешно";
+
+// "Радиостанция не найдена (ИК-адаптер /dev/ttyUSB0)": the not-found text with the infrared
+// platform that was searched, so that a user whose adapter is not in use sees why.
+std::string RadioNotFoundText(const SIrdaPlatformChoice& platform);
 
 // B, B - [Файл "F"], or B - [Файл "F"] * with F the file part of fileName.
 std::string ComposeCaption(const std::string& base, const std::string& fileName, bool modified);

@@ -127,7 +127,7 @@ void TFind4RWThread::run() {
         std::unique_ptr<CRadioNet> net = Search(radio);
         if (!net && readMode) net = SearchOtherModels();
         if (!net) {
-            statusText = shelltext::kRadioNotFound;
+            statusText = shelltext::RadioNotFoundText(radios_.Ports().IrdaPlatform());
             ShowStatus();
             Finish();
             return;

@@ -1,10 +1,210 @@
 #include "U_kernelirda.h"
 
-// PENDING: replaced by the kernel socket unit.
+#include <poll.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "U_kernelirdaabi.h"
+#include "U_pollwait.h"
+
+namespace {
+
+constexpr int kSocketType = SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC;
+
+std::uint32_t DeviceOf(const SIrdaAddress& address) {
+    // The device number travels as the four bytes the discovery log gave for it.
+    const std::array<std::uint8_t, 4> id = address.DeviceId();
+    std::uint32_t device = 0;
+    std::memcpy(&device, id.data(), sizeof device);
+    return device;
+}
+
+template <std::size_t N>
+void CopyText(char (&field)[N], const std::string& text) {
+    const std::size_t n = std::min(text.size(), N - 1);  // always zero-terminated
+    std::memcpy(field, text.data(), n);
+}
+
+// One kernel log entry as the program's device record: identifier, name, hints, character set.
+void WriteRecord(const kirda::SDeviceInfo& info, std::span<std::uint8_t> record) {
+    constexpr std::size_t kName = 4;
+    constexpr std::size_t kHints = kName + SIrdaDeviceList::kNameSize;
+    constexpr std::size_t kCharset = kHints + 2;
+    std::memcpy(record.data(), &info.device, kName);
+    std::memcpy(record.data() + kName, info.name, SIrdaDeviceList::kNameSize);
+    record[kHints] = info.hints[0];
+    record[kHints + 1] = info.hints[1];
+    record[kCharset] = info.charset;
+}
+
+}  // namespace
+
+bool KernelIrdaAvailable(IKernelCalls& calls) {
+    const int fd = calls.Socket(kirda::kAddressFamily, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    calls.Close(fd);
+    return true;
+}
+
 bool KernelIrdaAvailable() {
-    return false;
+    return KernelIrdaAvailable(*MakeSystemKernelCalls());
 }
 
 std::unique_ptr<IIrdaPlatform> MakeKernelIrdaPlatform() {
-    return nullptr;
+    return std::make_unique<CKernelIrda>(MakeSystemKernelCalls());
+}
+
+CKernelIrda::CKernelIrda(std::unique_ptr<IKernelCalls> calls) : calls_(std::move(calls)) {}
+
+CKernelIrda::~CKernelIrda() {
+    Close();
+}
+
+bool CKernelIrda::Open() {
+    if (fd_ >= 0) return true;
+    const int fd = calls_->Socket(kirda::kAddressFamily, kSocketType, 0);
+    fd_ = fd < 0 ? -1 : fd;
+    return fd_ >= 0;
+}
+
+void CKernelIrda::Close() {
+    if (fd_ >= 0) calls_->Close(fd_);
+    fd_ = -1;
+}
+
+void CKernelIrda::Renew() {
+    Close();
+    Open();
+}
+
+int CKernelIrda::ReadDiscoveryLog(std::span<std::uint8_t> buffer) {
+    auto length = static_cast<socklen_t>(buffer.size());
+    const int rc =
+        calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kEnumDevices, buffer.data(), &length);
+    if (rc < 0) return rc;
+    return static_cast<int>(std::min<socklen_t>(length, static_cast<socklen_t>(buffer.size())));
+}
+
+bool CKernelIrda::QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) {
+    if (fd_ < 0) return false;
+    std::array<std::uint8_t, kirda::kDeviceListHeader + kMaxDevices * sizeof(kirda::SDeviceInfo)>
+        log{};
+    int got = ReadDiscoveryLog(log);
+    if (got == -EAGAIN) {
+        // An empty log: the kernel discovers in the background, so give a radio just brought
+        // into range one discovery period to show up, then read the log once more.
+        int waitMs = static_cast<int>(kDiscoveryWait.count());
+        socklen_t length = sizeof waitMs;
+        calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kWaitDevice, &waitMs, &length);
+        got = ReadDiscoveryLog(log);
+    }
+    std::fill(answer.begin(), answer.end(), 0);
+    if (got == -EAGAIN) return true;  // nobody in range
+    if (got < static_cast<int>(kirda::kDeviceListHeader)) return false;
+
+    std::uint32_t count = 0;
+    std::memcpy(&count, log.data(), sizeof count);
+    // Only whole entries the kernel copied are read; the count it reports can be larger.
+    const std::size_t copied =
+        (static_cast<std::size_t>(got) - kirda::kDeviceListHeader) / sizeof(kirda::SDeviceInfo);
+    const std::size_t records = std::min<std::size_t>({count, copied, kMaxDevices});
+    if (records < std::min<std::size_t>(count, kMaxDevices)) count = records;
+
+    for (int i = 0; i < 4; ++i) answer[i] = static_cast<std::uint8_t>(count >> (8 * i));
+    for (std::size_t r = 0; r < records; ++r) {
+        kirda::SDeviceInfo info{};
+        std::memcpy(&info, log.data() + kirda::kDeviceListHeader + r * sizeof info, sizeof info);
+        WriteRecord(info,
+                    answer.subspan(SIrdaDeviceList::kCountSize + r * SIrdaDeviceList::kRecordSize,
+                                   SIrdaDeviceList::kRecordSize));
+    }
+    return true;
+}
+
+bool CKernelIrda::QueryService(const SIrdaAddress& address, const std::string& attribute) {
+    if (fd_ < 0) return false;
+    kirda::SIasRecord query{};
+    CopyText(query.className, address.ServiceName());
+    CopyText(query.attributeName, attribute);
+    query.device = DeviceOf(address);
+    socklen_t length = sizeof query;
+    if (calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kIasQuery, &query, &length) < 0)
+        return false;
+    return query.type == kirda::kIasInteger;
+}
+
+bool CKernelIrda::SetTinyTP(bool on) {
+    // The kernel's connections always run TinyTP; it cannot be switched off.
+    return fd_ >= 0 && on;
+}
+
+CKernelIrda::EReady CKernelIrda::WaitFor(short events, Deadline deadline) {
+    for (;;) {
+        short revents = 0;
+        const int rc = calls_->Poll(fd_, events, MillisecondsUntil(deadline), revents);
+        if (rc == -EINTR) continue;
+        if (rc < 0) return EReady::Failed;
+        if (rc == 0) return EReady::TimedOut;
+        if (revents & events) return EReady::Ready;
+        if (revents & POLLHUP) return EReady::HungUp;
+        return EReady::Failed;
+    }
+}
+
+bool CKernelIrda::ConnectionMade(Deadline deadline) {
+    if (WaitFor(POLLOUT, deadline) != EReady::Ready) return false;
+    int error = 0;
+    socklen_t length = sizeof error;
+    return calls_->GetSockOpt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+}
+
+bool CKernelIrda::Connect(const SIrdaAddress& address, Deadline deadline) {
+    if (fd_ < 0) return false;
+    kirda::SSocketAddress target{};
+    target.family = kirda::kAddressFamily;
+    target.lsapSelector = kirda::kLsapAny;
+    target.device = DeviceOf(address);
+    CopyText(target.serviceName, address.ServiceName());
+    const int rc = calls_->Connect(fd_, &target, sizeof target);
+    const bool made = rc == 0 || ((rc == -EINPROGRESS || rc == -EINTR) && ConnectionMade(deadline));
+    if (!made) Renew();
+    return made;
+}
+
+void CKernelIrda::DiscardPending() {
+    if (fd_ < 0) return;
+    std::array<std::uint8_t, 512> sink{};
+    while (calls_->Recv(fd_, sink.data(), sink.size(), MSG_DONTWAIT) > 0) {
+    }
+}
+
+long CKernelIrda::Send(std::span<const std::uint8_t> data, Deadline deadline) {
+    if (fd_ < 0) return -1;
+    for (;;) {
+        if (WaitFor(POLLOUT, deadline) != EReady::Ready) return -1;
+        const long n = calls_->Send(fd_, data.data(), data.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n >= 0) return n;
+        if (n != -EAGAIN && n != -EINTR) return -1;
+    }
+}
+
+long CKernelIrda::Receive(std::span<std::uint8_t> buffer, Deadline deadline) {
+    if (fd_ < 0) return -1;
+    for (;;) {
+        switch (WaitFor(POLLIN, deadline)) {
+            case EReady::Ready:
+                break;
+            case EReady::HungUp:
+                return 0;  // the radio closed the link
+            case EReady::TimedOut:
+            case EReady::Failed:
+                return -1;
+        }
+        const long n = calls_->Recv(fd_, buffer.data(), buffer.size(), MSG_DONTWAIT);
+        if (n >= 0) return n;
+        if (n != -EAGAIN && n != -EINTR) return -1;
+    }
 }

@@ -48,6 +48,7 @@ std::string Temp(const std::string& name) {
 TEST(CliRadio, InfoNamesTheRadioInRange) {
     const SRun run = Cli("info --virtual-radio CEDAR,sn=3000000000,bank=1");
     EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("platform\tIrDA: virtual neighbourhood in ", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("model\tCEDAR\tКедр-1\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("serial\t-1294967296\n"), std::string::npos);
     EXPECT_NE(run.out.find("range\t136000000-174000000\n"), std::string::npos);

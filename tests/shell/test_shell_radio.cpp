@@ -116,8 +116,8 @@ TEST_F(ShellRadio, WriteSearchesOnlyTheSelectedModel) {
     Start({"birch"});
     ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
     Transfer(QKeySequence(Qt::Key_F5));
-    EXPECT_EQ(statuses_,
-              (QStringList{"Поиск радиостанции \"Ольха-1\"...", "Радиостанция не найдена"}));
+    EXPECT_EQ(statuses_, (QStringList{"Поиск радиостанции \"Ольха-1\"...",
+                                      "Радиостанция не найдена (виртуальные радиостанции)"}));
     EXPECT_EQ(List().Current(), IndexOf("ALDER"));
     EXPECT_TRUE(Find<QTimer>("tmr_ClearText")->isActive());
     EXPECT_TRUE(Find<QAction>("act_Write")->isEnabled());
@@ -129,7 +129,7 @@ TEST_F(ShellRadio, ReadWithNoRadioTriesEveryModelOnce) {
     ASSERT_EQ(statuses_.size(), List().Count() + 1);
     for (int i = 0; i < List().Count(); ++i)
         EXPECT_EQ(Count("Поиск радиостанции \"" + List().Get(i).name + "\"..."), 1);
-    EXPECT_EQ(statuses_.last().toStdString(), "Радиостанция не найдена");
+    EXPECT_EQ(statuses_.last().toStdString(), "Радиостанция не найдена (виртуальные радиостанции)");
     EXPECT_EQ(List().Current(), IndexOf("ALDER"));
 }
 

@@ -23,6 +23,20 @@ void Click(QRadioButton* choice) {
 
 const std::string kBase = "Программатор радиостанций \"Тессел\"";
 
+TEST(ShellTexts, NotFoundNamesThePlatformSearched) {
+    struct {
+        SIrdaPlatformChoice platform;
+        std::string text;
+    } const cases[] = {
+        {{EIrdaPlatformKind::Sir, {}, "/dev/ttyUSB0"},
+         "Радиостанция не найдена (ИК-адаптер /dev/ttyUSB0)"},
+        {{EIrdaPlatformKind::Kernel, {}, {}}, "Радиостанция не найдена (ИК-порт системы)"},
+        {{EIrdaPlatformKind::Virtual, "/tmp/x", {}},
+         "Радиостанция не найдена (виртуальные радиостанции)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(shelltext::RadioNotFoundText(c.platform), c.text);
+}
+
 TEST(ShellTexts, CaptionShowsTheFilePartAndTheModifiedMark) {
     struct {
         std::string file;
