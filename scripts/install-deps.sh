@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
+    qt6-translations-l10n
     xvfb xauth imagemagick fonts-dejavu-core fonts-urw-base35
 )
 

@@ -2,10 +2,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
@@ -15,10 +18,12 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "F_about.h"
 #include "F_editmenu.h"
+#include "F_messagelog.h"
 #include "F_upr.h"
 #include "U_shelltext.h"
 #include "Zvc_grid.h"
@@ -32,11 +37,22 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// The local files among what is dragged over the window.
+std::vector<std::string> DroppedFiles(const QMimeData* data) {
+    std::vector<std::string> files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+    return files;
+}
+
 constexpr int kRadioColumnWidth = 162;
 constexpr int kRadioListColumn = 149;
 constexpr int kRadioListRow = 23;
 constexpr int kPropertiesHeight = 159;
 constexpr int kValueWidth = 138;
+constexpr int kValueHeight = 18;
+constexpr const char* kRangesHint = "Допустимый диапазон частот";
 constexpr int kTimerMs = 5000;
 
 const QColor kSeparatorPen{0xE6, 0xE1, 0xD7};
@@ -111,6 +127,9 @@ Tfrm_Main::Tfrm_Main(CRadios& radios, const CModules& modules, IUserDialogs& dia
     tmr_UPR_SN->setInterval(kTimerMs);
     connect(tmr_UPR_SN, &QTimer::timeout, this, &Tfrm_Main::GreyRadioInfo);
 
+    frm_MessageLog = new Tfrm_MessageLog(log_, this);
+    setAcceptDrops(true);  // parameter files dropped from a file manager are opened
+
     SizeWindow();
     radios_.AttachWindow(this, baseCaption);
 }
@@ -149,6 +168,7 @@ void Tfrm_Main::CreateActions() {
     act_Write = MakeAction("act_Write", "З&аписать параметры", QKeySequence(Qt::Key_F5));
     act_Help = MakeAction("act_Help", "Справка: Программатор", QKeySequence(Qt::Key_F1));
     act_About = MakeAction("act_About", "О программе...");
+    act_MessageLog = MakeAction("act_MessageLog", "Журнал сообщений");
 
     connect(act_New, &QAction::triggered, this, [this] { radios_.NewCommand(); });
     connect(act_Open, &QAction::triggered, this, [this] { radios_.OpenParams(); });
@@ -159,6 +179,7 @@ void Tfrm_Main::CreateActions() {
     connect(act_Write, &QAction::triggered, this, [this] { radios_.StartWrite(); });
     connect(act_Help, &QAction::triggered, this, &Tfrm_Main::OpenHelp);
     connect(act_About, &QAction::triggered, this, &Tfrm_Main::ShowAbout);
+    connect(act_MessageLog, &QAction::triggered, this, &Tfrm_Main::ShowMessageLog);
 }
 
 void Tfrm_Main::CreateMenus() {
@@ -189,6 +210,7 @@ void Tfrm_Main::CreateMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     help->addAction(act_Help);
+    help->addAction(act_MessageLog);
     help->addAction(act_About);
     editmenu::AddEditMenu(*this, radios_);
 }
@@ -279,7 +301,7 @@ QWidget* Tfrm_Main::CreateProperties() {
         auto* value = new QLabel(pnl_Properties);
         value->setObjectName(QString::fromUtf8(valueName));
         value->setFixedWidth(kValueWidth);
-        value->setFixedHeight(18);
+        value->setFixedHeight(kValueHeight);
         value->setAlignment(Qt::AlignCenter);
         QFont valueFont = value->font();
         valueFont.setPixelSize(11);  // "145-149, 165-174 МГц" fits the 138 pixels
@@ -295,9 +317,9 @@ QWidget* Tfrm_Main::CreateProperties() {
         layout->addSpacing(8);
         return std::pair{value, label};
     };
-    txt_FreqRanges =
-        pair("txt_FreqRanges", "lbl_FreqRanges", "Диапазон частот", "Допустимый диапазон частот")
-            .first;
+    txt_FreqRanges = pair("txt_FreqRanges", "lbl_FreqRanges", "Диапазон частот", kRangesHint).first;
+    // Four ranges do not fit one line of the 138 pixels: they wrap after a comma.
+    txt_FreqRanges->setWordWrap(true);
     auto converter =
         pair("txt_Maskirator", "lbl_UPR", "УПР", "Установленное устройство преобразования речи");
     txt_Maskirator = converter.first;
@@ -373,16 +395,32 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
     shown_ = true;
     if (radios_.Count() > 0) radios_.Select(0);
     for (QAction* action : {act_New, act_Open, act_Save, act_SaveAs, act_Exit, act_Read, act_Write,
-                            act_Help, act_About})
+                            act_Help, act_MessageLog, act_About})
         action->setEnabled(true);
 }
 
 void Tfrm_Main::closeEvent(QCloseEvent* event) {
-    // No question about unsaved parameters; a running transfer is let finish first, serving
-    // its hand-offs meanwhile.
+    // A running transfer is let finish first, serving its hand-offs meanwhile; then every
+    // modified set gets the question an open or a read asks, and Cancel keeps the program.
     radios_.Workers().WaitAll();
+    if (!radios_.QuerySaveAll()) {
+        event->ignore();
+        return;
+    }
     grd_RadioList->KillHint();
     event->accept();
+}
+
+void Tfrm_Main::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void Tfrm_Main::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> files = DroppedFiles(event->mimeData());
+    if (files.empty()) return;
+    event->acceptProposedAction();
+    // Opened after the drop has ended, so that the file manager is not held by the questions.
+    QTimer::singleShot(0, this, [this, files] { radios_.OpenFiles(files); });
 }
 
 void Tfrm_Main::UpdateState() {
@@ -406,6 +444,8 @@ void Tfrm_Main::SetRadioNameText(const std::string& text) {
 
 void Tfrm_Main::ShowStatus(const std::string& text) {
     stspnl_Text->setText(Q(text));
+    log_.Add(stspnl_Text->text());
+    if (frm_MessageLog->isVisible()) frm_MessageLog->Refresh();
     emit StatusShown(stspnl_Text->text());
 }
 
@@ -445,7 +485,7 @@ void Tfrm_Main::RefreshProperties() {
     const SRadio* entry = radios_.CurrentEntry();
     if (!entry) return;
     const IRadioData* data = entry->radio->Data();
-    txt_FreqRanges->setText(data ? Q(data->RangeText()) : QString());
+    ShowRanges(data ? Q(data->RangeText()) : QString());
     txt_SN->clear();
     const int chosen = entry->radio->ConverterType();
     if (chosen == -1) {
@@ -454,6 +494,20 @@ void Tfrm_Main::RefreshProperties() {
         txt_Maskirator->setText(Q(shelltext::UprTypeName(chosen)));
         SetValueLook(txt_Maskirator, Qt::black, true);
     }
+}
+
+void Tfrm_Main::ShowRanges(const QString& text) {
+    txt_FreqRanges->setText(text);
+    // One line as a rule; as many as the text needs when it is longer, and the whole text in
+    // the hint as well.
+    const int frame = 2 * txt_FreqRanges->frameWidth();
+    const int lines =
+        txt_FreqRanges->fontMetrics()
+            .boundingRect(QRect(0, 0, kValueWidth - frame - 2, 1000), Qt::TextWordWrap, text)
+            .height();
+    txt_FreqRanges->setFixedHeight(std::max(kValueHeight, lines + frame + 2));
+    const QString hint = QString::fromUtf8(kRangesHint);
+    txt_FreqRanges->setToolTip(text.isEmpty() ? hint : hint + QLatin1Char('\n') + text);
 }
 
 void Tfrm_Main::ShowRadioInfo() {
@@ -568,6 +622,18 @@ void Tfrm_Main::OpenHelp() {
         return;
     }
     dialogs_.OpenDocument(file.string());
+}
+
+void Tfrm_Main::ShowMessageLog() {
+    frm_MessageLog->Refresh();
+    if (!frm_MessageLog->isVisible()) {
+        QRect box = frm_MessageLog->frameGeometry();
+        box.moveCenter(frameGeometry().center());
+        frm_MessageLog->move(box.topLeft());
+    }
+    frm_MessageLog->show();
+    frm_MessageLog->raise();
+    frm_MessageLog->activateWindow();
 }
 
 void Tfrm_Main::ShowAbout() {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "U_messagelog.h"
 #include "U_radios.h"
 
 class QAction;
@@ -17,6 +18,7 @@ class QProgressBar;
 class QTimer;
 class QToolButton;
 class Tfrm_About;
+class Tfrm_MessageLog;
 class Tfrm_UPR;
 namespace ZVCL {
 class TZ_Grid;
@@ -65,6 +67,10 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
     void ShowProgress(int percent) override;
     void ShowRadioInfo() override;
 
+    // The status line's texts with their times (Справка → Журнал сообщений).
+    const CMessageLog& MessageLog() const { return log_; }
+    Tfrm_MessageLog& MessageLogBox() const { return *frm_MessageLog; }
+
   signals:
     // Every text put on the status line, in order.
     void StatusShown(const QString& text);
@@ -73,6 +79,8 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     QAction* MakeAction(const char* name, const char* caption, QKeySequence key = {});
@@ -88,9 +96,11 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
 
     void DrawRadioCell(int row, const QRect& rect, QPainter& painter);
     void RefreshProperties();
+    void ShowRanges(const QString& text);
     void GreyRadioInfo();
     void OpenHelp();
     void ShowAbout();
+    void ShowMessageLog();
     void ConverterGesture();
 
     CRadios& radios_;
@@ -104,6 +114,8 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
     bool shown_ = false;
     Tfrm_UPR* upr_ = nullptr;
     Tfrm_About* about_ = nullptr;
+    CMessageLog log_;
+    Tfrm_MessageLog* frm_MessageLog = nullptr;
 
     ZVCL::TZApplicationHints* hints_ = nullptr;
     QAction* act_New = nullptr;
@@ -115,6 +127,7 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
     QAction* act_Write = nullptr;
     QAction* act_Help = nullptr;
     QAction* act_About = nullptr;
+    QAction* act_MessageLog = nullptr;
     QMenu* mnu_OpenAs = nullptr;
     ZVCL::TZ_Grid* grd_RadioList = nullptr;
     QWidget* pnl_Properties = nullptr;

@@ -18,14 +18,18 @@ QString Q(const std::string& text) {
 QStringList Descriptions(const std::string& filter) {
     const QStringList parts = Q(filter).split(QLatin1Char('|'));
     QStringList descriptions;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        if (!parts[i].isEmpty()) descriptions << parts[i];
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        if (description.isEmpty()) continue;
+        description.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+        descriptions << description;
+    }
     return descriptions;
 }
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const SFileDialogRequest& request,
                                          QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, Q(request.title), Q(request.initialDir));
+    TFileDialog dialog(parent, request);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -41,6 +45,25 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const SFileDialogReque
 }
 
 }  // namespace
+
+TFileDialog::TFileDialog(QWidget* parent, const SFileDialogRequest& request)
+    : QFileDialog(parent, Q(request.title), Q(request.initialDir)),
+      refusal_(request.refusal),
+      refusalTitle_(request.refusalTitle) {
+    // The check needs the program's own dialog: a desktop's dialog would confirm on its own.
+    if (refusal_) setOption(QFileDialog::DontUseNativeDialog);
+}
+
+void TFileDialog::accept() {
+    if (refusal_ && acceptMode() == QFileDialog::AcceptSave && !selectedFiles().isEmpty()) {
+        const std::string refused = refusal_(selectedFiles().constFirst().toStdString());
+        if (!refused.empty()) {
+            QMessageBox::critical(this, Q(refusalTitle_), Q(refused), QMessageBox::Ok);
+            return;
+        }
+    }
+    QFileDialog::accept();
+}
 
 std::string QtNameFilters(const std::string& filter) {
     return Descriptions(filter).join(QStringLiteral(";;")).toStdString();

@@ -3,6 +3,9 @@
 // workflow can be driven without a person: CQtUserDialogs asks the user, the tests script the
 // answers.
 
+#include <QFileDialog>
+
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,6 +22,11 @@ struct SFileDialogRequest {
     std::string initialDir;
     std::string fileName;
     std::string defaultExtension;  // save dialog only, without the dot
+    // Save dialog only: the text of the program's refusal of a chosen file (empty to accept
+    // it), checked when the user confirms and before the dialog asks to replace the file; the
+    // refusal is shown in an error box titled refusalTitle and the dialog stays open.
+    std::function<std::string(const std::string& file)> refusal;
+    std::string refusalTitle;
 };
 
 enum class EAnswer { Yes, No, Cancel };
@@ -60,5 +68,17 @@ class CQtUserDialogs final : public IUserDialogs {
 };
 
 // The name filters of a file dialog from the "description|pattern" form: the descriptions,
-// which carry their patterns in brackets.
+// which carry their patterns in brackets. "*.*" becomes "*": on this system a file name need
+// not have an extension, and "*.*" would hide those that have none.
 std::string QtNameFilters(const std::string& filter);
+
+// The file dialog of CQtUserDialogs: a save dialog checks the program's refusal first.
+class TFileDialog : public QFileDialog {
+  public:
+    TFileDialog(QWidget* parent, const SFileDialogRequest& request);
+    void accept() override;
+
+  private:
+    std::function<std::string(const std::string&)> refusal_;
+    std::string refusalTitle_;
+};

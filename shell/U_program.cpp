@@ -14,12 +14,18 @@ CProgram::~CProgram() {
     radios_.reset();
 }
 
-bool ParseProgramArguments(const QStringList& arguments, std::vector<std::string>& virtualRadios,
+bool ParseProgramArguments(const QStringList& arguments, SProgramArguments& parsed,
                            std::string& error) {
     static const QString kOption = QStringLiteral("--virtual-radio");
+    std::vector<std::string>& virtualRadios = parsed.virtualRadios;
+    bool optionsEnded = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& word = arguments[i];
-        if (word == kOption) {
+        if (optionsEnded || !word.startsWith(QLatin1Char('-'))) {
+            parsed.files.push_back(word.toStdString());
+        } else if (word == QStringLiteral("--")) {
+            optionsEnded = true;
+        } else if (word == kOption) {
             if (i + 1 >= arguments.size()) {
                 error = "--virtual-radio needs a radio description, e.g. --virtual-radio alder";
                 return false;
@@ -29,7 +35,7 @@ bool ParseProgramArguments(const QStringList& arguments, std::vector<std::string
             virtualRadios.push_back(word.mid(kOption.size() + 1).toStdString());
         } else {
             error = "unknown argument " + word.toStdString() +
-                    "; usage: Tessel [--virtual-radio MODEL[,option=value...]]...";
+                    "; usage: Tessel [--virtual-radio MODEL[,option=value...]]... [FILE]...";
             return false;
         }
     }

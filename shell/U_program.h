@@ -35,7 +35,13 @@ class CProgram {
     Tfrm_About* about_;  // owned by the window
 };
 
+struct SProgramArguments {
+    std::vector<std::string> virtualRadios;
+    std::vector<std::string> files;  // parameter files to open, in the order given
+};
+
 // The command line: --virtual-radio MODEL[,option=value...] (or --virtual-radio=...), any
-// number of times. False with a message on anything else.
-bool ParseProgramArguments(const QStringList& arguments, std::vector<std::string>& virtualRadios,
+// number of times, and parameter files (every word after "--" is a file). False with a message
+// on any other option.
+bool ParseProgramArguments(const QStringList& arguments, SProgramArguments& parsed,
                            std::string& error);

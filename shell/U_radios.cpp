@@ -12,6 +12,14 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Where each file dialog was last used, kept from one run to the next.
+constexpr std::string_view kOpenFolderKey = "Folders/Open";
+constexpr std::string_view kSaveFolderKey = "Folders/Save";
+
+}  // namespace
+
 void CWorkerTracker::WaitAll() {
     while (Busy()) {
         // Deleting a finished worker is what ends its count; its hand-offs need the loop too.
@@ -129,17 +137,25 @@ void CRadios::ShowError(const std::string& text) {
     dialogs_.ShowError(baseCaption_, text);
 }
 
-std::string CRadios::InitialFolder(std::string& folder) const {
-    if (folder.empty()) {
-        std::error_code error;
-        const fs::path params = programDir_ / shelltext::kParamsFolder;
-        folder = (fs::is_directory(params, error) ? params : programDir_).string();
-    }
+std::string CRadios::InitialFolder(std::string& folder, std::string_view key) const {
+    if (!folder.empty()) return folder;
+    // The folder of an earlier run first, then "Параметры" beside the program; never the
+    // program's own folder, which an installed program cannot write into.
+    std::error_code error;
+    const std::string remembered = settings_.Text(key);
+    const fs::path params = programDir_ / shelltext::kParamsFolder;
+    if (!remembered.empty() && fs::is_directory(remembered, error))
+        folder = remembered;
+    else if (fs::is_directory(params, error))
+        folder = params.string();
+    else
+        folder = UserDocumentsFolder();
     return folder;
 }
 
-void CRadios::RememberFolder(std::string& folder, const std::string& file) {
+void CRadios::RememberFolder(std::string& folder, std::string_view key, const std::string& file) {
     folder = fs::path(file).parent_path().string();
+    settings_.SetText(key, folder);
 }
 
 bool CRadios::IsOpeningFile(const std::string& file, const std::string& openingFile) const {
@@ -186,26 +202,41 @@ void CRadios::OpenWith(const std::string& title, int target) {
     request.title = title;
     request.filter = filter_;
     request.filterIndex = Count() + 1;  // all files
-    request.initialDir = InitialFolder(openDir_);
+    request.initialDir = InitialFolder(openDir_, kOpenFolderKey);
     const std::optional<std::string> file = dialogs_.AskOpenFile(request);
     if (!file) return;
-    RememberFolder(openDir_, *file);
+    RememberFolder(openDir_, kOpenFolderKey, *file);
+    OpenReporting(*file, target);
+}
+
+bool CRadios::OpenReporting(const std::string& fileName, int target) {
     try {
-        OpenFile(*file, target);
+        OpenFile(fileName, target);
+        return true;
     } catch (const paramfile::CFileError& error) {
         ShowError(error.what());
     } catch (const std::exception&) {
         ShowError(paramfile::kMsgReadError);
     }
+    return false;
+}
+
+void CRadios::OpenFiles(const std::vector<std::string>& fileNames) {
+    if (current_ == -1) return;
+    // Each file goes to the radio it names, as Open does; a failure does not stop the rest.
+    for (const std::string& file : fileNames) OpenReporting(file, paramfile::kTargetFromFile);
 }
 
 void CRadios::OpenFile(const std::string& fileName, int target) {
     if (entries_.empty()) return;
     int loaded = current_;  // the loader selects through Select, which moves current_
-    actionName_ = undotext::kStepOpen;
+    // A rejected file throws: the name must not outlive the attempt.
+    struct SNaming {
+        std::string& name;
+        ~SNaming() { name.clear(); }
+    } naming{actionName_ = undotext::kStepOpen};
     const paramfile::EOpenResult result =
         paramfile::OpenParameterFile(fileName, target, radios_, *this, loaded);
-    actionName_.clear();
     if (result == paramfile::EOpenResult::Cancelled) return;
     window_->UpdateState();
     radios_[static_cast<std::size_t>(current_)]->Ware()->UpdateView();
@@ -228,6 +259,18 @@ bool CRadios::QuerySaveChanges(const std::string& openingFile) {
     return SaveParams(false, openingFile);
 }
 
+bool CRadios::QuerySaveAll() {
+    for (int i = 0; i < Count(); ++i) {
+        SRadio& entry = entries_[static_cast<std::size_t>(i)];
+        if (const IRadioData* data = entry.radio->Data()) entry.modified = data->IsModified();
+        if (!entry.modified) continue;
+        // The set in question is shown while its question is asked, and a Yes saves it.
+        Select(i);
+        if (!QuerySaveChanges("")) return false;
+    }
+    return true;
+}
+
 bool CRadios::SaveParams(bool saveAs, const std::string& openingFile) {
     if (current_ == -1) return true;
     IRadio* radio = entries_[static_cast<std::size_t>(current_)].radio;
@@ -239,12 +282,19 @@ bool CRadios::SaveParams(bool saveAs, const std::string& openingFile) {
         request.filterIndex = current_ + 1;  // this radio's own file type
         request.defaultExtension = radio->FileExtension();
         request.fileName = file;
-        request.initialDir = InitialFolder(saveDir_);
+        request.initialDir = InitialFolder(saveDir_, kSaveFolderKey);
+        // The dialog refuses the file being opened before it asks to replace an existing file,
+        // so the user meets one question, not a "replace?" followed by a refusal.
+        request.refusalTitle = baseCaption_;
+        request.refusal = [this, openingFile](const std::string& chosen) {
+            return IsOpeningFile(chosen, openingFile) ? std::string(paramfile::kMsgSaveIntoOpening)
+                                                      : std::string();
+        };
         for (;;) {
             const std::optional<std::string> chosen = dialogs_.AskSaveFile(request);
             if (!chosen) return false;
             file = *chosen;
-            RememberFolder(saveDir_, file);
+            RememberFolder(saveDir_, kSaveFolderKey, file);
             if (!IsOpeningFile(file, openingFile)) break;
             ShowError(paramfile::kMsgSaveIntoOpening);
             request.fileName = file;
@@ -297,7 +347,10 @@ void CRadios::StartWrite() {
     IRadioData* data = radio->Data();
     if (!data) return;
     std::string message;
-    if (data->Validate(message)) {
+    const bool valid = data->Validate(message);
+    // The check may put the model's own ranges back without a notification: the panel follows.
+    window_->UpdateState();
+    if (valid) {
         reading_ = false;
         TFind4RWThread::Launch(*this, radio, false);
         return;

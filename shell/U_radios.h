@@ -14,6 +14,7 @@
 #include "U_modules.h"
 #include "U_paramfile.h"
 #include "U_radionet.h"
+#include "U_settings.h"
 #include "U_undo.h"
 
 class QWidget;
@@ -61,7 +62,8 @@ class CWorkerTracker {
 class CRadios : public QObject, private paramfile::IOpenHost {
     Q_OBJECT
   public:
-    // programDir is where the dialogs start ("Параметры" inside it when it exists).
+    // The dialogs start in the folder of the last run, else in "Параметры" inside programDir
+    // when it exists, else in the user's documents.
     CRadios(const CModules& modules, IUserDialogs& dialogs, CLinkPorts& ports,
             std::filesystem::path programDir);
     ~CRadios() override;
@@ -85,11 +87,17 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     void OpenParamsAs(int index);
     bool SaveParams(bool saveAs, const std::string& openingFile);
     bool QuerySaveChanges(const std::string& openingFile) override;
+    // Before the program ends: the same question for every modified set in list order, each
+    // shown while it is asked; false when the user cancels one.
+    bool QuerySaveAll();
 
     void NewParams();
     // Throw paramfile::CFileError with the text for the user.
     void OpenFile(const std::string& fileName, int target);
     void SaveFile(const std::string& fileName);
+    // Files given on the command line or dropped on the window: each opened as Open does, into
+    // the radio it names, a failure shown as Open shows it.
+    void OpenFiles(const std::vector<std::string>& fileNames);
 
     // F3 and F5. Nothing starts while a search or transfer is still running.
     void StartRead();
@@ -121,8 +129,9 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     void ShowView(IRadioWare* ware);
     void ShowError(const std::string& text);
     void OpenWith(const std::string& title, int target);
-    std::string InitialFolder(std::string& folder) const;
-    static void RememberFolder(std::string& folder, const std::string& file);
+    bool OpenReporting(const std::string& fileName, int target);
+    std::string InitialFolder(std::string& folder, std::string_view key) const;
+    void RememberFolder(std::string& folder, std::string_view key, const std::string& file);
     bool IsOpeningFile(const std::string& file, const std::string& openingFile) const;
 
     IUserDialogs& dialogs_;
@@ -136,6 +145,7 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     std::string filter_;
     std::string openDir_;
     std::string saveDir_;
+    CSettings settings_;
     CWorkerTracker workers_;
     CEditHistories histories_;
     // Names the step that the changes reported now make (an open, a new set); empty for edits.

@@ -2,24 +2,28 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
 #include "U_program.h"
 #include "U_shelltext.h"
+#include "U_translations.h"
 #include "U_virtualradios.h"
 
 namespace {
 
 int Run(QApplication& app) {
-    std::vector<std::string> descriptions;
+    SProgramArguments arguments;
     std::string error;
-    if (!ParseProgramArguments(app.arguments(), descriptions, error)) {
+    if (!ParseProgramArguments(app.arguments(), arguments, error)) {
         std::cerr << error << '\n';
         return 2;
     }
+    const std::vector<std::string>& descriptions = arguments.virtualRadios;
     // Virtual radios come first and go last: the links and the plug-ins talk to them.
     std::unique_ptr<sim::CVirtualRadios> virtualRadios;
     if (!descriptions.empty()) virtualRadios = std::make_unique<sim::CVirtualRadios>(descriptions);
@@ -30,6 +34,16 @@ int Run(QApplication& app) {
     CProgram program(modules, ports, dialogs, platform::ExecutableDirectory());
     dialogs.SetParent(&program.Window());
     program.Window().ShowInitially();
+    // Files named on the command line (a file manager's "open with") are opened once the
+    // window stands, as Open would open them.
+    // The names are made absolute, so that the radio's file stays the same file whatever the
+    // program's working folder later is.
+    std::vector<std::string> files;
+    for (const std::string& file : arguments.files)
+        files.push_back(std::filesystem::absolute(file).lexically_normal().string());
+    if (!files.empty())
+        QTimer::singleShot(0, &program.Window(),
+                           [&program, files] { program.Radios().OpenFiles(files); });
     return app.exec();
 }
 
@@ -38,6 +52,7 @@ int Run(QApplication& app) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(shelltext::kApplicationTitle));
+    InstallToolkitTranslations(app);
     try {
         return Run(app);
     } catch (const std::exception& failure) {

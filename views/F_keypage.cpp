@@ -9,6 +9,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <random>
 
 namespace views {
@@ -81,11 +82,26 @@ TKeyPage::TKeyPage(TPageBuilder& builder, TLayout layout, SKeyAccess access)
         edt->SetEditMask(QStringLiteral("NN; "));
         edt->setAlignment(Qt::AlignCenter);
         edt->setGeometry(x, 3, fieldWidth, row->height() - 6);
-        edt->OnKeyPress = [](QChar& ch) {
+        edt->OnKeyPress = [this, edt](QChar& ch) {
             if (ch.unicode() < 32) return;
             static const QString hex = QStringLiteral("0123456789ABCDEFabcdef");
-            if (!hex.contains(ch)) ch = QChar();
+            if (!hex.contains(ch)) {
+                ch = QChar();
+                return;
+            }
+            if (typed_++ == 0) {
+                showing_ = true;  // emptied for the new byte: not a change to act on
+                edt->clear();
+                showing_ = false;
+            }
         };
+        edt->OnKeyDown = [this](int& key, Qt::KeyboardModifiers) {
+            // Editing the byte shown (deleting, moving the cursor) keeps what is left of it.
+            if (key == Qt::Key_Backspace || key == Qt::Key_Delete || key == Qt::Key_Left ||
+                key == Qt::Key_Right || key == Qt::Key_Home || key == Qt::Key_End)
+                typed_ = std::max(typed_, 1);
+        };
+        edt->OnEnter = [this] { typed_ = 0; };
         edt->OnChange = [this, group] { FieldChanged(group); };
         edt->OnExit = [this, group] { FieldLeft(group); };
         fields_[static_cast<size_t>(group - 1)] = edt;
@@ -120,7 +136,7 @@ void TKeyPage::Fill() {
 }
 
 void TKeyPage::FieldChanged(int group) {
-    if (flags_.loading || showing_) return;
+    if (flags_.loading || showing_ || typed_ == 0) return;
     if (KeyField(group).Text().trimmed().size() < 2) return;
     if (group < kKeyFields)
         KeyField(group + 1).setFocus(Qt::TabFocusReason);

@@ -57,6 +57,10 @@ class TKeyPage {
     QPointer<ZVCL::TZ_Knob> randomKey_;
     // Set while a field is filled by the page itself: its change does not move the focus.
     bool showing_ = false;
+    // The digits typed into the field that has the focus since it got it. The first one
+    // replaces the byte shown, and the focus moves on only after the second, wherever the
+    // click left the cursor.
+    int typed_ = 0;
 };
 
 }  // namespace views

@@ -1,6 +1,8 @@
 #include "F_radioview.h"
 
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -18,6 +20,19 @@ constexpr int kCompactRowWidth = 564;
 constexpr int kGroupIndent = 23;
 constexpr int kScanColWidth[2] = {70, 54};
 constexpr int kScanButtonWidth = 110;
+constexpr int kCompactTabFont = 11;
+constexpr int kCompactTabSpace = 10;
+
+// The page tabs of the compact layout: less room around each caption, so that the captions of
+// all five pages stand whole, without scroll arrows, in a view on an 800-pixel screen.
+class TCompactTabStyle : public QProxyStyle {
+  public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace) return kCompactTabSpace;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 }  // namespace
 
@@ -28,6 +43,14 @@ TRadioView::TRadioView(CRadioWare& ware, TLayout layout, const QString& name, QW
     pgc_Data_ = new QTabWidget(this);
     pgc_Data_->setObjectName("pgc_Data");
     pages_ = std::make_unique<TPageSet>(*pgc_Data_, flags_);
+    if (Compact()) {
+        QTabBar* tabs = pgc_Data_->tabBar();
+        auto* style = new TCompactTabStyle;
+        style->setParent(this);  // outlives the page control, which goes first
+        tabs->setStyle(style);
+        tabs->setFont(ZVCL::TahomaFont(kCompactTabFont));
+        tabs->setElideMode(Qt::ElideNone);
+    }
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
     frame->addWidget(pgc_Data_);

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace ZVCL {
 
 namespace {
@@ -18,6 +20,26 @@ constexpr int kUnboundedHeight = 100000;
 
 QSize TextBlockSize(const QFontMetrics& fm, const QString& text, int width) {
     return fm.boundingRect(QRect(0, 0, width, kUnboundedHeight), Qt::TextWordWrap, text).size();
+}
+
+// The screen a note at pos belongs to: the one under it, else the nearest one (a point just
+// past the edge, below a control at the bottom or right of the screen, lies on none).
+const QScreen* ScreenNear(const QPoint& pos) {
+    if (const QScreen* screen = QGuiApplication::screenAt(pos)) return screen;
+    const QScreen* nearest = QGuiApplication::primaryScreen();
+    qint64 best = -1;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->geometry();
+        const QPoint inside(std::clamp(pos.x(), area.left(), area.right()),
+                            std::clamp(pos.y(), area.top(), area.bottom()));
+        const QPoint gap = inside - pos;
+        const qint64 distance = qint64{gap.x()} * gap.x() + qint64{gap.y()} * gap.y();
+        if (best < 0 || distance < best) {
+            best = distance;
+            nearest = screen;
+        }
+    }
+    return nearest;
 }
 
 }  // namespace
@@ -44,8 +66,7 @@ QSize TZHintWindow::CalcHintSize(const QString& text, int maxTextWidth) const {
 }
 
 QSize TZHintWindow::CalcHintSize(const QString& text, const QPoint& globalPos) const {
-    const QScreen* screen = QGuiApplication::screenAt(globalPos);
-    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = ScreenNear(globalPos);
     const int screenWidth = screen ? screen->geometry().width() : 1024;
     return CalcHintSize(text, screenWidth * 3 / 4);
 }
@@ -54,7 +75,7 @@ void TZHintWindow::ActivateHint(const QPoint& globalPos, const QString& text) {
     text_ = text;
     const QSize size = CalcHintSize(text, globalPos);
     QPoint pos = globalPos;
-    if (const QScreen* screen = QGuiApplication::screenAt(globalPos)) {
+    if (const QScreen* screen = ScreenNear(globalPos)) {
         // Keep the whole note on the screen the mouse is on.
         const QRect area = screen->geometry();
         pos.setX(std::max(area.left(), std::min(pos.x(), area.right() + 1 - size.width())));

@@ -436,8 +436,7 @@ void TLarchView::FillBasics() {
     CLarchData* d = Data();
     if (!d) return;
     SEditors& e = *e_;
-    const int tone = d->LarchCanal(0).Tone();
-    ShowNumber(*e.Tone, tone);
+    ShowNumber(*e.Tone, d->LarchCanal(0).Tone());
     ShowText(*e.SquelchLevel, larchview::SquelchText(*d));
     ShowText(*e.Power, QString::number(d->Power()));
     ShowText(*e.VolumeLevel, QString::number(d->VolumeLevel()));
@@ -445,8 +444,8 @@ void TLarchView::FillBasics() {
     ShowText(*e.Light, OnOffText(d->Light()));
     ShowText(*e.BeepPress, OnOffText(d->BeepPress()));
     ShowText(*e.SaveSet, YesNoText(d->SaveSet()));
-    // The radio has one call tone: channel 00's, which every channel takes once it is shown.
-    larchview::SetToneOfAllCanals(*d, tone);
+    // Channel 00's tone stands for the radio's one call tone; it reaches the other channels
+    // only when the user changes it, so that merely looking at the page leaves the set as read.
 }
 
 // ---- Scanning ---------------------------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "U_program.h"
@@ -96,6 +97,11 @@ class ShellTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
         setenv("TESSEL_PROGRAMMING_DATE", "2025-04-17", 1);
+        // A user of its own: the documents folder and the settings the program keeps.
+        if (const char* home = getenv("HOME")) savedHome_ = home;
+        fs::create_directories(Documents());
+        setenv("HOME", (Home() / "user").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (Home() / "user" / ".config").c_str(), 1);
     }
 
     void TearDown() override {
@@ -103,6 +109,11 @@ class ShellTest : public ::testing::Test {
         ports_.reset();
         ownModules_.reset();
         radios_.reset();
+        if (savedHome_)
+            setenv("HOME", savedHome_->c_str(), 1);
+        else
+            unsetenv("HOME");
+        unsetenv("XDG_CONFIG_HOME");
     }
 
     // The plug-ins are loaded once for the whole run, as the program loads them once: a view
@@ -152,6 +163,7 @@ class ShellTest : public ::testing::Test {
     sim::CVirtualRadio& VirtualRadio(std::size_t i = 0) { return radios_->Radio(i); }
     fs::path Home() const { return fs::path(home_.path().toStdString()); }
     std::string HomeFile(const std::string& name) const { return (Home() / name).string(); }
+    fs::path Documents() const { return Home() / "user" / "Documents"; }
 
     int IndexOf(const std::string& description) {
         for (int i = 0; i < List().Count(); ++i)
@@ -219,6 +231,7 @@ class ShellTest : public ::testing::Test {
     }
 
     QTemporaryDir home_;
+    std::optional<std::string> savedHome_;
     CScriptedDialogs dialogs_;
     QStringList statuses_;
     std::unique_ptr<sim::CVirtualRadios> radios_;

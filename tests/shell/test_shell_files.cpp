@@ -1,7 +1,11 @@
 // New, Open, Open as, Save and Save As through the window, with every dialog and message
 // answered by the test.
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 
 #include "shell_fixture.h"
 
@@ -48,7 +52,7 @@ TEST_F(ShellFiles, SaveWithoutFileAsksForOneAndWritesTheContainer) {
     EXPECT_EQ(request.title, "Сохранение параметров в файле");
     EXPECT_EQ(request.filterIndex, IndexOf("ALDER") + 1);
     EXPECT_EQ(request.defaultExtension, "ald");
-    EXPECT_EQ(request.initialDir, Home().string());  // no "Параметры" folder there
+    EXPECT_EQ(request.initialDir, Documents().string());  // no "Параметры" folder there
     EXPECT_EQ(request.fileName, "");
     EXPECT_EQ(request.filter.rfind("Файлы с параметрами Ольха-1 (*.ald)|*.ald|", 0), 0u);
     EXPECT_TRUE(request.filter.ends_with("|Все файлы (*.*)|*.*"));
@@ -75,6 +79,70 @@ TEST_F(ShellFiles, SaveWithoutFileAsksForOneAndWritesTheContainer) {
     EXPECT_EQ(dialogs_.saveRequests[2].initialDir, (Home() / "sub").string());
     EXPECT_EQ(RadioOf("ALDER")->FileName(), HomeFile("sub/two.ald"));
     EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+// Without "Параметры" the dialogs start in the user's documents, never in the program's folder;
+// each starts in the next run where it was last used, while that folder is still there.
+TEST_F(ShellFiles, DialogsStartWhereTheyWereLastUsedInAnEarlierRun) {
+    Start();
+    fs::create_directories(Home() / "kept");
+    fs::create_directories(Home() / "saved");
+    fs::copy_file(BirchFile(), Home() / "kept" / "b.brc");
+    Open((Home() / "kept" / "b.brc").string());
+    dialogs_.saveAnswers.push_back((Home() / "saved" / "b.brc").string());
+    Find<QAction>("act_SaveAs")->trigger();
+    EXPECT_EQ(dialogs_.openRequests[0].initialDir, Documents().string());
+    EXPECT_EQ(dialogs_.saveRequests[0].initialDir, Documents().string());
+
+    const auto restartAndAsk = [this] {
+        program_.reset();
+        ports_.reset();
+        radios_.reset();
+        Start();
+        dialogs_.openRequests.clear();
+        dialogs_.saveRequests.clear();
+        dialogs_.openAnswers.push_back(std::nullopt);
+        Press(QKeySequence(Qt::CTRL | Qt::Key_O));
+        dialogs_.saveAnswers.push_back(std::nullopt);
+        Find<QAction>("act_SaveAs")->trigger();
+        EXPECT_EQ(dialogs_.openRequests.size(), 1u);
+        EXPECT_EQ(dialogs_.saveRequests.size(), 1u);
+    };
+    restartAndAsk();
+    EXPECT_EQ(dialogs_.openRequests[0].initialDir, (Home() / "kept").string());
+    EXPECT_EQ(dialogs_.saveRequests[0].initialDir, (Home() / "saved").string());
+    fs::remove_all(Home() / "kept");
+    restartAndAsk();
+    EXPECT_EQ(dialogs_.openRequests[0].initialDir, Documents().string());
+    EXPECT_EQ(dialogs_.saveRequests[0].initialDir, (Home() / "saved").string());
+    EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+// Files dropped from a file manager, like those named on the command line, open each into the
+// radio it names; one that fails is reported and the others still open. Other drops are
+// refused.
+TEST_F(ShellFiles, DroppedFilesOpenEachIntoTheRadioTheyName) {
+    Start();
+    const std::string birch = BirchFile();
+    const std::string broken = HomeFile("broken.ald");
+    WriteFile(broken, "TESSEL30");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(broken)),
+                   QUrl::fromLocalFile(QString::fromStdString(birch))});
+    QMimeData text;
+    text.setText(QStringLiteral("b.brc"));
+    for (QMimeData* data : {&text, &files}) {
+        QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, data, Qt::LeftButton, {});
+        enter.ignore();
+        QApplication::sendEvent(&Window(), &enter);
+        EXPECT_EQ(enter.isAccepted(), data == &files);
+    }
+    QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QApplication::sendEvent(&Window(), &drop);
+    ASSERT_TRUE(WaitFor([this] { return List().Current() == IndexOf("BIRCH"); }, 5000));
+    EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"Файл поврежден или имеет неверный формат"}));
+    EXPECT_EQ(RadioOf("BIRCH")->FileName(), birch);
+    EXPECT_EQ(Caption(), Base() + " - [Файл \"b.brc\"]");
 }
 
 TEST_F(ShellFiles, DialogsStartInTheParametersFolderWhenThereIsOne) {
@@ -145,7 +213,7 @@ TEST_F(ShellFiles, OpenFindsTheRadioOfTheFile) {
     EXPECT_EQ(Caption(), Base() + " - [Файл \"b.brc\"]");
     EXPECT_FALSE(Entry("BIRCH").modified);
     EXPECT_EQ(Find<QLabel>("stspnl_RName")->text().toStdString(), "Параметры \"Берёза-1\"");
-    EXPECT_EQ(dialogs_.openRequests[0].initialDir, Home().string());
+    EXPECT_EQ(dialogs_.openRequests[0].initialDir, Documents().string());
 }
 
 // Opened "as" Alder, the Birch body goes into the Alder set, which then belongs to no file and
@@ -201,6 +269,14 @@ TEST_F(ShellFiles, PromptBeforeOpenNeverSavesIntoTheOpeningFile) {
     EXPECT_EQ(dialogs_.questions[0].text,
               "Параметры \"Ольха-1\" были изменены. Сохранить изменения в файле \"" + file + "\"?");
     EXPECT_EQ(dialogs_.saveRequests.size(), 4u);  // Save As, then three times from the prompt
+    // The dialog itself refuses the opening file, however it is written, before it would ask
+    // to replace it.
+    const SFileDialogRequest& fromPrompt = dialogs_.saveRequests[1];
+    ASSERT_TRUE(fromPrompt.refusal);
+    EXPECT_EQ(fromPrompt.refusalTitle, Base());
+    EXPECT_EQ(fromPrompt.refusal(file), "Нельзя сохранять параметры в открываемый файл!");
+    EXPECT_EQ(fromPrompt.refusal(HomeFile("sub/../x.ald")), fromPrompt.refusal(file));
+    EXPECT_EQ(fromPrompt.refusal(HomeFile("y.ald")), "");
     EXPECT_EQ(ErrorTexts(),
               (std::vector<std::string>{"Нельзя сохранять параметры в открываемый файл!",
                                         "Нельзя сохранять параметры в открываемый файл!"}));

@@ -178,10 +178,30 @@ TEST_F(ShellRadio, ClosingDuringATransferWaitsForIt) {
     ports_->SetWindow(std::chrono::milliseconds(1500));
     Press(QKeySequence(Qt::Key_F3));
     ASSERT_TRUE(WaitTransferRunning());
+    dialogs_.answers.push_back(EAnswer::No);  // the parameters read are not in a file yet
     EXPECT_TRUE(Window().close());
     EXPECT_FALSE(List().Workers().Busy());
     EXPECT_TRUE(Saw("Параметры из радиостанции считаны успешно"));
     program_.reset();
+}
+
+// Birch's write check puts the model's band back as the ranges when every channel in use lies
+// in it, without a notification: the panel shows the new ranges at once, whatever the search
+// then finds.
+TEST_F(ShellRadio, WriteCheckRefreshesTheRangesShown) {
+    Start();
+    List().Select(IndexOf("BIRCH"));
+    ASSERT_TRUE(LoadBody(RadioOf("BIRCH"),
+                         "\r\nFR1=40000000\r\nFR2=45000000\r\n0Enabled=1\r\n0FRQ_PRM=39000000\r\n"
+                         "0FRQ_PRD=39000000\r\n",
+                         false));
+    Window().UpdateState();
+    auto* ranges = Find<QLabel>("txt_FreqRanges");
+    EXPECT_EQ(ranges->text().toStdString(), "40-45 МГц");
+    Press(QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(ranges->text().toStdString(), "39-49 МГц");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Saw("Радиостанция не найдена (виртуальные радиостанции)"));
 }
 
 // After a read the serial number and the converter type found in the radio are shown in

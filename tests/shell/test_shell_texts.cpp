@@ -1,10 +1,16 @@
 // Texts composed from a radio's name, file and state, the window's size rule, the command line
 // and the converter dialog's choices.
 
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +19,7 @@
 #include "U_dialogs.h"
 #include "U_program.h"
 #include "U_shelltext.h"
+#include "U_translations.h"
 
 namespace {
 
@@ -74,9 +81,75 @@ TEST(ShellTexts, ConverterTypeNames) {
     EXPECT_EQ(shelltext::UprTypeName(1).find("УПР"), std::string::npos);
 }
 
-TEST(ShellTexts, FileDialogFilterForQtKeepsTheDescriptions) {
+// "*.*" would hide every file without an extension: all files are "*".
+TEST(ShellTexts, FileDialogFilterForQtKeepsTheDescriptionsAndShowsEveryFile) {
     EXPECT_EQ(QtNameFilters("Файлы с параметрами Ольха-1 (*.ald)|*.ald|Все файлы (*.*)|*.*"),
-              "Файлы с параметрами Ольха-1 (*.ald);;Все файлы (*.*)");
+              "Файлы с параметрами Ольха-1 (*.ald);;Все файлы (*)");
+}
+
+QString Caption(QAbstractButton* button) {
+    return button ? button->text().remove(QLatin1Char('&')) : QStringLiteral("(none)");
+}
+
+TEST(ToolkitTexts, StandardButtonsAndFileDialogsAreInRussian) {
+    ASSERT_TRUE(InstallToolkitTranslations(*qApp));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(Caption(box.button(QMessageBox::Yes)), "Да");
+    EXPECT_EQ(Caption(box.button(QMessageBox::No)), "Нет");
+    EXPECT_EQ(Caption(box.button(QMessageBox::Cancel)), "Отмена");
+    const struct {
+        QFileDialog::AcceptMode mode;
+        QDialogButtonBox::StandardButton button;
+        const char* caption;
+    } dialogs[] = {{QFileDialog::AcceptOpen, QDialogButtonBox::Open, "Открыть"},
+                   {QFileDialog::AcceptSave, QDialogButtonBox::Save, "Сохранить"}};
+    for (const auto& d : dialogs) {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(d.mode);
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(Caption(buttons->button(d.button)), d.caption);
+        EXPECT_EQ(Caption(buttons->button(QDialogButtonBox::Cancel)), "Отмена");
+    }
+}
+
+// The save dialog checks the program's refusal before it asks to replace a file: the file being
+// opened gets the refusal alone and the dialog stays; any other file gets the replace question.
+TEST(FileDialog, RefusalComesBeforeTheReplaceQuestion) {
+    QTemporaryDir dir;
+    const std::string refused = dir.filePath(QStringLiteral("x.ald")).toStdString();
+    const std::string other = dir.filePath(QStringLiteral("y.ald")).toStdString();
+    std::ofstream(refused) << "x";
+    std::ofstream(other) << "y";
+    SFileDialogRequest request;
+    request.initialDir = dir.path().toStdString();
+    request.refusalTitle = "T";
+    request.refusal = [&refused](const std::string& file) {
+        return file == refused ? std::string("Нельзя") : std::string();
+    };
+    TFileDialog dialog(nullptr, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+
+    QStringList boxes;  // every message box shown, answered No
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&boxes] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->done(QMessageBox::No);
+        }
+    });
+    answer.start();
+    for (const std::string& file : {refused, other}) {
+        boxes.clear();
+        dialog.selectFile(QString::fromStdString(file));
+        dialog.accept();
+        ASSERT_EQ(boxes.size(), 1) << file;
+        EXPECT_EQ(boxes[0] == QStringLiteral("Нельзя"), file == refused) << file;
+        EXPECT_NE(dialog.result(), QDialog::Accepted) << file;
+    }
 }
 
 TEST(ShellTexts, SmallScreensGetTheCompactMaximizedWindow) {
@@ -97,15 +170,17 @@ TEST(ShellTexts, SmallScreensGetTheCompactMaximizedWindow) {
     }
 }
 
-TEST(ShellTexts, CommandLineTakesRepeatedVirtualRadios) {
-    std::vector<std::string> radios;
+TEST(ShellTexts, CommandLineTakesRepeatedVirtualRadiosAndFiles) {
+    SProgramArguments parsed;
     std::string error;
-    EXPECT_TRUE(ParseProgramArguments(
-        {"Tessel", "--virtual-radio", "alder,sn=5", "--virtual-radio=birch"}, radios, error));
-    EXPECT_EQ(radios, (std::vector<std::string>{"alder,sn=5", "birch"}));
-    radios.clear();
-    EXPECT_FALSE(ParseProgramArguments({"Tessel", "--virtual-radio"}, radios, error));
-    EXPECT_FALSE(ParseProgramArguments({"Tessel", "--radio", "alder"}, radios, error));
+    EXPECT_TRUE(ParseProgramArguments({"Tessel", "a.ald", "--virtual-radio", "alder,sn=5",
+                                       "--virtual-radio=birch", "/tmp/b c.brc", "--", "-d.lch"},
+                                      parsed, error));
+    EXPECT_EQ(parsed.virtualRadios, (std::vector<std::string>{"alder,sn=5", "birch"}));
+    EXPECT_EQ(parsed.files, (std::vector<std::string>{"a.ald", "/tmp/b c.brc", "-d.lch"}));
+    SProgramArguments wrong;
+    EXPECT_FALSE(ParseProgramArguments({"Tessel", "--virtual-radio"}, wrong, error));
+    EXPECT_FALSE(ParseProgramArguments({"Tessel", "--radio", "alder"}, wrong, error));
     EXPECT_NE(error.find("--radio"), std::string::npos);
 }
 

@@ -1,13 +1,16 @@
 // The main window: start-up, caption, the radio list, help, About, the converter gesture and
 // the status-line timer.
 
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 #include "F_about.h"
+#include "F_messagelog.h"
 #include "Zvc_grid.h"
 #include "Zvc_scrollbar.h"
 #include "shell_fixture.h"
@@ -70,6 +73,108 @@ TEST_F(ShellTest, CaptionAndListFollowFileAndModifiedState) {
 
     ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
     EXPECT_EQ(Caption(), Base() + " - [Файл \"a.ald\"] *");
+}
+
+// Closing asks about every modified set in list order, showing each while asking; Cancel keeps
+// the program, No goes on, Yes saves as Save does.
+TEST_F(ShellTest, ClosingAsksAboutEveryModifiedSet) {
+    Start();
+    List().Select(IndexOf("LARCH"));
+    ASSERT_TRUE(LoadBody(RadioOf("LARCH"), kWritableBody, true));
+    List().Select(IndexOf("ALDER"));
+    ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
+    const std::string alder =
+        "Параметры \"Ольха-1\" были изменены. Сохранить изменения в новом файле?";
+    const std::string larch =
+        "Параметры \"Лиственница-1\" были изменены. Сохранить изменения в новом файле?";
+
+    dialogs_.answers = {EAnswer::No, EAnswer::Cancel};
+    EXPECT_FALSE(Window().close());
+    EXPECT_TRUE(Window().isVisible());
+    EXPECT_EQ(List().Current(), IndexOf("LARCH"));
+    EXPECT_TRUE(Entry("LARCH").modified);
+
+    dialogs_.answers = {EAnswer::No, EAnswer::Yes};
+    dialogs_.saveAnswers.push_back(HomeFile("l.lch"));
+    Find<QAction>("act_Exit")->trigger();
+    EXPECT_FALSE(Window().isVisible());
+    std::vector<std::string> asked;
+    for (const auto& q : dialogs_.questions) {
+        asked.push_back(q.text);
+        EXPECT_EQ(q.title, Base());
+    }
+    EXPECT_EQ(asked, (std::vector<std::string>{alder, larch, alder, larch}));
+    EXPECT_EQ(RadioOf("LARCH")->FileName(), HomeFile("l.lch"));
+    EXPECT_TRUE(fs::exists(HomeFile("l.lch")));
+}
+
+// Status texts stay readable after the line has cleared: Справка → Журнал сообщений lists them
+// newest first with their times, and follows new ones while it is open.
+TEST_F(ShellTest, MessageLogKeepsTheStatusTextsWithTheirTimes) {
+    Start();
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    Window().ShowStatus("Радиостанция не найдена");
+    Window().ShowStatus("");
+    Window().ShowStatus("Нет активных каналов для записи параметров");
+    const auto& entries = Window().MessageLog().Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    for (const SLogEntry& e : entries) {
+        EXPECT_GE(e.time, before);
+        EXPECT_LE(e.time, QDateTime::currentDateTime());
+    }
+    const QList<QAction*> help = Window().menuBar()->actions().last()->menu()->actions();
+    ASSERT_TRUE(help.contains(Find<QAction>("act_MessageLog")));
+    Find<QAction>("act_MessageLog")->trigger();
+    Tfrm_MessageLog& box = Window().MessageLogBox();
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(box.windowTitle(), "Журнал сообщений");
+    const QRegularExpression line(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d  (.+)$"));
+    const auto texts = [&] {
+        QStringList shown;
+        for (const QString& l : box.LogText().split(QLatin1Char('\n'))) {
+            const QRegularExpressionMatch m = line.match(l);
+            shown << (m.hasMatch() ? m.captured(1) : QStringLiteral("?") + l);
+        }
+        return shown;
+    };
+    EXPECT_EQ(texts(), (QStringList{"Нет активных каналов для записи параметров",
+                                    "Радиостанция не найдена"}));
+    Window().ShowStatus("Радиостанция найдена...");
+    EXPECT_EQ(texts().value(0), "Радиостанция найдена...");
+    box.close();
+}
+
+TEST(MessageLog, KeepsTheLastEntriesAndDatesThoseOfEarlierDays) {
+    CMessageLog log(3);
+    const QDate today(2026, 12, 8);
+    const QDateTime morning(today, QTime(9, 5, 7));
+    for (const char* text : {"x", "a"}) log.Add(QString::fromUtf8(text), morning.addDays(-1));
+    for (const char* text : {"b", " ", "c"}) log.Add(QString::fromUtf8(text), morning);
+    ASSERT_EQ(log.Entries().size(), 3u);
+    EXPECT_EQ(log.Entries().front().text, "a");
+    EXPECT_EQ(log.Text(today), "09:05:07  c\n09:05:07  b\n07.12.2026 09:05:07  a");
+}
+
+// Four ranges do not fit one line of the panel: the text wraps and is whole, and the hint
+// carries it too.
+TEST_F(ShellTest, FourRangesStandWholeInThePropertiesPanel) {
+    Start();
+    std::string body = "\r\n";
+    const int mhz[] = {147, 148, 166, 167, 170, 171, 172, 173};
+    for (int k = 0; k < 8; ++k)
+        body += "FR" + std::to_string(k + 1) + "=" + std::to_string(mhz[k] * 1000000) + "\r\n";
+    ASSERT_TRUE(LoadBody(RadioOf("ALDER"), body, false));
+    Window().UpdateState();
+    auto* ranges = Find<QLabel>("txt_FreqRanges");
+    const QString text = QString::fromStdString(RadioOf("ALDER")->Data()->RangeText());
+    ASSERT_EQ(text.count(QStringLiteral(", ")), 3) << text.toStdString();
+    EXPECT_EQ(ranges->text(), text);
+    EXPECT_GE(ranges->height(), ranges->heightForWidth(ranges->width()));
+    EXPECT_TRUE(ranges->toolTip().contains(text));
+    EXPECT_TRUE(ranges->toolTip().startsWith("Допустимый диапазон частот"));
+    auto* panel = Find<QWidget>("pnl_Properties");
+    panel->layout()->activate();
+    EXPECT_LE(Find<QLabel>("lbl_SN")->geometry().bottom(), panel->height());
 }
 
 TEST_F(ShellTest, ListRowsAreSelectedByClickEnterAndSpace) {

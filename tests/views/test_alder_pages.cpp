@@ -4,6 +4,9 @@
 
 #include "Zvc_label.h"
 
+#include <QAbstractButton>
+#include <QTabBar>
+
 using namespace views;
 
 namespace {
@@ -204,6 +207,27 @@ TEST_F(AlderPagesTest, KeyBytesMoveOnWhenFullAndAreStoredWhenLeft) {
     EXPECT_EQ(key16->Text(), "0F");
 }
 
+// Wherever a click leaves the cursor in a filled byte, the first digit starts the byte afresh
+// and the focus moves on only after the second.
+TEST_F(AlderPagesTest, TwoDigitsTypedAfterAClickReplaceTheKeyByte) {
+    ShowPage("tbs_Key");
+    auto* key3 = Find<ZVCL::TZEditor>("edKey3");
+    auto* key4 = Find<ZVCL::TZEditor>("edKey4");
+    for (const int x : {1, key3->width() / 2, key3->width() - 2}) {
+        key4->setFocus(Qt::TabFocusReason);
+        QTest::mouseClick(key3, Qt::LeftButton, {}, QPoint(x, key3->height() / 2));
+        ASSERT_TRUE(key3->hasFocus()) << x;
+        QTest::keyClicks(key3, "a");
+        EXPECT_TRUE(key3->hasFocus()) << x;
+        EXPECT_EQ(key3->Text().trimmed(), "a") << x;
+        QTest::keyClicks(key3, "1");
+        EXPECT_TRUE(key4->hasFocus()) << x;
+        EXPECT_EQ(key3->Text(), "A1") << x;
+        EXPECT_EQ(Data().Key(3), 0xA1) << x;
+        EXPECT_EQ(key4->Text(), KeyByteText(CAlderData::kDefaultKey[3])) << x;
+    }
+}
+
 TEST_F(AlderPagesTest, AShortKeyFieldGetsALeadingZero) {
     ShowPage("tbs_Key");
     auto* key1 = Find<ZVCL::TZEditor>("edKey1");
@@ -324,6 +348,30 @@ TEST_F(AlderPagesTest, BasicPageRowsStandAtTheirPlacesInBothLayouts) {
                       " Ключ, 16-ричный формат:");
         }
     }
+}
+
+// On an 800-pixel screen the window leaves the view 635 pixels beside the radio column (800 less
+// its 162 pixels and the 3-pixel split): every page caption stands there whole, none behind the
+// tab bar's scroll arrows.
+TEST_F(AlderPagesTest, CompactTabsAllFitBesideTheRadioColumn) {
+    TAlderView view(Ware(), TLayout::Compact);
+    view.resize(635, 520);
+    view.show();
+    QApplication::processEvents();
+    const QTabBar* tabs = view.Pages().tabBar();
+    ASSERT_EQ(tabs->count(), 5);
+    const QStringList captions = {"Параметры каналов", "Основные параметры",
+                                  "Параметры сканирования", "Дополнительные параметры", "  Ключ  "};
+    int total = 0;
+    for (int i = 0; i < tabs->count(); ++i) {
+        EXPECT_EQ(tabs->tabText(i), captions[i]);
+        EXPECT_GT(tabs->tabRect(i).width(), tabs->fontMetrics().horizontalAdvance(captions[i]))
+            << i;
+        total += tabs->tabRect(i).width();
+    }
+    EXPECT_LE(total, 635);
+    for (const QAbstractButton* arrow : tabs->findChildren<QAbstractButton*>())
+        EXPECT_FALSE(arrow->isVisible());
 }
 
 TEST_F(AlderPagesTest, PagesAreCentredHorizontally) {

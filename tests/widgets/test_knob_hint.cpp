@@ -131,6 +131,24 @@ TEST(HintWindowTest, LinesLimitedToThreeQuartersOfScreen) {
     EXPECT_GT(size.height() - 10, QFontMetrics(hint.font()).height());
 }
 
+// A note asked for near the right or bottom edge, or just past it (below a control at the
+// bottom of the screen), is moved so that all of it stays on the screen.
+TEST(HintWindowTest, NoteStaysOnTheScreen) {
+    TZHintWindow hint;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QString text = QStringLiteral(
+        "Приемный тон CTCSS или код DCS\n(выбираются из предложенных; в правом столбце "
+        "выбирается система \"открытия\" шумоподавителя CTCSS или DCS, в левом столбце "
+        "конкретное значение тона CTCSS или кода DCS)");
+    for (const QPoint at :
+         {screen.topRight() + QPoint(-5, 40), screen.bottomRight(),
+          screen.bottomLeft() + QPoint(10, 20), screen.topRight() + QPoint(30, 5)}) {
+        hint.ActivateHint(at, text);
+        EXPECT_TRUE(screen.contains(hint.geometry())) << at.x() << "," << at.y();
+        hint.ReleaseHint();
+    }
+}
+
 TEST_F(KnobTest, CaptionRowPlacesEditorAndPassesFocus) {
     auto* row = new TZLabel(Window());
     row->setGeometry(0, 100, 300, 23);
