@@ -1,11 +1,12 @@
 # The two commands of the project; both install what is missing first.
 #   make run   builds and starts the program
 #   make test  builds everything and runs every test
+#   make package  builds the Debian package build/tessel_<version>_<arch>.deb
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-sanitize test-threads fuzz fuzz-ci bench clean
+.PHONY: all deps configure build run package test test-sanitize test-threads fuzz fuzz-ci bench clean
 
 all: build
 
@@ -22,6 +23,9 @@ build: configure
 
 run: build
 	@$(BUILD)/bin/Tessel --virtual-radio alder
+
+package: build
+	@cmake --build $(BUILD) --target package
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 
 #include "U_cli.h"
+#include "U_codepage.h"
+#include "U_fileio.h"
 #include "U_textform.h"
 
 namespace cli {
@@ -114,7 +115,8 @@ int RunShow(const CArgs& args, CContext& context) {
     IRadio& radio = *context.Radios()[static_cast<std::size_t>(current)];
     std::ostringstream body;
     if (!ModelData(*radio.Data()).WriteText(body)) throw CFailure(paramfile::kMsgReadError);
-    const SListing listing = ListBody(body.str());
+    // The body is Windows-1251, as in the file; the terminal gets UTF-8 like every other line.
+    const SListing listing = ListBody(Cp1251ToUtf8(body.str()));
 
     std::cout << "Радиостанция: " << radio.Name() << " (" << radio.Ware()->Description() << ")\n"
               << "Диапазон частот: " << radio.Data()->RangeText() << "\n\n"
@@ -166,10 +168,8 @@ int RunEncode(const CArgs& args, CContext& context) {
     CRadioData& data = ModelData(*context.Radios()[static_cast<std::size_t>(current)]->Data());
     std::vector<std::uint8_t> image(data.ImageSize(), 0xFF);
     data.EncodeImage(image);
-    std::ofstream file(out, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(image.data()),
-               static_cast<std::streamsize>(image.size()));
-    if (!file.flush()) throw CFailure(paramfile::kMsgSaveError);
+    const std::string_view bytes(reinterpret_cast<const char*>(image.data()), image.size());
+    if (!fileio::ReplaceFile(out, bytes)) throw CFailure(paramfile::kMsgSaveError);
     return kExitOk;
 }
 
@@ -177,10 +177,16 @@ int RunDecode(const CArgs& args, CContext& context) {
     args.ExpectPositional(2);
     const int index = context.RadioIndex(args.Positional()[0]);
     const std::string out = args.Required("-o");
-    std::ifstream file(args.Positional()[1], std::ios::binary);
-    if (!file) throw CFailure(paramfile::kMsgReadError);
-    std::vector<std::uint8_t> image{std::istreambuf_iterator<char>(file),
-                                    std::istreambuf_iterator<char>()};
+    std::string bytes;
+    switch (fileio::ReadWholeFile(args.Positional()[1], bytes)) {
+        case fileio::EReadResult::Read:
+            break;
+        case fileio::EReadResult::Unreadable:
+            throw CFailure(paramfile::kMsgReadError);
+        case fileio::EReadResult::TooLarge:
+            throw CFailure(paramfile::kMsgBadFormat);
+    }
+    std::vector<std::uint8_t> image(bytes.begin(), bytes.end());
     CRadioData& data = ModelData(context.Attach(index));
     if (image.size() != data.ImageSize()) throw CFailure(paramfile::kMsgBadFormat);
     data.DecodeImage(image);

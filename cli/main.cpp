@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "U_cli.h"
+#include "tessel_version.h"
 
 namespace {
 
@@ -32,6 +33,10 @@ int main(int argc, char** argv) {
     if (words.empty() || words[0] == "--help" || words[0] == "-h") {
         PrintUsage(words.empty() ? std::cerr : std::cout);
         return words.empty() ? cli::kExitUsage : cli::kExitOk;
+    }
+    if (words[0] == "--version") {
+        std::cout << "tessel-cli " TESSEL_VERSION "\n";
+        return cli::kExitOk;
     }
     const cli::SCommand* command = FindCommand(words[0]);
     if (!command) {

@@ -14,6 +14,11 @@ function(tessel_plugin)
         LIBRARY_OUTPUT_DIRECTORY ${TESSEL_MODULE_ROOT}/${P_NAME})
     target_link_options(${P_NAME}_plugin PRIVATE -Wl,--no-undefined)
     add_dependencies(tessel_plugins ${P_NAME}_plugin)
+    set_property(GLOBAL APPEND PROPERTY TESSEL_PLUGIN_TARGETS ${P_NAME}_plugin)
+    # A plug-in is loaded, never run: no execute bits.
+    install(TARGETS ${P_NAME}_plugin
+        LIBRARY DESTINATION ${TESSEL_INSTALL_DIR}/РС/${P_NAME}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endfunction()
 
 add_custom_target(tessel_plugins)

@@ -38,8 +38,11 @@ void CRadioWare::DropData() {
 
 bool CRadioWare::AttachData(IRadio* radio, RadioDataNotifier notifier, void* context) {
     if (!Owns(radio)) return false;
-    // A set that was never read, opened or edited is dropped for a fresh one.
-    if (attached_ && !attached_->IsModified() && attached_->OwnerRadio().FileName().empty())
+    // A set that was never read, opened or edited is dropped for a fresh one. One that a
+    // recogniser has met a radio with holds the converter type found there, which the panel
+    // shows after the read: it stays.
+    if (attached_ && !attached_->IsModified() && attached_->OwnerRadio().FileName().empty() &&
+        attached_->RadioConverterType() == -1)
         DropData();
     attached_ = &EnsureData();
     attached_->SetNotifier(notifier, context);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that the build, the tests and the screenshots need.
+# Installs the Debian 12 packages that the build, the tests, the screenshots and the Debian
+# package (and its checks) need.
 # Idempotent: prints nothing and touches nothing when everything is already there.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     qt6-translations-l10n
     xvfb xauth imagemagick fonts-dejavu-core fonts-urw-base35
+    dpkg-dev file lintian desktop-file-utils appstream shared-mime-info man-db poppler-utils
 )
 
 missing=()

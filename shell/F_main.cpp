@@ -277,10 +277,10 @@ QWidget* Tfrm_Main::CreateRadioColumn() {
         if (row < radios_.Count()) text = QString::fromUtf8(shelltext::kRadioListHint);
     };
     grd_RadioList->OnClickCellMouse = [this](int, int row, int, int, Qt::MouseButton,
-                                             Qt::KeyboardModifiers) { radios_.Select(row); };
+                                             Qt::KeyboardModifiers) { radios_.SelectCommand(row); };
     grd_RadioList->OnClickCellKey = [this](int, int row, int key, Qt::KeyboardModifiers) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
-            radios_.Select(row);
+            radios_.SelectCommand(row);
     };
     layout->addWidget(grd_RadioList, 1);
 
@@ -457,16 +457,23 @@ void Tfrm_Main::SetClearTimer(bool on) {
 }
 
 void Tfrm_Main::SetBusy() {
-    act_Read->setEnabled(false);
-    act_Write->setEnabled(false);
-    // The set being read or written is not edited under the worker.
-    pnl_Data->setEnabled(false);
+    EnableSetCommands(false);
 }
 
 void Tfrm_Main::SetIdle() {
-    act_Read->setEnabled(true);
-    act_Write->setEnabled(true);
-    pnl_Data->setEnabled(true);
+    EnableSetCommands(true);
+}
+
+void Tfrm_Main::EnableSetCommands(bool enabled) {
+    act_Read->setEnabled(enabled);
+    act_Write->setEnabled(enabled);
+    // The set being read or written is not edited under the worker, nor replaced or dropped
+    // (new parameters, open, another radio attached) while the search fills it.
+    pnl_Data->setEnabled(enabled);
+    act_New->setEnabled(enabled);
+    act_Open->setEnabled(enabled);
+    mnu_OpenAs->setEnabled(enabled);
+    grd_RadioList->setEnabled(enabled);
 }
 
 void Tfrm_Main::ShowProgress(int percent) {

@@ -83,6 +83,8 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    // The commands that read, write, replace or switch the parameter set (busy: off).
+    void EnableSetCommands(bool enabled);
     QAction* MakeAction(const char* name, const char* caption, QKeySequence key = {});
     QToolButton* MakeButton(const char* name, const char* caption, QAction* action, int glyph,
                             const char* hint);

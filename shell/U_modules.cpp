@@ -9,6 +9,8 @@ namespace fs = std::filesystem;
 namespace {
 constexpr const char* kModuleRootName = "РС";
 constexpr const char* kLibrarySuffix = ".so";
+// Far beyond the few milliseconds a plug-in takes to load.
+constexpr std::chrono::milliseconds kTrialLoadLimit{5000};
 }  // namespace
 
 fs::path CModules::DefaultModuleRoot() {
@@ -34,9 +36,17 @@ void CModules::Discover(const fs::path& moduleRoot) {
         const fs::path candidate = entry.path() / (name + kLibrarySuffix);
         if (!fs::is_regular_file(candidate, typeError)) continue;
 
+        // A library whose own initialisation throws would end the program from inside the
+        // loader, where no handler of ours is reached: it is tried in a copy of the process
+        // first and passed over, like one that does not load.
+        if (!platform::SurvivesLoading(candidate, kTrialLoadLimit)) continue;
         SModule module;
         module.path = candidate.string();
-        module.hLib = platform::LoadLibrary(candidate);
+        try {
+            module.hLib = platform::LoadLibrary(candidate);
+        } catch (...) {
+            continue;  // where the loader lets the exception through after all
+        }
         const auto getWare = reinterpret_cast<GetRadioWareFunc>(
             platform::FindExport(module.hLib, kGetRadioWareName));
         if (!getWare) {

@@ -16,6 +16,7 @@ inline constexpr std::string_view kSignature = "TESSEL302";
 inline constexpr std::size_t kSignatureSize = 9;
 inline constexpr std::size_t kIdentifierSize = 5;
 inline constexpr std::size_t kVariantSize = 2;
+inline constexpr std::size_t kHeaderSize = kSignatureSize + kIdentifierSize + kVariantSize;
 
 inline constexpr const char* kMsgBadFormat = "Файл поврежден или имеет неверный формат";
 inline constexpr const char* kMsgNoRadio =
@@ -54,8 +55,9 @@ EOpenResult OpenParameterFile(const std::filesystem::path& file, int target,
                               std::span<IRadio* const> radios, IOpenHost& host, int& current);
 
 // Writes the radio's parameters. The file is written beside the target and renamed over it,
-// so a failed save leaves the old file untouched and the set still marked modified. On success
-// the set is marked saved and the radio's file name becomes the file. Throws CFileError.
+// so a failed save leaves the old file untouched and the set still marked modified. A target
+// that is not a regular file, or is read-only, is refused. On success the set is marked saved
+// and the radio's file name becomes the file. Throws CFileError.
 void SaveParameterFile(const std::filesystem::path& file, IRadio& radio);
 
 // The container header for a radio: signature, identifier, variant.

@@ -44,9 +44,9 @@ CRadios::CRadios(const CModules& modules, IUserDialogs& dialogs, CLinkPorts& por
 CRadios::~CRadios() {
     workers_.WaitAll();
     // The modules outlive the list: no parameter set may call back into it afterwards.
+    // Attaching without a notifier is the only way the contract offers to take it back.
     for (IRadio* radio : radios_)
-        if (auto* data = static_cast<CRadioData*>(radio->Data()))
-            data->SetNotifier(nullptr, nullptr);
+        if (radio->Data()) radio->Ware()->AttachData(radio, nullptr, nullptr);
 }
 
 void CRadios::AttachWindow(IShellWindow* window, std::string baseCaption) {
@@ -100,6 +100,10 @@ void CRadios::Select(int index) {
     if (IRadioData* data = entry.radio->Data()) entry.modified = data->IsModified();
     window_->UpdateState();
     window_->SetRadioNameText(shelltext::RadioNameText(entry.name));
+}
+
+void CRadios::SelectCommand(int index) {
+    if (!workers_.Busy()) Select(index);
 }
 
 void CRadios::Notifier(void* context, IRadioData* data) {
@@ -170,7 +174,7 @@ bool CRadios::IsOpeningFile(const std::string& file, const std::string& openingF
 }
 
 void CRadios::NewCommand() {
-    if (current_ == -1) return;
+    if (current_ == -1 || workers_.Busy()) return;
     if (!QuerySaveChanges("")) return;
     NewParams();
 }
@@ -188,12 +192,12 @@ void CRadios::NewParams() {
 }
 
 void CRadios::OpenParams() {
-    if (current_ == -1) return;
+    if (current_ == -1 || workers_.Busy()) return;
     OpenWith(shelltext::kOpenTitle, paramfile::kTargetFromFile);
 }
 
 void CRadios::OpenParamsAs(int index) {
-    if (index < 0 || index >= Count()) return;
+    if (index < 0 || index >= Count() || workers_.Busy()) return;
     OpenWith(shelltext::OpenAsTitle(Get(index).name), index);
 }
 

@@ -79,9 +79,14 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     const std::string& BaseCaption() const { return baseCaption_; }
 
     void Select(int index) override;
+    // The user's choice in the list: refused while a search or transfer runs, as the search
+    // fills the parameter set that attaching another radio may drop (the search's own switch
+    // to the model it found goes through Select).
+    void SelectCommand(int index);
     void OnDataChanged(IRadioData* data);
 
-    // The file commands, with their questions and messages.
+    // The file commands, with their questions and messages. New and the opens do nothing
+    // while a search or transfer runs.
     void NewCommand();
     void OpenParams();
     void OpenParamsAs(int index);

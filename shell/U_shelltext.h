@@ -7,12 +7,13 @@
 
 #include "U_irdachoice.h"
 #include "U_radioware.h"
+#include "tessel_version.h"
 
 namespace shelltext {
 
 inline constexpr const char* kApplicationTitle = "Программатор Тессел";
 inline constexpr const char* kBaseCaption = "Программатор радиостанций \"Тессел\"";
-inline constexpr const char* kVersionLine = "Версия 1.3.3";
+inline constexpr const char* kVersionLine = "Версия " TESSEL_VERSION;
 
 inline constexpr const char* kOpenTitle = "Открыть параметры из файла";
 inline constexpr const char* kSaveTitle = "Сохранение параметров в файле";

@@ -8,11 +8,13 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string_view>
 
 #include "U_program.h"
 #include "U_shelltext.h"
 #include "U_translations.h"
 #include "U_virtualradios.h"
+#include "tessel_version.h"
 
 namespace {
 
@@ -50,6 +52,11 @@ int Run(QApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that it works without a display.
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "Tessel " TESSEL_VERSION "\n";
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(shelltext::kApplicationTitle));
     InstallToolkitTranslations(app);

@@ -110,12 +110,20 @@ bool ParseVirtualRadio(std::string_view text, SVirtualRadioOptions& options, std
             options.model = std::string(part);
             continue;
         }
+        if (part == "blank") {
+            options.blank = true;
+            continue;
+        }
         const std::size_t equals = part.find('=');
         if (equals == std::string_view::npos ||
             !ApplyOption(part.substr(0, equals), part.substr(equals + 1), options)) {
             error = "bad virtual radio option \"" + std::string(part) + "\"";
             return false;
         }
+    }
+    if (options.blank && !options.imageFile.empty()) {
+        error = "blank and image= exclude each other: a radio holds one memory";
+        return false;
     }
     for (const SFault& fault : options.faults) {
         if (fault.kind == EFaultKind::Check && options.link != ELink::Serial) {

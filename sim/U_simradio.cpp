@@ -1,5 +1,7 @@
 #include "U_simradio.h"
+
 #include "U_commands.h"
+#include "U_demomemory.h"
 
 #include <algorithm>
 #include <cctype>
@@ -78,6 +80,7 @@ std::unique_ptr<CVirtualRadio> CVirtualRadio::Create(const SVirtualRadioOptions&
     std::unique_ptr<CVirtualRadio> radio(new CVirtualRadio(options, *model));
     if (options.imageFile.empty()) {
         radio->SeedBlank();
+        if (!options.blank) radio->SeedDemo();
     } else {
         std::ifstream in(options.imageFile, std::ios::binary);
         if (!in) {
@@ -138,6 +141,22 @@ void CVirtualRadio::SeedBlank() {
             (static_cast<long long>(edges[k]) - model_.factoryBaseHz) / kRangeStepHz;
         PutWord(factory, kFactoryRangesOffset + 2 * k,
                 static_cast<unsigned>(std::clamp(code, 0LL, 0xFFFFLL)));
+    }
+}
+
+void CVirtualRadio::SeedDemo() {
+    const std::vector<std::uint8_t> image = DemoImage(model_.id);
+    if (image.size() != model_.imageSize) return;
+    // The factory segment keeps the reported ranges, and the probe segments the erased memory's
+    // converter byte: the parameters alone come from the model.
+    for (const SSegmentPlace& place : model_.places) {
+        if (model_.twoBanks && place.bank < 0) continue;
+        std::vector<std::uint8_t>& segment = segments_[place.segment];
+        const std::uint8_t converter = segment.size() > kConverterByte ? segment[kConverterByte] : 0;
+        segment.assign(image.begin() + static_cast<std::ptrdiff_t>(place.offset),
+                       image.begin() + static_cast<std::ptrdiff_t>(place.offset + place.length));
+        if (model_.twoBanks && (place.segment == 2 || place.segment == 6))
+            segment[kConverterByte] = converter;
     }
 }
 

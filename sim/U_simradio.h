@@ -71,6 +71,8 @@ struct SVirtualRadioOptions {
     int bank = 0;
     std::optional<int> converter;  // the raw byte at offset 64 of the probe segments
     std::string imageFile;
+    // Erased memory (all 0xFF) instead of the demonstration radio's factory state and channels.
+    bool blank = false;
     std::vector<SFault> faults;
     ELink link = ELink::Irda;
     std::optional<std::uint32_t> deviceId;
@@ -124,6 +126,8 @@ class CVirtualRadio {
 
     void Seed(std::span<const std::uint8_t> image);
     void SeedBlank();
+    // The demonstration memory in the parameter banks, over the erased memory.
+    void SeedDemo();
     const SSegmentPlace* Place(std::uint16_t segment) const;
     std::vector<std::uint8_t> Identification(ELink link) const;
     std::optional<std::vector<std::uint8_t>> Execute(std::span<const std::uint8_t> request,

@@ -9,15 +9,17 @@
 #include "U_simoptions.h"
 #include "U_simserver.h"
 #include "U_virtualirda.h"
+#include "tessel_version.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tessel-radiosim MODEL [--sn=N] [--bank=0|1] [--converter=BYTE] [--image=FILE]\n"
+    "usage: tessel-radiosim MODEL [--blank] [--sn=N] [--bank=0|1] [--converter=BYTE] [--image=FILE]\n"
     "                       [--link=irda|serial] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
     "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE]\n"
     "  MODEL is ALDER, BIRCH, CEDAR or LARCH; KIND is silent, late, echo, segment, crc,\n"
-    "  short or drop, aimed at the N-th request (every request without @N).\n";
+    "  short or drop, aimed at the N-th request (every request without @N). The memory holds\n"
+    "  a few demonstration channels; --blank erases it.\n";
 
 }  // namespace
 
@@ -25,6 +27,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
         std::fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::string(argv[1]) == "--version") {
+        std::puts("tessel-radiosim " TESSEL_VERSION);
+        return 0;
     }
     // The same description as --virtual-radio takes, one option per argument.
     std::string description = argv[1];

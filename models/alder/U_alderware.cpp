@@ -66,14 +66,33 @@ constexpr std::string_view kReceiveOnlyToneName = "(код 52)";
 
 namespace alder {
 
-unsigned ReceiveToneWord(double f) {
+namespace {
+
+// The generator words are defined for the tones the radio makes. A tone taken as stored from
+// an erased or damaged radio (0 Hz, 6553.5 Hz) gets the word of the nearest tone it can make,
+// never the result of 0 / 0.
+double GeneratedTone(double f) {
+    if (!(f >= kUserToneLow)) return kUserToneLow;
+    return std::min(f, kUserToneHigh);
+}
+
+}  // namespace
+
+unsigned ReceiveToneWord(double tone) {
+    const double f = GeneratedTone(tone);
     const double a = std::trunc(49056 * f * 0.00001);
     const double b = std::trunc(511.5 - (a * 100000) / (96 * f));
     return static_cast<unsigned>(static_cast<int>(a) * 64 + static_cast<int>(b));
 }
 
-unsigned TransmitToneWord(double f) {
-    return static_cast<unsigned>(std::trunc(2359296 * f * 0.00001 + 0.5));
+unsigned TransmitToneWord(double tone) {
+    return static_cast<unsigned>(std::trunc(2359296 * GeneratedTone(tone) * 0.00001 + 0.5));
+}
+
+unsigned ToneTenths(double tone) {
+    // The stored tenths go back as they came (0..65535); anything else is kept in that word.
+    if (!(tone > 0)) return 0;
+    return static_cast<unsigned>(std::trunc(std::min(tone * 10, 65535.0)));
 }
 
 std::string ToneName(int code) {
@@ -249,9 +268,9 @@ std::vector<SDataKey> CAlderData::DataKeys() {
 void CAlderData::EncodeModelSettings(std::span<std::uint8_t> image) const {
     using namespace alder::Offset;
     PutByte(image, kSettingsConst, 0x03);
-    PutWord(image, kUserToneRxTenths, static_cast<unsigned>(std::trunc(own_.ctcssPrm * 10)));
+    PutWord(image, kUserToneRxTenths, alder::ToneTenths(own_.ctcssPrm));
     PutWord(image, kUserToneRxWord, alder::ReceiveToneWord(own_.ctcssPrm));
-    PutWord(image, kUserToneTxTenths, static_cast<unsigned>(std::trunc(own_.ctcssPrd * 10)));
+    PutWord(image, kUserToneTxTenths, alder::ToneTenths(own_.ctcssPrd));
     PutWord(image, kUserToneTxWord, alder::TransmitToneWord(own_.ctcssPrd));
     constexpr unsigned kMarker = 0x0A;
     PutByte(image, kKeyMarker, kMarker);

@@ -39,6 +39,8 @@ constexpr std::size_t kModifikator = 0x6FC;  // 0x55 on, 0xEE off
 // The tone generator words the radio takes for a user-defined tone of f Hz.
 unsigned ReceiveToneWord(double f);
 unsigned TransmitToneWord(double f);
+// The user tone in tenths of a hertz, truncated, as the image stores it.
+unsigned ToneTenths(double f);
 
 // Conversions for the view.
 std::string ToneName(int code);       // "(нет)" outside the codes

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <optional>
 
+#include "U_codepage.h"
+
 namespace models {
 
 int DtmfCode(char c) {
@@ -21,9 +23,12 @@ char DtmfChar(int code) {
 
 void PutDtmfNumber(std::span<std::uint8_t> image, std::size_t offset, std::string_view number,
                    std::size_t maxDigits) {
-    const std::size_t count = std::min(number.size(), maxDigits);
+    // The radio counts characters of the Windows-1251 text: a Cyrillic letter, two bytes in
+    // the program, is one position (without a code) in the image.
+    const std::string text = Utf8ToCp1251(number);
+    const std::size_t count = std::min(text.size(), maxDigits);
     for (std::size_t i = 0; i < count; ++i) {
-        const int code = DtmfCode(number[i]);
+        const int code = DtmfCode(text[i]);
         if (code >= 0) PutByte(image, offset + i, static_cast<unsigned>(code));
     }
     PutByte(image, offset + count, 0xFF);

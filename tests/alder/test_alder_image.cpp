@@ -174,6 +174,18 @@ TEST_F(AlderImage, LongDtmfNumbersAndCharactersWithoutCode) {
     EXPECT_EQ(data.DTMF_Number(), "1") << "the gap left by x ends the number";
 }
 
+// The number is Windows-1251 text in the radio: a Cyrillic letter is one character, so one
+// position, and as it has no code its byte stays 0xFF.
+TEST_F(AlderImage, ACyrillicDtmfCharacterTakesOnePosition) {
+    data.Canal(0)->SetEnabled(true);
+    data.SetDTMF_Number("Ж1*#");
+    const std::vector<std::uint8_t> image = Encode(data);
+    EXPECT_EQ(Slice(image, 0x6D2, 6), Bytes({0xFF, 0x01, 0x0E, 0x0F, 0xFF, 0xFF}));
+    data.SetDTMF_Number("ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ12");
+    EXPECT_EQ(Slice(Encode(data), 0x6E1, 4), Bytes({0x01, 0xFF, 0xFF, 20}))
+        << "the 16th character, the end mark, DTMF_Time untouched";
+}
+
 TEST_F(AlderImage, DecodingReadsFieldsAsStored) {
     std::vector<std::uint8_t> image = RadioImage();
     PutSlot(image, 0, {0x40, 0x84, 0, 0, 0, 0, 0, 0});
@@ -203,6 +215,34 @@ TEST_F(AlderImage, DecodingReadsFieldsAsStored) {
     EXPECT_FALSE(data.Modifikator());
     EXPECT_EQ(data.RadioText(), "Привет");
     EXPECT_EQ(data.EconomT1(), 0xFFFF);
+}
+
+// An erased radio stores user tones of 0 Hz (or 6553.5 Hz): the tenths go back as stored, the
+// generator words are those of the nearest tone the radio makes.
+TEST_F(AlderImage, UserTonesOutsideTheGeneratorRangeGetTheNearestEdgesWords) {
+    CAlder edgeRadio;
+    CAlderData edge{edgeRadio};
+    edge.Canal(0)->SetEnabled(true);
+    struct SCase {
+        unsigned storedTenths;
+        double edgeTone;
+    };
+    for (const SCase c : {SCase{0, 67.0}, SCase{65535, 254.9}}) {
+        std::vector<std::uint8_t> image = RadioImage();
+        PutSlot(image, 0, {0x40, 0x84, 0, 0, 0, 0, 0, 0});
+        for (std::size_t at : {0x6C4, 0x6C8}) {
+            image[at] = c.storedTenths & 0xFF;
+            image[at + 1] = c.storedTenths >> 8;
+        }
+        data.DecodeImage(image);
+        edge.SetCTCSS_PRM(c.edgeTone);
+        edge.SetCTCSS_PRD(c.edgeTone);
+        const std::vector<std::uint8_t> written = Encode(data), expected = Encode(edge);
+        EXPECT_EQ(WordAt(written, 0x6C4), c.storedTenths);
+        EXPECT_EQ(WordAt(written, 0x6C8), c.storedTenths);
+        EXPECT_EQ(WordAt(written, 0x6C6), WordAt(expected, 0x6C6)) << c.storedTenths;
+        EXPECT_EQ(WordAt(written, 0x6CA), WordAt(expected, 0x6CA)) << c.storedTenths;
+    }
 }
 
 TEST_F(AlderImage, RadioTextWithoutEndMarkStopsBeforeTheDate) {

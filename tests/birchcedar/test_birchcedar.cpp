@@ -262,6 +262,12 @@ TYPED_TEST(BirchCedar, DecodingTonesStepsAndTheRangeRule) {
     EXPECT_EQ(this->data.FR(2), 49000000);
 }
 
+TYPED_TEST(BirchCedar, ACyrillicDtmfCharacterTakesOnePosition) {
+    this->data.Canal(0)->SetEnabled(true);
+    this->data.SetDTMF_Number("Ж1*#");
+    EXPECT_EQ(Slice(Encode(this->data), 0x6D2, 6), Bytes({0xFF, 0x01, 0x0E, 0x0F, 0xFF, 0xFF}));
+}
+
 TYPED_TEST(BirchCedar, EncodeThenDecodeIsLossless) {
     for (int i : {0, 31, 99}) {
         CBirchCedarCanal& canal = *this->data.Canal(i);

@@ -1,6 +1,7 @@
 // tessel-cli as a user runs it: its output, its files and its exit status.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -86,6 +87,9 @@ TEST_F(Cli, WrongCommandLinesAreUsageErrors) {
 TEST_F(Cli, FailuresCarryTheProgramsOwnMessages) {
     WriteAll(File("short.ald"), "TESSEL302ALDER0");
     WriteAll(File("other.ald"), "TESSEL302OTHER00\r\n");
+    ASSERT_EQ(Run("new alder -o " + File("a.ald").string()).status, 0);
+    WriteAll(File("old.img"), "previous image");
+    chmod(File("old.img").c_str(), 0444);
     const std::pair<std::string, std::string> cases[] = {
         {"show " + File("missing.ald").string(), "Ошибка чтения парамеров из файла!"},
         {"show " + File("short.ald").string(), "Файл поврежден или имеет неверный формат"},
@@ -96,12 +100,26 @@ TEST_F(Cli, FailuresCarryTheProgramsOwnMessages) {
          "Файл поврежден или имеет неверный формат"},
         {"new " + Models().front() + " -o " + File("no/such/dir/x").string(),
          "Ошибка сохранения парамеров в файле!"},
+        {"show " + dir_.string(), "Ошибка чтения парамеров из файла!"},
+        {"decode alder " + dir_.string() + " -o " + File("x").string(),
+         "Ошибка чтения парамеров из файла!"},
+        {"encode " + File("a.ald").string() + " -o " + File("old.img").string(),
+         "Ошибка сохранения парамеров в файле!"},  // a read-only image stays
     };
     for (const auto& [arguments, message] : cases) {
         const SResult result = Run(arguments);
         EXPECT_EQ(result.status, 1) << arguments;
         EXPECT_EQ(result.err, message + "\n") << arguments;
     }
+    EXPECT_EQ(ReadAll(File("old.img")), "previous image");
+}
+
+TEST_F(Cli, ShowPrintsUtf8Throughout) {
+    WriteAll(File("c.ald"), "TESSEL302ALDER00\r\n0Enabled=1\r\n");
+    const SResult shown = Run("show " + File("c.ald").string());
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find("(нет)"), std::string::npos) << shown.out;
+    EXPECT_EQ(shown.out.find("(\xED\xE5\xF2)"), std::string::npos) << "Windows-1251 bytes";
 }
 
 TEST_F(Cli, ANewAlderFileStartsWithItsHeaderAndTheRanges) {

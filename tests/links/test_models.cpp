@@ -42,7 +42,7 @@ class DeliveredModel : public ::testing::TestWithParam<std::string> {
 TEST_P(DeliveredModel, ReadsWritesAndReadsBackTheSameParameters) {
     const int threadsBefore = linktest::ThreadCount();
     {
-        sim::CVirtualRadios radios({GetParam() + ",sn=31337,converter=1"});
+        sim::CVirtualRadios radios({GetParam() + ",blank,sn=31337,converter=1"});
         CLinkPorts ports(radios.LinkConfig());
         ports.SetWindow(1000ms);
         IRadio& radio = Radio();

@@ -1,9 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <ctime>
 
 #include <filesystem>
 #include <fstream>
 
+#include "U_fileio.h"
 #include "U_paramfile.h"
 #include "fakes.h"
 
@@ -69,6 +76,73 @@ TEST_F(Files, SavingWritesTheHeaderThenTheBody) {
     EXPECT_EQ(ReadAll(file), std::string("TESSEL302ALDER00\r\nValue=7\r\n"));
     EXPECT_EQ(alderRadio.FileName(), file.string());
     EXPECT_FALSE(DataOf(alderRadio).IsModified());
+}
+
+// A plug-in built elsewhere implements the contract's interfaces only, without this program's
+// base classes: saving and opening must go through those interfaces alone.
+struct SForeignModel final : IRadioWare, IRadio, IRadioData {
+    std::string body = "\r\nForeign=1\r\n";
+    bool modified = true;
+    // IRadioWare
+    std::string Description() const override { return "FORGN"; }
+    std::string Version() const override { return "1"; }
+    int LinkKinds() const override { return 0; }
+    int RadioCount() const override { return 1; }
+    IRadio* GetRadio(int) override { return this; }
+    bool AttachData(IRadio*, RadioDataNotifier, void*) override { return true; }
+    QWidget* GetView() override { return nullptr; }
+    void UpdateView() override {}
+    void FreeView() override {}
+    IRadioQualifier* CreateQualifier(IRadio*) override { return nullptr; }
+    void ReleaseQualifier(IRadioQualifier*) override {}
+    IRadioRW* CreateRW(IRadio*, void*) override { return nullptr; }
+    void ReleaseRW(IRadioRW*) override {}
+    bool ReservedQuery() override { return false; }
+    // IRadio
+    std::string Code() const override { return "00"; }
+    std::string Name() const override { return "Чужая"; }
+    int MinFrequency() const override { return 0; }
+    int MaxFrequency() const override { return 0; }
+    int ConverterType() const override { return -1; }
+    void SetConverterType(int) override {}
+    std::string SerialNumber() const override { return ""; }
+    void SetSerialNumber(const std::string&) override {}
+    std::string FileExtension() const override { return "frg"; }
+    std::string FileName() const override { return fileName; }
+    void SetFileName(const std::string& name) override { fileName = name; }
+    IRadioData* Data() const override { return const_cast<SForeignModel*>(this); }
+    IRadioWare* Ware() const override { return const_cast<SForeignModel*>(this); }
+    // IRadioData
+    bool IsModified() const override { return modified; }
+    IRadio* Radio() const override { return const_cast<SForeignModel*>(this); }
+    bool Validate(std::string&) override { return true; }
+    int RadioConverterType() const override { return -1; }
+    std::string RangeText() const override { return ""; }
+    void Reset() override {}
+    bool Load(std::istream& in, bool m) override {
+        body.assign(std::istreambuf_iterator<char>(in), {});
+        modified = m;
+        return true;
+    }
+    bool Save(std::ostream& out) override {
+        modified = false;
+        return static_cast<bool>(out << body);
+    }
+    std::string fileName;
+};
+
+TEST_F(Files, AForeignPlugInIsSavedAndOpenedThroughTheContractAlone) {
+    SForeignModel foreign;
+    const fs::path file = dir / "f.frg";
+    SaveParameterFile(file, foreign);
+    EXPECT_EQ(ReadAll(file), "TESSEL302FORGN00\r\nForeign=1\r\n");
+    EXPECT_FALSE(foreign.IsModified());
+
+    WriteAll(file, "TESSEL302FORGN00\r\nForeign=2\r\n");
+    std::vector<IRadio*> only{&foreign};
+    int current = -1;
+    OpenParameterFile(file, kTargetFromFile, only, *this, current);
+    EXPECT_EQ(foreign.body, "\r\nForeign=2\r\n");
 }
 
 TEST_F(Files, OpeningFindsTheRadioTheFileNames) {
@@ -164,6 +238,78 @@ TEST_F(Files, AFailedSaveLeavesTheOldFileAndTheSetModified) {
     EXPECT_TRUE(DataOf(alderRadio).IsModified());
     EXPECT_THROW(SaveParameterFile(dir / "no" / "such" / "dir.tst", alderRadio), CFileError);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+}
+
+// Only a regular file that may be written is replaced; anything else is a failed save that
+// leaves the target as it was.
+TEST_F(Files, SavingRefusesTargetsThatAreNotWritableRegularFiles) {
+    const fs::path fifo = dir / "fifo.tst", device = dir / "null.tst", readOnly = dir / "ro.tst";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const bool haveDevice = mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    WriteAll(readOnly, "kept");
+    chmod(readOnly.c_str(), 0444);
+    DataOf(alderRadio).SetValue(4);
+    for (const fs::path& target : {fifo, device, readOnly}) {
+        if (target == device && !haveDevice) continue;
+        EXPECT_THROW(SaveParameterFile(target, alderRadio), CFileError) << target;
+        EXPECT_TRUE(DataOf(alderRadio).IsModified());
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(!haveDevice || fs::is_character_file(device));
+    EXPECT_EQ(ReadAll(readOnly), "kept");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2 + haveDevice);
+}
+
+// The temporary name stays within the file-name limit, so every legal name can be saved.
+TEST_F(Files, NamesUpToTheFileNameLimitSave) {
+    for (const std::size_t length : {240u, 241u, 255u}) {
+        const fs::path file = dir / (std::string(length - 4, 'n') + ".tst");
+        EXPECT_NO_THROW(SaveParameterFile(file, alderRadio)) << length;
+        EXPECT_EQ(ReadAll(file).substr(0, 16), "TESSEL302ALDER00") << length;
+    }
+    // Cut short by a byte rather than inside a character.
+    EXPECT_EQ(fileio::TemporaryPattern(std::string(120, 'a') + "ЖЖ", 136).size(), 135u);
+}
+
+// A save cut short leaves its temporary file; the next save into the folder removes it, but
+// never a file another save still holds, a recent one, or one that is not ours.
+TEST_F(Files, TheNextSaveRemovesLeftoversOfAnInterruptedOne) {
+    const auto make = [this](const std::string& name, bool old) {
+        WriteAll(dir / name, "partial");
+        if (old) {
+            const timespec past[2] = {{std::time(nullptr) - 3600, 0},
+                                      {std::time(nullptr) - 3600, 0}};
+            utimensat(AT_FDCWD, (dir / name).c_str(), past, 0);
+        }
+        return dir / name;
+    };
+    const fs::path leftover = make(".a.tst.tessel~Ab12Cd", true);
+    const fs::path recent = make(".b.tst.tessel~Ef34Gh", false);
+    const fs::path held = make(".c.tst.tessel~Ij56Kl", true);
+    const fs::path users = make("notes.tessel~draft1", true);
+    const int lock = open(held.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+
+    SaveParameterFile(dir / "a.tst", alderRadio);
+    close(lock);
+    EXPECT_FALSE(fs::exists(leftover));
+    for (const fs::path& kept : {recent, held, users}) EXPECT_TRUE(fs::exists(kept)) << kept;
+}
+
+// Only regular files are read, a FIFO without a writer included, and none of unbounded size.
+TEST_F(Files, OpeningReadsOnlyRegularFilesOfBoundedSize) {
+    ASSERT_EQ(mkfifo((dir / "fifo.tst").c_str(), 0644), 0);
+    WriteAll(dir / "huge.tst", "TESSEL302ALDER00\r\n" + std::string(fileio::kInputLimit, 'x'));
+    const std::pair<fs::path, std::string> cases[] = {
+        {dir, kMsgReadError},
+        {dir / "fifo.tst", kMsgReadError},
+        {dir / "huge.tst", kMsgBadFormat},
+    };
+    for (const auto& [file, message] : cases) {
+        int current = -1;
+        EXPECT_EQ(Open(file, kTargetFromFile, current), message) << file;
+        EXPECT_TRUE(selected.empty());
+    }
 }
 
 TEST_F(Files, SavingOverAFileKeepsItsPermissionsAndLinks) {

@@ -2,6 +2,7 @@
 //   TP_NORMAL      a module "TP_DESCRIPTION" with one radio
 //   TP_NULL_WARE   _GetRadioWare returns no object
 //   TP_THROWS      _GetRadioWare throws
+//   TP_THROWS_ON_LOAD  the library's static initialisation throws
 //   TP_NO_EXPORT   only _ReleaseRadioWare is exported
 // Releasing appends the description to the file named by TESSEL_TEST_RELEASE_LOG.
 
@@ -40,6 +41,12 @@ class TestWare final : public CRadioWare {
 IRadioWare* TestRadio::Ware() const {
     return CWareSingleton<TestWare>::Get();
 }
+
+#ifdef TP_THROWS_ON_LOAD
+struct SThrowsOnLoad {
+    SThrowsOnLoad() { throw std::runtime_error("the library cannot initialise"); }
+} throwsOnLoad;
+#endif
 
 }  // namespace
 

@@ -96,10 +96,13 @@ TEST(Registry, SkipsWhatIsNotAPlugInWithoutAMessage) {
     EXPECT_FALSE(IsLoaded(noExport));  // unloaded again at once
 }
 
-TEST(Registry, APlugInThatThrowsOnStartIsPassedOver) {
+// Throwing while the library is loaded (its static initialisation) or from _GetRadioWare.
+TEST(Registry, APlugInThatThrowsWhileLoadingOrStartingIsPassedOver) {
     ModuleRoot root;
+    root.Place("tp_throwsonload", "aaa", "aaa.so");
     root.Place("tp_throws", "throws", "throws.so");
     root.Place("tp_alpha", "alpha", "alpha.so");
+    root.Place("tp_throwsonload", "zzz", "zzz.so");
     CModules modules(root.Root());
     ASSERT_EQ(modules.Count(), 1);
     EXPECT_EQ(modules.Get(0).ware->Description(), "ALPHA");

@@ -44,6 +44,8 @@ TEST_F(ShellRadio, ReadFindsTheRadioOfAnotherModelAndSelectsIt) {
     EXPECT_EQ(Find<QLabel>("stspnl_RName")->text().toStdString(), "Параметры \"Ольха-1\"");
     EXPECT_EQ(Find<QLabel>("txt_SN")->text().toStdString(), "4242");
     EXPECT_EQ(Find<QLabel>("txt_SN")->palette().color(QPalette::WindowText), QColor(Qt::black));
+    // The set the recogniser filled survives the switch to Alder.
+    EXPECT_EQ(Find<QLabel>("txt_Maskirator")->text().toStdString(), "УПР-Г4");
     EXPECT_FALSE(Find<QProgressBar>("sts_Progress")->isVisible());
     ASSERT_FALSE(progress_.empty());
     EXPECT_EQ(progress_.front(), 0);
@@ -54,6 +56,34 @@ TEST_F(ShellRadio, ReadFindsTheRadioOfAnotherModelAndSelectsIt) {
     EXPECT_TRUE(Find<QTimer>("tmr_ClearText")->isActive());
     EXPECT_EQ(RadioOf("ALDER")->FileName(), "");
     EXPECT_EQ(Caption(), Base());
+}
+
+// The search fills the model's parameter set on its own thread: meanwhile nothing may attach
+// another radio, drop or replace that set. The list, New and the opens are off and refused.
+TEST_F(ShellRadio, NothingReplacesTheSetWhileASearchRuns) {
+    Start({"alder,fault=late@1,delay=300"});
+    const int alder = IndexOf("ALDER");
+    Press(QKeySequence(Qt::Key_F3));
+    ASSERT_TRUE(List().Workers().Busy());
+    List().SelectCommand(IndexOf("LARCH"));  // before the search has reached the window
+    ASSERT_TRUE(WaitFor([this] { return !Find<QAction>("act_Read")->isEnabled(); }, 2000));
+    List().SelectCommand(IndexOf("LARCH"));
+    List().NewCommand();
+    List().OpenParamsAs(IndexOf("LARCH"));
+    Press(QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(List().Current(), alder);
+    EXPECT_TRUE(dialogs_.openRequests.empty());
+    for (const char* name : {"act_New", "act_Open"}) EXPECT_FALSE(Find<QAction>(name)->isEnabled());
+    EXPECT_FALSE(Find<QWidget>("grd_RadioList")->isEnabled());
+    EXPECT_FALSE(Find<QWidget>("mnu_OpenAs")->isEnabled());
+
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Saw("Параметры из радиостанции считаны успешно"));
+    EXPECT_EQ(Find<QLabel>("txt_Maskirator")->text().toStdString(), "УПР-Г4");
+    for (const char* name : {"act_New", "act_Open"}) EXPECT_TRUE(Find<QAction>(name)->isEnabled());
+    EXPECT_TRUE(Find<QWidget>("grd_RadioList")->isEnabled());
+    List().SelectCommand(IndexOf("LARCH"));
+    EXPECT_EQ(List().Current(), IndexOf("LARCH"));
 }
 
 TEST_F(ShellRadio, ReadAsksAboutModifiedParametersFirst) {
