@@ -257,6 +257,21 @@ void TCanalGrid::CloseEditor() {
     grid_->update();
 }
 
+void TCanalGrid::CancelEditor() {
+    if (editCol_ < 0) return;
+    const bool frequency =
+        model_.columns[static_cast<size_t>(editCol_)].action == TCellAction::Frequency;
+    // Without an edited cell, the close that hiding the implant brings stores nothing.
+    editCol_ = editRow_ = -1;
+    if (frequency)
+        edt_->HideImplant();
+    else
+        stc_->HideImplant();
+    flags_.editing = false;
+    grid_->setFocus(Qt::OtherFocusReason);
+    grid_->update();
+}
+
 void TCanalGrid::DrawCell(int col, int row, const QRect& rect, QPainter& p) {
     if (row < kHeaderRows) return;  // the header is painted over the whole grid afterwards
     const int canal = CanalOfRow(row);

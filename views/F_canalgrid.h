@@ -90,6 +90,9 @@ class TCanalGrid {
 
     // Repaints the rows and brings the scroll bar in step.
     void Refresh();
+    // Drops an open in-cell editor without storing it: the set was replaced under it (an undo,
+    // a read, an open), and its text would otherwise be written over the new value on closing.
+    void CancelEditor();
     // Activates a cell as Space (toggle), Enter (editors) or a click would.
     void ActivateByKey(int col, int row, int key);
     void ActivateByMouse(int col, int row);

@@ -73,6 +73,7 @@ int TRadioView::GroupRowWidth() const {
 }
 
 void TRadioView::UpdateView() {
+    if (canals_) canals_->CancelEditor();
     pages_->FillActive();
 }
 
