@@ -205,9 +205,13 @@ std::string NameOfChange(const std::string& before, const std::string& after) {
 
 // ---- the histories of the list --------------------------------------------------------------
 
-std::string SnapshotOf(IRadioData& data) {
+CRadioData* SnapshotSource(IRadio* radio) {
+    return radio ? dynamic_cast<CRadioData*>(radio->Data()) : nullptr;
+}
+
+std::string SnapshotOf(CRadioData& data) {
     std::ostringstream out;
-    static_cast<CRadioData&>(data).WriteText(out);
+    data.WriteText(out);
     return std::move(out).str();
 }
 
@@ -217,10 +221,11 @@ CUndoHistory* CEditHistories::Of(IRadio* radio) {
 }
 
 void CEditHistories::Track(IRadio* radio) {
-    if (!radio || !radio->Data()) return;
+    CRadioData* const source = SnapshotSource(radio);
+    if (!source) return;
     Flush();
     if (!histories_.contains(radio)) {
-        IRadioData& data = *radio->Data();
+        CRadioData& data = *source;
         CUndoHistory& history =
             histories_.emplace(radio, CUndoHistory(SnapshotOf(data))).first->second;
         if (!data.IsModified()) history.MarkClean();
@@ -250,7 +255,7 @@ void CEditHistories::Flush() {
             Track(radio);
             continue;
         }
-        IRadioData* data = radio->Data();
+        CRadioData* data = SnapshotSource(radio);
         if (!data) continue;
         found->second.Record(SnapshotOf(*data), name);
         if (!data->IsModified()) found->second.MarkClean();
@@ -260,7 +265,7 @@ void CEditHistories::Flush() {
 
 void CEditHistories::Commit(IRadio* radio) {
     CUndoHistory* history = Of(radio);
-    IRadioData* data = radio->Data();
+    CRadioData* data = SnapshotSource(radio);
     if (!history || !data) return;
     history->Record(SnapshotOf(*data));
     if (!data->IsModified()) history->MarkClean();
@@ -280,7 +285,7 @@ bool CEditHistories::Redo(IRadio* radio) {
 }
 
 bool CEditHistories::Apply(IRadio* radio, const std::string* text) {
-    IRadioData* data = radio->Data();
+    CRadioData* data = SnapshotSource(radio);
     if (!text || !data) return false;
     std::istringstream in(*text);
     applying_ = true;

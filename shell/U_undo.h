@@ -105,5 +105,9 @@ class CEditHistories : public QObject {
     bool applying_ = false;
 };
 
+// The radio's set when it is one of this program's models, which can write their text form;
+// null for a set from a plug-in built elsewhere (it keeps no history: nothing to undo) and
+// for a radio without a set.
+CRadioData* SnapshotSource(IRadio* radio);
 // The set's text form, as the history keeps it.
-std::string SnapshotOf(IRadioData& data);
+std::string SnapshotOf(CRadioData& data);

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QMenuBar>
 
+#include "../foreign_model.h"
 #include "U_undo.h"
 #include "Zvc_grid.h"
 #include "shell_fixture.h"
@@ -147,6 +148,18 @@ TEST_F(ShellUndo, UndoingBackToASavedFileClearsTheMark) {
 }
 
 // ---- the history itself, without a window ---------------------------------------------------
+
+TEST(UndoHistory, ASetFromAPlugInBuiltElsewhereKeepsNoHistoryAndIsNeverCast) {
+    SForeignModel foreign;
+    CEditHistories histories;
+    histories.Track(&foreign);
+    histories.Changed(&foreign);
+    histories.Flush();
+    EXPECT_EQ(histories.Of(&foreign), nullptr) << "undo stays unavailable";
+    EXPECT_FALSE(histories.Undo(&foreign));
+    EXPECT_FALSE(histories.Redo(&foreign));
+    EXPECT_EQ(foreign.body, "\r\nForeign=1\r\n");
+}
 
 TEST(UndoHistory, KeepsTheNewestStepsUpToItsDepthAndForgetsRedoOnANewStep) {
     CUndoHistory history("0", 100);
