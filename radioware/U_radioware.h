@@ -175,6 +175,10 @@ class CRadioData : public IRadioData {
     virtual void DecodeImage(std::span<std::uint8_t> image) = 0;
     virtual std::size_t ImageSize() const = 0;
     virtual ~CRadioData();
+    // Puts back, from an image this set encoded, the fields that only the radio's memory
+    // carries (the text form leaves them out); every other field stays as it is. A model whose
+    // text form carries all its fields has nothing to put back.
+    virtual void TakeImageOnlyFields(std::span<const std::uint8_t> image);
 
     CRadio& OwnerRadio() const { return radio_; }
 

@@ -12,16 +12,22 @@
 
 // ---- one set's steps ------------------------------------------------------------------------
 
-CUndoHistory::CUndoHistory(std::string current, std::size_t depth)
-    : current_(std::move(current)), depth_(std::max<std::size_t>(depth, 1)) {}
+CUndoHistory::CUndoHistory(std::string current, std::size_t depth, SImageSide side)
+    : current_(std::move(current)),
+      currentSide_(std::move(side)),
+      depth_(std::max<std::size_t>(depth, 1)) {}
 
-bool CUndoHistory::Record(std::string text, const std::string& name) {
-    if (text == current_) return false;
+bool CUndoHistory::Record(std::string text, const std::string& name, SImageSide side) {
+    if (text == current_) {
+        currentSide_ = std::move(side);
+        return false;
+    }
     std::string stepName = name.empty() ? NameOfChange(current_, text) : name;
-    undo_.push_back(SStep{std::move(current_), std::move(stepName)});
+    undo_.push_back(SStep{std::move(current_), std::move(currentSide_), std::move(stepName)});
     if (undo_.size() > depth_) undo_.pop_front();
     redo_.clear();
     current_ = std::move(text);
+    currentSide_ = std::move(side);
     return true;
 }
 
@@ -29,8 +35,9 @@ const std::string* CUndoHistory::Undo() {
     if (undo_.empty()) return nullptr;
     SStep step = std::move(undo_.back());
     undo_.pop_back();
-    redo_.push_back(SStep{std::move(current_), step.name});
+    redo_.push_back(SStep{std::move(current_), std::move(currentSide_), step.name});
     current_ = std::move(step.text);
+    currentSide_ = std::move(step.side);
     return &current_;
 }
 
@@ -38,8 +45,9 @@ const std::string* CUndoHistory::Redo() {
     if (redo_.empty()) return nullptr;
     SStep step = std::move(redo_.back());
     redo_.pop_back();
-    undo_.push_back(SStep{std::move(current_), step.name});
+    undo_.push_back(SStep{std::move(current_), std::move(currentSide_), step.name});
     current_ = std::move(step.text);
+    currentSide_ = std::move(step.side);
     return &current_;
 }
 
@@ -54,10 +62,12 @@ const std::string& CUndoHistory::RedoName() const {
 }
 
 std::size_t CUndoHistory::Footprint() const {
-    std::size_t bytes = current_.capacity() + (clean_ ? clean_->capacity() : 0);
+    std::size_t bytes =
+        current_.capacity() + currentSide_.image.capacity() + (clean_ ? clean_->capacity() : 0);
     for (const auto* steps : {&undo_, &redo_})
         for (const SStep& step : *steps)
-            bytes += sizeof(SStep) + step.text.capacity() + step.name.capacity();
+            bytes += sizeof(SStep) + step.text.capacity() + step.side.image.capacity() +
+                     step.name.capacity();
     return bytes;
 }
 
@@ -215,6 +225,12 @@ std::string SnapshotOf(CRadioData& data) {
     return std::move(out).str();
 }
 
+SImageSide ImageSideOf(CRadioData& data) {
+    SImageSide side{std::vector<std::uint8_t>(data.ImageSize()), data.RadioConverterType()};
+    data.EncodeImage(side.image);
+    return side;
+}
+
 CUndoHistory* CEditHistories::Of(IRadio* radio) {
     const auto found = histories_.find(radio);
     return found == histories_.end() ? nullptr : &found->second;
@@ -227,7 +243,10 @@ void CEditHistories::Track(IRadio* radio) {
     if (!histories_.contains(radio)) {
         CRadioData& data = *source;
         CUndoHistory& history =
-            histories_.emplace(radio, CUndoHistory(SnapshotOf(data))).first->second;
+            histories_
+                .emplace(radio, CUndoHistory(SnapshotOf(data), CUndoHistory::kDefaultDepth,
+                                             ImageSideOf(data)))
+                .first->second;
         if (!data.IsModified()) history.MarkClean();
         emit HistoryChanged();
         return;
@@ -257,7 +276,7 @@ void CEditHistories::Flush() {
         }
         CRadioData* data = SnapshotSource(radio);
         if (!data) continue;
-        found->second.Record(SnapshotOf(*data), name);
+        found->second.Record(SnapshotOf(*data), name, ImageSideOf(*data));
         if (!data->IsModified()) found->second.MarkClean();
     }
     emit HistoryChanged();
@@ -267,7 +286,7 @@ void CEditHistories::Commit(IRadio* radio) {
     CUndoHistory* history = Of(radio);
     CRadioData* data = SnapshotSource(radio);
     if (!history || !data) return;
-    history->Record(SnapshotOf(*data));
+    history->Record(SnapshotOf(*data), {}, ImageSideOf(*data));
     if (!data->IsModified()) history->MarkClean();
     emit HistoryChanged();
 }
@@ -291,6 +310,11 @@ bool CEditHistories::Apply(IRadio* radio, const std::string* text) {
     applying_ = true;
     CUndoHistory& history = *Of(radio);
     const bool loaded = data->Load(in, !history.IsClean(*text));
+    if (loaded) {
+        const SImageSide& side = history.CurrentSide();
+        if (side.image.size() == data->ImageSize()) data->TakeImageOnlyFields(side.image);
+        data->SetRadioConverterType(side.converterType);
+    }
     applying_ = false;
     history.Resync(SnapshotOf(*data));
     radio->Ware()->UpdateView();

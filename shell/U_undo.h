@@ -6,10 +6,12 @@
 #include <QObject>
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace undotext {
 inline constexpr const char* kUndo = "Отменить";
@@ -24,17 +26,27 @@ class CRadioData;
 class IRadio;
 class IRadioData;
 
+// What a step keeps beside the text form: the memory image the set encodes to, for the fields
+// only the radio's memory carries, and the speech-converter type found in the radio. Without
+// them an undo after a read would reset those fields, and the next write change the radio.
+struct SImageSide {
+    std::vector<std::uint8_t> image;
+    int converterType = -1;
+};
+
 // The steps of one parameter set: snapshots before and after each action, and the text of the
 // state last saved (or opened), so that undoing back to it clears the modified mark again.
 class CUndoHistory {
   public:
     static constexpr std::size_t kDefaultDepth = 100;
 
-    explicit CUndoHistory(std::string current, std::size_t depth = kDefaultDepth);
+    explicit CUndoHistory(std::string current, std::size_t depth = kDefaultDepth,
+                          SImageSide side = {});
 
     // The set now reads text after an action; a step is kept when it differs from the state
-    // before. The step is named by the caller, or else from the keys that differ.
-    bool Record(std::string text, const std::string& name = {});
+    // before. The step is named by the caller, or else from the keys that differ. The side
+    // always becomes the current state's: fields outside the text form are no step.
+    bool Record(std::string text, const std::string& name = {}, SImageSide side = {});
     // The snapshot to apply, and moves through the history; null when there is none.
     const std::string* Undo();
     const std::string* Redo();
@@ -44,6 +56,7 @@ class CUndoHistory {
     const std::string& RedoName() const;
     std::size_t UndoDepth() const { return undo_.size(); }
     const std::string& Current() const { return current_; }
+    const SImageSide& CurrentSide() const { return currentSide_; }
     // The set, once a snapshot is applied, writes itself in its own normal form (ranges
     // merged and moved to the band's top): that text is the current state, not a new step.
     void Resync(std::string text) { current_ = std::move(text); }
@@ -56,9 +69,11 @@ class CUndoHistory {
   private:
     struct SStep {
         std::string text;  // the state the step goes back (or forward) to
+        SImageSide side;
         std::string name;
     };
     std::string current_;
+    SImageSide currentSide_;
     std::optional<std::string> clean_;
     std::deque<SStep> undo_;
     std::deque<SStep> redo_;
@@ -111,3 +126,5 @@ class CEditHistories : public QObject {
 CRadioData* SnapshotSource(IRadio* radio);
 // The set's text form, as the history keeps it.
 std::string SnapshotOf(CRadioData& data);
+// The set's memory image and converter type, which the history keeps beside the text form.
+SImageSide ImageSideOf(CRadioData& data);

@@ -5,7 +5,12 @@
 #include <QClipboard>
 #include <QMenuBar>
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 #include "../foreign_model.h"
+#include "U_radioware.h"
 #include "U_undo.h"
 #include "Zvc_grid.h"
 #include "shell_fixture.h"
@@ -89,6 +94,54 @@ TEST_F(ShellUndo, APasteOfSeveralChannelsIsOneStep) {
     EXPECT_EQ(Undo()->text().toStdString(), "Отменить: каналы 00-02");
     Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(Edited("ALDER"), fresh);
+}
+
+// A read brings fields that the text form does not carry (Alder's power saving, Birch's DTMF
+// decoder, the radio's flag and text, the converter type found in the radio). An edit, an undo
+// and a redo must leave them as they were, or the next write changes those bytes of the radio.
+TEST_F(ShellUndo, UndoAndRedoKeepWhatOnlyTheRadiosMemoryCarries) {
+    struct SPoke {
+        std::size_t at;
+        std::uint8_t set, clear;
+    };
+    const struct {
+        const char* model;
+        std::vector<SPoke> pokes;
+    } cases[] = {
+        {"ALDER", {{0x25, 0x00, 0x80}, {0x6E6, 0xC8, 0xFF}}},  // power saving on, T1 = 200
+        {"BIRCH", {{0x07, 0x02, 0x00}, {0x25, 0x40, 0x00}, {0x6E4, 33, 0xFF}}},  // DTMF decoder
+    };
+    Start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        List().Select(IndexOf(c.model));
+        Settle();
+        CRadioData& data = *SnapshotSource(RadioOf(c.model));
+        std::vector<std::uint8_t> image(data.ImageSize());
+        data.EncodeImage(image);
+        std::vector<SPoke> pokes = c.pokes;
+        pokes.push_back({0x26, 0x20, 0x00});  // the radio's flag B
+        for (const SPoke& p : pokes) image[p.at] = (image[p.at] & ~p.clear) | p.set;
+        const std::uint8_t text[] = {0xA8, 0xEB, 0xEA, 0xE0, '$'};  // "Ёлка" in Windows-1251
+        std::ranges::copy(text, image.begin() + 0x700);
+        data.DecodeImage(image);
+        data.SetRadioConverterType(16);
+        Settle();
+        const auto encoded = [&data] {
+            std::vector<std::uint8_t> bytes(data.ImageSize());
+            data.EncodeImage(bytes);
+            return bytes;
+        };
+        const std::vector<std::uint8_t> read = encoded();
+        ToggleOn(4);
+        const std::vector<std::uint8_t> edited = encoded();
+        ASSERT_NE(edited, read);
+        Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+        EXPECT_EQ(encoded(), read);
+        EXPECT_EQ(data.RadioConverterType(), 16);
+        Press(QKeySequence(Qt::CTRL | Qt::Key_Y));
+        EXPECT_EQ(encoded(), edited);
+    }
 }
 
 TEST_F(ShellUndo, EachRadioKeepsItsOwnHistory) {
