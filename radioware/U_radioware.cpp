@@ -87,6 +87,8 @@ bool CRadioData::Save(std::ostream& out) {
     return true;
 }
 
+void CRadioData::TakeImageOnlyFields(std::span<const std::uint8_t> /*image*/) {}
+
 void CRadioData::MarkSaved() {
     modified_ = false;
     Notify();

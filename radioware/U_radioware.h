@@ -209,6 +209,10 @@ class CRadioData : public IRadioData {
     // call puts them back directly, without notification. A whole read into the set (the copy
     // taken before a write) borrows the set with it.
     virtual std::function<void()> Keeper();
+    // Puts back, from an image this set encoded, the fields that only the radio's memory
+    // carries (the text form leaves them out); every other field stays as it is. A model whose
+    // text form carries all its fields has nothing to put back.
+    virtual void TakeImageOnlyFields(std::span<const std::uint8_t> image);
 
     CRadio& OwnerRadio() const { return radio_; }
 

@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "F_about.h"
+#include "F_editmenu.h"
 #include "F_messagelog.h"
 #include "F_upr.h"
 #include "U_interchangemenu.h"
@@ -214,6 +215,7 @@ void Tfrm_Main::CreateMenus() {
     help->addAction(act_Help);
     help->addAction(act_MessageLog);
     help->addAction(act_About);
+    editmenu::AddEditMenu(*this, radios_);
 }
 
 QToolButton* Tfrm_Main::MakeButton(const char* name, const char* caption, QAction* action,

@@ -99,6 +99,7 @@ void CRadios::Select(int index) {
         }
     }
     current_ = index;
+    histories_.Track(entry.radio);
     if (IRadioData* data = entry.radio->Data()) entry.modified = data->IsModified();
     window_->UpdateState();
     window_->SetRadioNameText(shelltext::RadioNameText(entry.name));
@@ -126,6 +127,9 @@ void CRadios::OnDataChanged(IRadioData* data) {
     // the user moved to another radio still clears or sets its " *".
     for (SRadio& entry : entries_) {
         if (entry.radio->Data() != data) continue;
+        // The view is off while a transfer runs: a change then is the read itself.
+        const bool read = actionName_.empty() && reading_ && workers_.Busy();
+        histories_.Changed(entry.radio, read ? undotext::kStepRead : actionName_);
         const bool modified = data->IsModified();
         if (modified == entry.modified) return;
         entry.modified = modified;
@@ -183,7 +187,9 @@ void CRadios::NewParams() {
     IRadio* radio = entries_[static_cast<std::size_t>(current_)].radio;
     radio->SetFileName("");
     radio->SetConverterType(-1);
+    actionName_ = undotext::kStepNew;
     if (IRadioData* data = radio->Data()) data->Reset();
+    actionName_.clear();
     window_->UpdateState();
     radio->Ware()->UpdateView();
 }
@@ -242,9 +248,14 @@ void CRadios::OpenRecent(const std::string& fileName) {
 void CRadios::OpenFile(const std::string& fileName, int target) {
     if (entries_.empty()) return;
     int loaded = current_;  // the loader selects through Select, which moves current_
-    if (paramfile::OpenParameterFile(fileName, target, radios_, *this, loaded) ==
-        paramfile::EOpenResult::Cancelled)
-        return;
+    // A rejected file throws: the name must not outlive the attempt.
+    struct SNaming {
+        std::string& name;
+        ~SNaming() { name.clear(); }
+    } naming{actionName_ = undotext::kStepOpen};
+    const paramfile::EOpenResult result =
+        paramfile::OpenParameterFile(fileName, target, radios_, *this, loaded);
+    if (result == paramfile::EOpenResult::Cancelled) return;
     CRecentFiles().Add(fileName);
     window_->UpdateState();
     radios_[static_cast<std::size_t>(current_)]->Ware()->UpdateView();
@@ -325,6 +336,23 @@ void CRadios::SaveFile(const std::string& fileName) {
     window_->UpdateState();
 }
 
+// ---- edit history -------------------------------------------------------------------------
+
+CUndoHistory* CRadios::CurrentHistory() {
+    return current_ == -1 ? nullptr
+                          : histories_.Of(entries_[static_cast<std::size_t>(current_)].radio);
+}
+
+void CRadios::UndoCommand() {
+    if (current_ == -1 || workers_.Busy()) return;
+    histories_.Undo(entries_[static_cast<std::size_t>(current_)].radio);
+}
+
+void CRadios::RedoCommand() {
+    if (current_ == -1 || workers_.Busy()) return;
+    histories_.Redo(entries_[static_cast<std::size_t>(current_)].radio);
+}
+
 // ---- radio commands -----------------------------------------------------------------------
 
 void CRadios::StartRead() {
@@ -336,6 +364,7 @@ void CRadios::StartRead() {
         readRadio_ = current_;
         beforeRead_ = body.str();
     }
+    reading_ = true;
     TFind4RWThread::Launch(*this, radio, true);
 }
 
@@ -353,6 +382,7 @@ void CRadios::StartWrite() {
     // The check may put the model's own ranges back without a notification: the panel follows.
     window_->UpdateState();
     if (valid) {
+        reading_ = false;
         TFind4RWThread::Launch(*this, radio, false);
         return;
     }

@@ -15,6 +15,7 @@
 #include "U_paramfile.h"
 #include "U_radionet.h"
 #include "U_settings.h"
+#include "U_undo.h"
 
 class QWidget;
 
@@ -113,6 +114,14 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     // the modules that own them.
     void ReleaseViews();
 
+    // The current radio's edit history: one step back or forward. Nothing happens while a
+    // transfer runs, since the worker uses the set.
+    void UndoCommand();
+    void RedoCommand();
+    CEditHistories& Histories() { return histories_; }
+    // The current radio's history, null when none is current.
+    CUndoHistory* CurrentHistory();
+
     IShellWindow& Window() const { return *window_; }
     CLinkPorts& Ports() const { return ports_; }
     CWorkerTracker& Workers() { return workers_; }
@@ -157,4 +166,8 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     bool writeChecks_ = true;
     int readRadio_ = -1;
     std::string beforeRead_;
+    CEditHistories histories_;
+    // Names the step that the changes reported now make (an open, a new set); empty for edits.
+    std::string actionName_;
+    bool reading_ = false;  // the transfer last started is a read
 };

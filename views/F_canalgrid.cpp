@@ -45,16 +45,22 @@ TCanalGrid::TCanalGrid(ZVCL::TZ_Grid& grid, ZVCL::TZVScrollBar& scrollBar, SView
     grid.OnEditCellKey = [this](int col, int row, int key, Qt::KeyboardModifiers) {
         ActivateByKey(col, row, key);
     };
+    grid.OnMouseDown = [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        rowBeforePress_ = grid_->Row();
+    };
     grid.OnClickCellMouse = [this](int col, int row, int, int, Qt::MouseButton button,
-                                   Qt::KeyboardModifiers) {
+                                   Qt::KeyboardModifiers shift) {
+        pressMarked_ = false;
+        if (button != Qt::LeftButton || row < kHeaderRows) return;
         // A press on the number selects the row and puts the current cell beside it.
-        if (button == Qt::LeftButton && col < grid_->FixedCols() && row >= kHeaderRows)
-            grid_->SetCol(grid_->FixedCols());
+        if (col < grid_->FixedCols()) grid_->SetCol(grid_->FixedCols());
+        MarkByMouse(row, shift);
     };
     grid.OnEditCellMouse = [this](int col, int row, int, int, Qt::MouseButton button,
                                   Qt::KeyboardModifiers) {
-        if (button == Qt::LeftButton) ActivateByMouse(col, row);
+        if (button == Qt::LeftButton && !pressMarked_) ActivateByMouse(col, row);
     };
+    grid.OnKeyDown = [this](int& key, Qt::KeyboardModifiers shift) { KeyDown(key, shift); };
 
     stc_->OnAdjustPullRect = [this](QRect& rect) {
         const int right =
@@ -81,6 +87,72 @@ int TCanalGrid::TotalWidth() const {
 void TCanalGrid::Refresh() {
     grid_->update();
     grid_->AdjustScroll();
+}
+
+std::set<int> TCanalGrid::Selection() const {
+    if (!marked_.empty()) return marked_;
+    return {CurrentCanal()};
+}
+
+void TCanalGrid::SelectCanals(const std::set<int>& canals) {
+    marked_.clear();
+    for (const int canal : canals)
+        if (canal >= 0 && canal < model_.canalCount) marked_.insert(canal);
+    if (!marked_.empty()) {
+        anchor_ = *marked_.begin();
+        grid_->SetRow(RowOfCanal(anchor_));
+    }
+    if (marked_.size() < 2) marked_.clear();
+    grid_->update();
+}
+
+void TCanalGrid::MarkRange(int fromCanal, int toCanal) {
+    marked_.clear();
+    for (int c = std::min(fromCanal, toCanal); c <= std::max(fromCanal, toCanal); ++c)
+        marked_.insert(c);
+    grid_->update();
+}
+
+// Shift extends the marked channels from the last plain choice to the pressed row, Ctrl adds
+// or removes one channel; either way the press does not act on the cell it hit.
+void TCanalGrid::MarkByMouse(int row, Qt::KeyboardModifiers shift) {
+    const int canal = CanalOfRow(row);
+    const int before = rowBeforePress_ >= kHeaderRows ? CanalOfRow(rowBeforePress_) : canal;
+    if (shift & Qt::ShiftModifier) {
+        if (marked_.empty()) anchor_ = before;
+        MarkRange(anchor_, canal);
+        pressMarked_ = true;
+    } else if (shift & Qt::ControlModifier) {
+        if (marked_.empty()) marked_.insert(before);
+        if (!marked_.erase(canal)) marked_.insert(canal);
+        anchor_ = canal;
+        pressMarked_ = true;
+    } else {
+        marked_.clear();
+        anchor_ = canal;
+    }
+    grid_->update();
+}
+
+void TCanalGrid::KeyDown(int& key, Qt::KeyboardModifiers shift) {
+    if (OnTableKey && OnTableKey(key, shift)) {
+        key = 0;
+        return;
+    }
+    const bool vertical = key == Qt::Key_Up || key == Qt::Key_Down;
+    if (vertical && (shift & Qt::ShiftModifier)) {
+        if (marked_.empty()) anchor_ = CurrentCanal();
+        grid_->SetRow(grid_->Row() + (key == Qt::Key_Up ? -1 : 1));
+        MarkRange(anchor_, CurrentCanal());
+        key = 0;
+        return;
+    }
+    const bool navigation = vertical || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    if (navigation && !marked_.empty()) {
+        marked_.clear();
+        grid_->update();
+    }
+    if (navigation) anchor_ = CurrentCanal();
 }
 
 void TCanalGrid::ActivateByKey(int col, int row, int key) {
@@ -185,6 +257,21 @@ void TCanalGrid::CloseEditor() {
     grid_->update();
 }
 
+void TCanalGrid::CancelEditor() {
+    if (editCol_ < 0) return;
+    const bool frequency =
+        model_.columns[static_cast<size_t>(editCol_)].action == TCellAction::Frequency;
+    // Without an edited cell, the close that hiding the implant brings stores nothing.
+    editCol_ = editRow_ = -1;
+    if (frequency)
+        edt_->HideImplant();
+    else
+        stc_->HideImplant();
+    flags_.editing = false;
+    grid_->setFocus(Qt::OtherFocusReason);
+    grid_->update();
+}
+
 void TCanalGrid::DrawCell(int col, int row, const QRect& rect, QPainter& p) {
     if (row < kHeaderRows) return;  // the header is painted over the whole grid afterwards
     const int canal = CanalOfRow(row);
@@ -199,7 +286,10 @@ void TCanalGrid::DrawCell(int col, int row, const QRect& rect, QPainter& p) {
     const bool currentRow = row == grid_->Row();
     const bool currentCell = currentRow && col == grid_->Col();
     SCellLook look;
-    look.fill = CanalCellFill(row, currentCell, currentRow, active, flags_.editing);
+    // Marked channels look like the current row, so that the user sees what an operation takes.
+    look.fill = IsMarked(canal)
+                    ? CanalCellFill(row, false, true, true, false)
+                    : CanalCellFill(row, currentCell, currentRow, active, flags_.editing);
     look.enabled = enabled;
     if (data && column.text) look.text = column.text(canal);
     if (data && column.image)

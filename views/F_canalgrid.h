@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <set>
 #include <vector>
 
 #include "Zvc_editor.h"
@@ -89,15 +90,32 @@ class TCanalGrid {
 
     // Repaints the rows and brings the scroll bar in step.
     void Refresh();
+    // Drops an open in-cell editor without storing it: the set was replaced under it (an undo,
+    // a read, an open), and its text would otherwise be written over the new value on closing.
+    void CancelEditor();
     // Activates a cell as Space (toggle), Enter (editors) or a click would.
     void ActivateByKey(int col, int row, int key);
     void ActivateByMouse(int col, int row);
+
+    // The channels a table operation works on: those marked with Shift or Ctrl, or else the
+    // current one.
+    std::set<int> Selection() const;
+    bool IsMarked(int canal) const { return marked_.contains(canal); }
+    // Marks the channels and makes the first one current; one channel or none leaves only the
+    // current one chosen.
+    void SelectCanals(const std::set<int>& canals);
+    int CurrentCanal() const { return CanalOfRow(grid_->Row()); }
+    // Keys the grid does not navigate with go here first; true consumes the key.
+    std::function<bool(int key, Qt::KeyboardModifiers shift)> OnTableKey;
 
     static int CanalOfRow(int row) { return row - kHeaderRows; }
     static int RowOfCanal(int canal) { return canal + kHeaderRows; }
 
   private:
     void Activate(int col, int row);
+    void KeyDown(int& key, Qt::KeyboardModifiers shift);
+    void MarkByMouse(int row, Qt::KeyboardModifiers shift);
+    void MarkRange(int fromCanal, int toCanal);
     bool MayAct(const SCanalColumn& column, int canal) const;
     void OpenList(int col, int row);
     void OpenFrequency(int col, int row);
@@ -113,6 +131,10 @@ class TCanalGrid {
     QPointer<ZVCL::TZEditor> edt_;
     int editCol_ = -1;
     int editRow_ = -1;
+    std::set<int> marked_;
+    int anchor_ = 0;            // where a Shift range starts
+    int rowBeforePress_ = -1;   // the current row when the mouse was pressed
+    bool pressMarked_ = false;  // the press only marked channels: it does not act on the cell
 };
 
 }  // namespace views

@@ -73,6 +73,7 @@ int TRadioView::GroupRowWidth() const {
 }
 
 void TRadioView::UpdateView() {
+    if (canals_) canals_->CancelEditor();
     pages_->FillActive();
 }
 
@@ -106,6 +107,12 @@ ZVCL::TZPanel* TRadioView::NewPagePanel(const char* name) {
     panel->setObjectName(name);
     panel->SetBorderType(ZVCL::bt_None);
     return panel;
+}
+
+void TRadioView::EnableCanalEditing(std::unique_ptr<ICanalAccess> access) {
+    canalEditing_ = std::make_unique<TCanalEditing>(*canals_, std::move(access),
+                                                    QString::fromStdString(ware_.Description()),
+                                                    [this] { UpdateView(); });
 }
 
 QWidget* TRadioView::BuildCanalPanel(SCanalGridModel model) {

@@ -4,6 +4,7 @@
 // the view out.
 #pragma once
 
+#include "F_canaledit.h"
 #include "F_canalgrid.h"
 #include "F_editorrows.h"
 #include "F_keypage.h"
@@ -42,6 +43,8 @@ class TRadioView : public QWidget {
     QTabWidget& Pages() const { return *pgc_Data_; }
     TCanalGrid& CanalGrid() const { return *canals_; }
     TScanGrid& ScanGrid() const { return *scan_; }
+    // Whole-channel editing of the channel table; null for a view that offers none.
+    TCanalEditing* CanalEditing() const { return canalEditing_.get(); }
 
   protected:
     // The inner panels of the pages, built before any page is added, since adding the first
@@ -79,6 +82,9 @@ class TRadioView : public QWidget {
     // The channel table page: the grid and its scroll bar side by side on a panel that the
     // page makes as tall as itself.
     QWidget* BuildCanalPanel(SCanalGridModel model);
+    // Copy, paste, insert, delete, move, clear and fill over the model's channels, once the
+    // channel table page is built.
+    void EnableCanalEditing(std::unique_ptr<ICanalAccess> access);
 
     // The top of the scanning page: its caption, the 10 by 10 channel selection under it and
     // the two buttons that mark and unmark every channel; the page's rows follow from rowsTop.
@@ -113,6 +119,7 @@ class TRadioView : public QWidget {
     std::unique_ptr<TCanalGrid> canals_;
     std::unique_ptr<TScanGrid> scan_;
     std::unique_ptr<TKeyPage> key_;
+    std::unique_ptr<TCanalEditing> canalEditing_;
 
   private:
     CRadioWare& ware_;

@@ -37,6 +37,9 @@ TAlderView::TAlderView(CRadioWare& ware, TLayout layout, QWidget* parent)
       e_(std::make_unique<SEditors>()) {
     AddPages(
         {BuildCanals(), BuildBasics(), BuildScanning(), BuildSames(), BuildKeyPanel<CAlderData>()});
+    EnableTwoBankCanalEditing({[](int code) { return alder::ToneName(code); },
+                               [](std::string_view name) { return alder::ToneCode(name); },
+                               Items(models::kAlderToneList)});
 }
 
 TAlderView::~TAlderView() {

@@ -26,7 +26,106 @@ int TickImage(bool on, int image) {
     return on ? image : ti_Empty;
 }
 
+// The channels of a two-bank set as the table operations see them. Every value goes through
+// the channel's setters, so the step, the band, the couplings and the priority hold as for a
+// typed edit.
+class TTwoBankCanalAccess final : public ICanalAccess {
+  public:
+    TTwoBankCanalAccess(std::function<CTwoBankData*()> data, STwoBankTones tones)
+        : data_(std::move(data)), tones_(std::move(tones)) {}
+
+    int Count() const override { return data_() ? twobank::kCanalCount : 0; }
+
+    SCanalRecord Get(int canal) const override {
+        const CTwoBankCanal& c = data_()->CanalAt(canal);
+        SCanalRecord r;
+        r.enabled = c.Enabled();
+        r.step = c.FRQ_Step();
+        r.rx = c.FRQ_PRM();
+        r.tx = c.FRQ_PRD();
+        r.oneFrq = c.One_FRQ();
+        r.rxTone = Q(tones_.name(c.CSS_PRM()));
+        r.txTone = Q(tones_.name(c.CSS_PRD()));
+        r.oneCss = c.One_CSS();
+        r.scanning = c.Scanning();
+        r.blocked = c.BlockPRDIfBusy();
+        r.limited = c.LimitPRDOnTime();
+        return r;
+    }
+
+    QString Misfit(const SCanalRecord& r) const override {
+        const STwoBankModel& model = data_()->Model();
+        for (const int hz : {r.rx, r.tx}) {
+            if (hz < model.bandLow || hz > model.bandHigh)
+                return QStringLiteral("частота %1 вне диапазона радиостанции").arg(GroupedHz(hz));
+            if (hz % twobank::kRaster != 0)
+                return QStringLiteral("частота %1 не кратна шагу сетки").arg(GroupedHz(hz));
+        }
+        for (const QString& tone : {r.rxTone, r.txTone})
+            if (!Known(tone)) return QStringLiteral("тон %1 не поддерживается").arg(tone);
+        return {};
+    }
+
+    void Put(int canal, const SCanalRecord& r) override {
+        CTwoBankCanal& c = *data_()->Canal(canal);
+        if (!r.enabled) c.SetScanning(false);
+        c.SetFRQ_Step(r.step);
+        c.SetOne_FRQ(false);
+        c.SetFRQ_PRM(r.rx);
+        c.SetFRQ_PRD(r.tx);
+        c.SetOne_FRQ(r.oneFrq);
+        c.SetOne_CSS(false);
+        c.SetCSS_PRM(tones_.code(S(r.rxTone)));
+        c.SetCSS_PRD(tones_.code(S(r.txTone)));
+        c.SetOne_CSS(r.oneCss);
+        c.SetBlockPRDIfBusy(r.blocked);
+        c.SetLimitPRDOnTime(r.limited);
+        c.SetEnabled(r.enabled);
+        c.SetScanning(r.enabled && r.scanning);
+    }
+
+    SCanalRecord Empty() const override {
+        SCanalRecord r;
+        r.step = data_()->Model().defaultStep;
+        r.rx = r.tx = data_()->Model().bandLow;
+        r.rxTone = r.txTone = Q(tones_.name(0));
+        r.limited = true;
+        return r;
+    }
+
+    int Anchor() const override { return data_()->PriorCanal(); }
+
+    void SetAnchor(int canal) override {
+        CTwoBankData& d = *data_();
+        if (canal < 0) {
+            // The model's own choice: the lowest channel that is working and scanned.
+            for (int i = 0; i < twobank::kCanalCount && canal < 0; ++i)
+                if (d.CanalAt(i).Enabled() && d.CanalAt(i).Scanning()) canal = i;
+            if (canal < 0) return;
+        }
+        d.SetPriorCanal(canal);
+    }
+
+    int SnapFrequency(int hz) const override { return twobank::SnapToRanges(*data_(), hz); }
+
+    QStringList ToneNames() const override { return tones_.names; }
+
+  private:
+    bool Known(const QString& tone) const {
+        const std::string name = S(tone);
+        return tones_.code(name) != 0 || name == tones_.name(0);
+    }
+
+    std::function<CTwoBankData*()> data_;
+    STwoBankTones tones_;
+};
+
 }  // namespace
+
+void TTwoBankView::EnableTwoBankCanalEditing(STwoBankTones tones) {
+    EnableCanalEditing(
+        std::make_unique<TTwoBankCanalAccess>([this] { return TwoBankData(); }, std::move(tones)));
+}
 
 // The editors the shared pages fill, by the parameter they show.
 struct TTwoBankView::SEditors {

@@ -8,7 +8,12 @@
 
 #include <QString>
 
+#include <QStringList>
+
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 class CTwoBankData;
 
@@ -16,6 +21,13 @@ class CTwoBankData;
 struct STwoBankUnits {
     QString seconds;       // "с" or "сек"
     QString milliseconds;  // "мс" or "мсек"
+};
+
+// A radio's channel tones by their text-form names.
+struct STwoBankTones {
+    std::function<std::string(int code)> name;
+    std::function<int(std::string_view name)> code;  // 0 for a name not in the lists
+    QStringList names;                               // every name, in list order
 };
 
 class TTwoBankView : public views::TRadioView {
@@ -51,6 +63,9 @@ class TTwoBankView : public views::TRadioView {
     int AddPrgVaTabs(QWidget& panel, int top);
     // Fills what the two helpers above placed.
     void FillDtmfSendAndPrgVa(const CTwoBankData& d);
+
+    // Whole-channel editing of the channel table over the radio's tones.
+    void EnableTwoBankCanalEditing(STwoBankTones tones);
 
     const STwoBankUnits& Units() const { return units_; }
     // Captions with the radio's unit word: " Пауза ..., " + unit + ":".

@@ -4,6 +4,7 @@
 #include <array>
 #include <istream>
 #include <ostream>
+#include <utility>
 
 #include "U_codepage.h"
 #include "U_imagebytes.h"
@@ -758,6 +759,49 @@ void CTwoBankData::DecodeImage(std::span<std::uint8_t> image) {
     // ranges stay, and writing is refused until the set comes from elsewhere.
     if (EnabledCanalsWithin(model_.defaultRanges)) s_.ranges = model_.defaultRanges;
     SetModified();
+}
+
+namespace {
+
+// Settings that a model's text form may leave out, by the key that would carry them; those
+// without a key are in no model's text form.
+struct SImageOnlySetting {
+    std::string_view key;
+    void (*take)(STwoBankSettings& to, const STwoBankSettings& from);
+};
+
+constexpr SImageOnlySetting kImageOnlySettings[] = {
+    {"Econom", [](STwoBankSettings& to, const STwoBankSettings& from) { to.econom = from.econom; }},
+    {"EconomT1",
+     [](STwoBankSettings& to, const STwoBankSettings& from) { to.economT1 = from.economT1; }},
+    {"EconomT2",
+     [](STwoBankSettings& to, const STwoBankSettings& from) { to.economT2 = from.economT2; }},
+    {"DTMF_Decode",
+     [](STwoBankSettings& to, const STwoBankSettings& from) { to.dtmfDecode = from.dtmfDecode; }},
+    {"DTMF_Sound",
+     [](STwoBankSettings& to, const STwoBankSettings& from) { to.dtmfSound = from.dtmfSound; }},
+    {"DTMF_Time",
+     [](STwoBankSettings& to, const STwoBankSettings& from) { to.dtmfTime = from.dtmfTime; }},
+    {{},
+     [](STwoBankSettings& to, const STwoBankSettings& from) { to.radioFlagB = from.radioFlagB; }},
+    {{}, [](STwoBankSettings& to, const STwoBankSettings& from) { to.radioText = from.radioText; }},
+};
+
+}  // namespace
+
+void CTwoBankData::TakeImageOnlyFields(std::span<const std::uint8_t> image) {
+    if (image.size() < twobank::kImageSize) return;
+    const STwoBankSettings kept = s_;
+    DecodeHeader(image);
+    DecodeSettings(image);
+    const STwoBankSettings stored = std::exchange(s_, kept);
+    const std::vector<SDataKey> keys = DataKeys();
+    const auto inText = [&keys](std::string_view key) {
+        return !key.empty() &&
+               std::ranges::any_of(keys, [key](const SDataKey& k) { return k.key == key; });
+    };
+    for (const SImageOnlySetting& setting : kImageOnlySettings)
+        if (!inText(setting.key)) setting.take(s_, stored);
 }
 
 void CTwoBankData::DecodeHeader(std::span<const std::uint8_t> image) {

@@ -245,6 +245,7 @@ class CTwoBankData : public CRadioData {
     void DecodeImage(std::span<std::uint8_t> image) final;
     std::size_t ImageSize() const final { return twobank::kImageSize; }
     std::function<void()> Keeper() final;
+    void TakeImageOnlyFields(std::span<const std::uint8_t> image) final;
 
     const STwoBankModel& Model() const { return model_; }
     const STwoBankSettings& Settings() const { return s_; }

@@ -94,6 +94,10 @@ TBirchCedarView::TBirchCedarView(CRadioWare& ware, TLayout layout, QWidget* pare
                    {QStringLiteral("сек"), QStringLiteral("мсек")}, parent),
       e_(std::make_unique<SEditors>()) {
     AddPages({BuildCanals(), BuildBasics(), BuildScanning(), BuildSames()});
+    EnableTwoBankCanalEditing({[](int code) { return birchcedar::ToneName(code); },
+                               [](std::string_view name) { return birchcedar::ToneCode(name); },
+                               QStringList{Q(birchcedar::ToneName(0))} +
+                                   Items(models::kBirchCedarCtcssList) + Items(models::kDcsList)});
 }
 
 TBirchCedarView::~TBirchCedarView() {

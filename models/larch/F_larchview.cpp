@@ -105,6 +105,96 @@ struct TLarchView::SEditors {
     ZVCL::TZStatic* PRG_Enabled = nullptr;
 };
 
+namespace {
+
+// The Larch channels as the table operations see them: values go through the channel setters,
+// the working channels stay one run from 00, and the priority (service) channel follows its
+// channel as the view's "on" toggle has it.
+class TLarchCanalAccess final : public ICanalAccess {
+  public:
+    explicit TLarchCanalAccess(std::function<CLarchData*()> data) : data_(std::move(data)) {}
+
+    int Count() const override { return data_() ? kLarchCanalCount : 0; }
+
+    SCanalRecord Get(int canal) const override {
+        const CLarchCanal& c = data_()->LarchCanal(canal);
+        SCanalRecord r;
+        r.enabled = c.Enabled();
+        r.step = c.FRQ_Step();
+        r.rx = c.FRQ_PRM();
+        r.tx = c.FRQ_PRD();
+        r.oneFrq = c.One_FRQ();
+        r.rxTone = Q(models::ListName(models::kLarchToneList, c.CTCSS_PRM()));
+        r.txTone = Q(models::ListName(models::kLarchToneList, c.CTCSS_PRD()));
+        r.oneCss = c.One_CSS();
+        r.scanning = c.Scanning();
+        r.blocked = c.BlockPRD();
+        r.callTone = c.Tone();
+        return r;
+    }
+
+    QString Misfit(const SCanalRecord& r) const override {
+        const int step = r.step == 12500 ? 12500 : 25000;
+        for (const int hz : {r.rx, r.tx}) {
+            if (hz < kLarchBandLow || hz > kLarchBandHigh)
+                return QStringLiteral("частота %1 вне диапазона радиостанции").arg(GroupedHz(hz));
+            if (hz % step != 0)
+                return QStringLiteral("частота %1 не кратна шагу сетки").arg(GroupedHz(hz));
+        }
+        for (const QString& tone : {r.rxTone, r.txTone})
+            if (!Items(models::kLarchToneList).contains(tone))
+                return QStringLiteral("тон %1 не поддерживается").arg(tone);
+        return {};
+    }
+
+    void Put(int canal, const SCanalRecord& r) override {
+        CLarchCanal& c = data_()->LarchCanal(canal);
+        if (!r.enabled) c.SetScanning(false);
+        c.SetFRQ_Step(r.step);
+        c.SetOne_FRQ(false);
+        c.SetFRQ_PRM(r.rx);
+        c.SetFRQ_PRD(r.tx);
+        c.SetOne_FRQ(r.oneFrq);
+        c.SetOne_CSS(false);
+        c.SetCTCSS_PRM(models::ListCode(models::kLarchToneList, S(r.rxTone)));
+        c.SetCTCSS_PRD(models::ListCode(models::kLarchToneList, S(r.txTone)));
+        c.SetOne_CSS(r.oneCss);
+        if (r.callTone > 0) c.SetTone(r.callTone);
+        c.SetBlockPRD(r.blocked);
+        c.SetEnabled(r.enabled);
+        c.SetScanning(r.enabled && r.scanning);
+    }
+
+    // A fresh channel carries the call tone every channel shares, channel 00's.
+    SCanalRecord Empty() const override {
+        SCanalRecord r;
+        const SLarchCanalState fresh;
+        r.step = fresh.FRQ_Step;
+        r.rx = fresh.FRQ_PRM;
+        r.tx = fresh.FRQ_PRD;
+        r.callTone = data_()->LarchCanal(0).Tone();
+        return r;
+    }
+
+    int Anchor() const override { return data_()->ServiceCanal(); }
+
+    void SetAnchor(int canal) override {
+        CLarchData& d = *data_();
+        d.SetServiceCanal(canal >= 0 && d.LarchCanal(canal).Enabled() ? canal : 0);
+    }
+
+    int RunLimit() const override { return kLarchMaxWorkingCanals; }
+
+    int SnapFrequency(int hz) const override { return SnapToRanges(data_()->Ranges(), hz); }
+
+    QStringList ToneNames() const override { return Items(models::kLarchToneList); }
+
+  private:
+    std::function<CLarchData*()> data_;
+};
+
+}  // namespace
+
 TLarchView::TLarchView(CRadioWare& ware, TLayout layout, QWidget* parent)
     : TRadioView(ware, layout, QStringLiteral("TLarchView"), parent),
       e_(std::make_unique<SEditors>()) {
@@ -112,6 +202,7 @@ TLarchView::TLarchView(CRadioWare& ware, TLayout layout, QWidget* parent)
     AddPages(
         {BuildCanals(), BuildBasics(), BuildScanning(), BuildSames(), BuildKeyPanel<CLarchData>()},
         TPageFocus::InnerPanel);
+    EnableCanalEditing(std::make_unique<TLarchCanalAccess>([this] { return Data(); }));
 }
 
 TLarchView::~TLarchView() {

@@ -173,6 +173,30 @@ TEST_F(AlderCanalsTest, TransmitFrequencyOpensOnlyWithoutEqualSign) {
     EXPECT_EQ(Canal(6).FRQ_PRD(), 145000000);
 }
 
+// An undo, a read or an open replaces the set while a cell is being edited: the editor goes
+// without storing, so closing it cannot write its stale value over the new one.
+TEST_F(AlderCanalsTest, ASetReplacedUnderAnOpenCellEditorKeepsTheNewValue) {
+    EnableCanal(8);
+    Key(6, 8, Qt::Key_Return);
+    ASSERT_TRUE(stc->IsListOpen());
+    QTest::keyClick(stc, Qt::Key_Down);
+    Canal(8).SetCSS_PRM(5);
+    Ware().UpdateView();
+    EXPECT_FALSE(stc->isVisible());
+    EXPECT_FALSE(EditorOpen());
+    QTest::keyClick(stc, Qt::Key_Return);
+    EXPECT_EQ(Canal(8).CSS_PRM(), 5);
+
+    Click(3, 8);
+    ASSERT_TRUE(edt->isVisible());
+    QTest::keyClick(edt, Qt::Key_Up, Qt::ShiftModifier);
+    Canal(8).SetFRQ_PRM(146000000);
+    Ware().UpdateView();
+    EXPECT_FALSE(edt->isVisible());
+    QTest::keyClick(edt, Qt::Key_Return);
+    EXPECT_EQ(Canal(8).FRQ_PRM(), 146000000);
+}
+
 TEST_F(AlderCanalsTest, ToneListsAndTheirCoupling) {
     EnableCanal(8);
     Key(6, 8, Qt::Key_Return);

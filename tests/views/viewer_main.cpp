@@ -1,5 +1,6 @@
 // Shows the Alder view with sample channels in a window the size of the screen, on one page,
-// and saves a picture of it: tessel-view-viewer --page N --out file.png
+// and saves a picture of it: tessel-view-viewer --page N --out file.png; with --marked, channels
+// 03..09 are marked on the channel table; --fill file.png also saves the fill dialog for them.
 #include "F_alderview.h"
 #include "U_alderware.h"
 
@@ -54,9 +55,24 @@ int main(int argc, char** argv) {
     window.setGeometry(screen.adjusted(0, 0, 0, -30));
     window.show();
     view->findChild<QTabWidget*>("pgc_Data")->setCurrentIndex(page);
+    auto* alderView = dynamic_cast<TAlderView*>(view);
+    if (args.contains("--marked")) {
+        alderView->CanalGrid().Grid().setFocus();
+        alderView->CanalGrid().SelectCanals({3, 4, 5, 6, 7, 8, 9});
+    }
+    const QString fillOut = value("--fill", QString());
     if (out.isEmpty()) return app.exec();
     QTimer::singleShot(300, &window, [&] {
         window.grab().save(out);
+        if (!fillOut.isEmpty()) {
+            alderView->CanalEditing()->runFill = [&fillOut](views::TFillDialog& dialog) {
+                dialog.show();
+                QApplication::processEvents();
+                dialog.grab().save(fillOut);
+                return false;
+            };
+            alderView->CanalEditing()->Fill();
+        }
         window.takeCentralWidget();  // the module frees its own view
         CWareSingleton<CAlderWare>::Release();
         app.quit();
