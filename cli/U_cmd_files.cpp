@@ -19,7 +19,7 @@ namespace {
 using paramfile::CFileError;
 
 CRadioData& ModelData(IRadioData& data) {
-    return static_cast<CRadioData&>(data);
+    return RequireOwnRadioData(&data);
 }
 
 void Save(IRadio& radio, const std::string& file) {

@@ -11,7 +11,7 @@ namespace cli {
 namespace {
 
 CRadioData& ModelData(IRadioData& data) {
-    return static_cast<CRadioData&>(data);
+    return RequireOwnRadioData(&data);
 }
 
 void WriteOut(const std::string& file, std::string_view bytes) {

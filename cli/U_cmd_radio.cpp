@@ -192,7 +192,7 @@ std::optional<std::vector<std::string>> VerifyWrite(IRadio& radio, CLinkPorts& p
     const backup::CSetLoan loan(radio);
     const std::unique_ptr<CRadioNet> net = Search(radio, ports);
     if (!net || !ReadWhole(radio, *net)) return std::nullopt;
-    return backup::DifferingKeys(expected, backup::Body(static_cast<CRadioData&>(*radio.Data())));
+    return backup::DifferingKeys(expected, backup::Body(RequireOwnRadioData(radio.Data())));
 }
 
 int RunWrite(const CArgs& args, CContext& context) {
@@ -232,7 +232,7 @@ int RunDiff(const CArgs& args, CContext& context) {
     std::array<int, 2> models = {-1, -1};
     const auto bodyOf = [&context](int index) {
         std::ostringstream body;
-        static_cast<CRadioData&>(*context.Radios()[static_cast<std::size_t>(index)]->Data())
+        RequireOwnRadioData(context.Radios()[static_cast<std::size_t>(index)]->Data())
             .WriteText(body);
         return body.str();
     };

@@ -15,7 +15,7 @@ namespace backup {
 namespace {
 
 CRadioData& ModelData(IRadio& radio) {
-    return static_cast<CRadioData&>(*radio.Data());
+    return RequireOwnRadioData(radio.Data());
 }
 
 std::string Lowercase(std::string text) {

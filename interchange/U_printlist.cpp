@@ -82,7 +82,7 @@ class CPageWriter {
 }  // namespace
 
 bool PrintCanalList(IRadio& radio, const std::string& file) {
-    auto& data = static_cast<CRadioData&>(*radio.Data());
+    CRadioData& data = RequireOwnRadioData(radio.Data());
     QPdfWriter writer(Q(file));
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(150);

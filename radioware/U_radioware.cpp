@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 #include <sstream>
+#include <stdexcept>
 #include <utility>
 
 CRadio::CRadio(std::string code, std::string name, int minFrequency, int maxFrequency,
@@ -20,6 +21,15 @@ IRadioData* CRadio::Data() const {
 
 CRadioData::CRadioData(CRadio& radio) : radio_(radio) {
     radio_.data_ = this;
+}
+
+CRadioData* OwnRadioData(IRadioData* data) {
+    return dynamic_cast<CRadioData*>(data);
+}
+
+CRadioData& RequireOwnRadioData(IRadioData* data) {
+    if (CRadioData* own = OwnRadioData(data)) return *own;
+    throw std::runtime_error("Модуль радиостанции не поддерживает эту операцию");
 }
 
 CRadioData::~CRadioData() {

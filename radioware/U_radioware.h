@@ -240,6 +240,13 @@ class CRadioData : public IRadioData {
     bool readingBody_ = false;
 };
 
+// The set behind a contract pointer when it is one of our own models, else null: a plug-in built
+// from other sources offers the contract only, and its set is never taken for more than that.
+CRadioData* OwnRadioData(IRadioData* data);
+// The same for work that cannot go on without it: a set that is not ours ends that work with a
+// message instead.
+CRadioData& RequireOwnRadioData(IRadioData* data);
+
 // A channel record: owned by its parameter set, with a fixed index 0..99.
 class CRadioCanal {
   public:

@@ -18,7 +18,7 @@ constexpr std::size_t kShownIssues = 20;
 CRadioData* CurrentData(CRadios& radios) {
     if (radios.Current() < 0 || radios.Workers().Busy()) return nullptr;
     IRadio* radio = radios.Radios()[static_cast<std::size_t>(radios.Current())];
-    return static_cast<CRadioData*>(radio->Data());
+    return OwnRadioData(radio->Data());
 }
 
 }  // namespace

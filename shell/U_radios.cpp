@@ -358,7 +358,7 @@ void CRadios::RedoCommand() {
 void CRadios::StartRead() {
     if (current_ == -1 || workers_.Busy()) return;
     IRadio* radio = entries_[static_cast<std::size_t>(current_)].radio;
-    if (auto* data = static_cast<CRadioData*>(radio->Data())) {
+    if (CRadioData* data = OwnRadioData(radio->Data())) {
         std::ostringstream body;
         data->WriteText(body);
         readRadio_ = current_;

@@ -216,7 +216,7 @@ std::string NameOfChange(const std::string& before, const std::string& after) {
 // ---- the histories of the list --------------------------------------------------------------
 
 CRadioData* SnapshotSource(IRadio* radio) {
-    return radio ? dynamic_cast<CRadioData*>(radio->Data()) : nullptr;
+    return radio ? OwnRadioData(radio->Data()) : nullptr;
 }
 
 std::string SnapshotOf(CRadioData& data) {

@@ -263,7 +263,7 @@ bool TTransferThread::VerifyWrite() {
     HandOffToPlugIn([&] {
         if (read)
             differing = backup::DifferingKeys(
-                expected, backup::Body(static_cast<CRadioData&>(*radio.Data())));
+                expected, backup::Body(RequireOwnRadioData(radio.Data())));
         loan.reset();
         radio.Ware()->UpdateView();
     });
