@@ -3,6 +3,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -80,8 +81,11 @@ SFound SearchAll(CContext& context, int first, CLinkPorts& ports) {
 }
 
 // Steps the exchange to its end with the progress on stderr; the exchange object is given back
-// and the link closed whatever happens.
-bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading) {
+// and the link closed whatever happens. When a write's answer to the end of the session is lost
+// and the radio's bank does not show the write (a radio with one bank never switches), confirm
+// decides from what the radio now holds; without it that stays a failure.
+bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
+              const std::function<bool()>& confirm = {}) {
     std::cerr << shelltext::kRadioFound << '\n';
     IRadioWare& ware = *radio.Ware();
     IRadioRW* rw = ware.CreateRW(&radio, net->link());
@@ -95,8 +99,13 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading) {
     reading ? rw->BeginRead() : rw->BeginWrite();
     while (!rw->IsDone()) {
         if (!rw->Step()) {
-            const bool unknown = net->SessionEnd() == ESessionEnd::Unknown;
+            const ESessionEnd end = net->SessionEnd();
+            const bool unknown = end == ESessionEnd::Unknown;
             net.reset();
+            if (!reading && (unknown || end == ESessionEnd::NotTaken) && confirm && confirm()) {
+                std::cerr << shelltext::kWriteUnconfirmed << '\n';
+                return true;
+            }
             throw CFailure(reading   ? shelltext::kReadError
                            : unknown ? shelltext::kWriteUnknown
                                      : shelltext::kWriteError);
@@ -207,9 +216,17 @@ int RunWrite(const CArgs& args, CContext& context) {
     if (!net) throw NotFound(session.Ports());
     const std::filesystem::path backupFile = TakeBackup(radio, *net);
     std::cout << "backup\t" << backupFile.string() << '\n';
+    const bool verify = !args.Flag("--no-verify");
+    bool verified = false;
+    const auto writtenByReadBack = [&] {
+        verified = true;
+        const auto differing = VerifyWrite(radio, session.Ports());
+        return differing && differing->empty();
+    };
     try {
-        Transfer(radio, std::move(net), false);
-        if (!args.Flag("--no-verify")) {
+        Transfer(radio, std::move(net), false,
+                 verify ? std::function<bool()>(writtenByReadBack) : std::function<bool()>());
+        if (verify && !verified) {
             const auto differing = VerifyWrite(radio, session.Ports());
             if (!differing) throw CFailure(shelltext::kVerifyReadError);
             if (!differing->empty()) throw CFailure(backup::VerifyFailureText(*differing));

@@ -1,5 +1,7 @@
 #include "U_backup.h"
 
+#include <string_view>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -151,7 +153,9 @@ std::string VerifyFailureText(const std::vector<std::string>& keys) {
 }
 
 std::string WithBackupNote(const std::string& message, const std::filesystem::path& backup) {
-    return message + " Прежние параметры радиостанции: " + backup.string();
+    const bool closed =
+        !message.empty() && std::string_view(".!?)").find(message.back()) != std::string_view::npos;
+    return message + (closed ? " " : ". ") + "Прежние параметры радиостанции: " + backup.string();
 }
 
 }  // namespace backup

@@ -262,8 +262,8 @@ bool TTransferThread::VerifyWrite() {
     std::vector<std::string> differing;
     HandOffToPlugIn([&] {
         if (read)
-            differing = backup::DifferingKeys(
-                expected, backup::Body(RequireOwnRadioData(radio.Data())));
+            differing =
+                backup::DifferingKeys(expected, backup::Body(RequireOwnRadioData(radio.Data())));
         loan.reset();
         radio.Ware()->UpdateView();
     });
@@ -272,6 +272,18 @@ bool TTransferThread::VerifyWrite() {
     else if (!differing.empty())
         failureText_ = backup::VerifyFailureText(differing);
     return read && differing.empty();
+}
+
+bool TTransferThread::WrittenDespiteLostEnd() {
+    sessionEnd_ = net->SessionEnd();
+    if (sessionEnd_ != ESessionEnd::NotTaken && sessionEnd_ != ESessionEnd::Unknown) return false;
+    if (!radios_.WriteChecks()) return false;
+    if (VerifyWrite()) {
+        writeUnconfirmed_ = true;
+        return true;
+    }
+    failureText_.clear();  // the write failed; the read-back only told so
+    return false;
 }
 
 bool TTransferThread::Transfer() {
@@ -288,7 +300,8 @@ bool TTransferThread::Transfer() {
     bool done = false;
     HandOffToPlugIn([this, &done] { done = rw->IsDone(); });
     while (!done) {
-        if (!rw->Step()) return false;  // no retry: a failed step ends the transfer
+        // No retry: a failed step ends the transfer.
+        if (!rw->Step()) return !reading_ && WrittenDespiteLostEnd();
         progress = rw->Progress();
         ShowProgress();
         HandOffToPlugIn([this, &done] { done = rw->IsDone(); });
@@ -312,7 +325,7 @@ void TTransferThread::run() {
     // The radio's answer to the end of a write session was lost: say what the radio, asked
     // again, told of its bank (the read-back, when it ran, has confirmed the parameters).
     if (!reading_ && ok && writeUnconfirmed_) statusText = shelltext::kWriteUnconfirmed;
-    if (!reading_ && net && net->SessionEnd() == ESessionEnd::Unknown)
+    if (!reading_ && !ok && sessionEnd_ == ESessionEnd::Unknown)
         statusText = shelltext::kWriteUnknown;
     if (!ok && !backupFile_.empty()) statusText = backup::WithBackupNote(statusText, backupFile_);
     ShowStatus();

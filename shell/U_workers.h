@@ -81,6 +81,9 @@ class TTransferThread : public TRadioWorker {
     bool TakeBackup();
     // After a write: the radio read back and compared with what was written.
     bool VerifyWrite();
+    // The radio's answer to the end of the write session was lost and its bank does not show
+    // the write (a radio with one bank never switches): what the radio now holds decides.
+    bool WrittenDespiteLostEnd();
 
     std::unique_ptr<CRadioNet> net;
     IRadioRW* rw;
@@ -89,6 +92,7 @@ class TTransferThread : public TRadioWorker {
     std::string failureText_;  // the message of a failure that says more than the usual one
     std::string backupFile_;
     bool writeUnconfirmed_ = false;
+    ESessionEnd sessionEnd_ = ESessionEnd::Open;
 };
 
 class TReadThread final : public TTransferThread {

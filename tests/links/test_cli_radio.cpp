@@ -176,7 +176,7 @@ TEST(CliRadio, WriteKeepsACopyFirstAndChecksTheRadioAfterwards) {
 
     run = Cli("write " + file + " --virtual-radio ALDER,fault=segment@20");
     EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("Проверка записи: ошибка чтения параметров из радиостанции Прежние "
+    EXPECT_NE(run.err.find("Проверка записи: ошибка чтения параметров из радиостанции. Прежние "
                            "параметры радиостанции: " +
                            backupOf(run)),
               std::string::npos)
@@ -222,6 +222,24 @@ TEST(CliRadio, WriteWhoseEndOfSessionAnswerIsLostReportsFromTheRadiosBank) {
                            "записаны ли параметры, неизвестно)"),
               std::string::npos)
         << run.err;
+}
+
+TEST(CliRadio, WriteToAOneBankRadioWhoseEndOfSessionAnswerIsLostIsJudgedByTheReadBack) {
+    // Larch: 1 identification, 2 probe, 3-5 the copy, 6 clock, 7-9 segments, 10 end of session.
+    // Its bank never switches, so only what it now holds tells that the write happened.
+    const std::string file = Temp("one.lrc");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "TESSEL302LARCH00\r\n0Enabled=1\r\n";
+    }
+    SRun run = Cli("write " + file + " --virtual-radio LARCH,fault=short@10");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.err.find("(радиостанция не подтвердила окончание записи)"), std::string::npos)
+        << run.err;
+    // Without the read-back nothing tells: the write stays reported as failed.
+    run = Cli("write " + file + " --no-verify --virtual-radio LARCH,fault=short@10");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Ошибка записи параметров в радиостанцию"), std::string::npos);
 }
 
 TEST(CliRadio, AnOpenNeighbourhoodFolderIsNamedAndNotSearched) {

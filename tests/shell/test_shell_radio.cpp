@@ -155,6 +155,16 @@ TEST_F(ShellRadio, WriteWhoseEndOfSessionAnswerIsLostSaysWhatTheRadioHolds) {
     EXPECT_NE(VirtualRadio().BankFlag(), bankBefore);
 }
 
+TEST_F(ShellRadio, WriteToAOneBankRadioWhoseEndOfSessionAnswerIsLostIsJudgedByTheReadBack) {
+    // Larch never switches banks; request 10 ends its write session.
+    Start({"larch,fault=short@10"});
+    List().Select(IndexOf("LARCH"));
+    ASSERT_TRUE(LoadBody(RadioOf("LARCH"), kWritableBody, true));
+    Transfer(QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(statuses_.last().toStdString(),
+              "Параметры в радиостанцию записаны (радиостанция не подтвердила окончание записи)");
+}
+
 TEST_F(ShellRadio, WriteSearchesOnlyTheSelectedModel) {
     Start({"birch"});
     ASSERT_TRUE(LoadBody(RadioOf("ALDER"), kWritableBody, true));
