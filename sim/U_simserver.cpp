@@ -179,31 +179,40 @@ void CIrdaRadioServer::Serve(int connection) {
     }
 }
 
-// ---- serial ----
-
-CSerialRadioServer::CSerialRadioServer(CVirtualRadio& radio) : radio_(radio) {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+SPseudoTerminal OpenRawPseudoTerminal() {
+    SPseudoTerminal line;
+    line.master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (line.master < 0 || ::grantpt(line.master) != 0 || ::unlockpt(line.master) != 0) {
         const std::string reason = std::strerror(errno);
-        if (master_ >= 0) ::close(master_);
+        if (line.master >= 0) ::close(line.master);
         throw std::runtime_error("no pseudo-terminal: " + reason);
     }
     std::array<char, 128> name{};
-    if (::ptsname_r(master_, name.data(), name.size()) != 0) {
-        ::close(master_);
+    if (::ptsname_r(line.master, name.data(), name.size()) != 0) {
+        ::close(line.master);
         throw std::runtime_error("no pseudo-terminal name");
     }
-    slavePath_ = name.data();
-    slaveHold_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slaveHold_ >= 0) {
+    line.slavePath = name.data();
+    line.slaveHold = ::open(line.slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (line.slaveHold >= 0) {
         // Raw from the start, so nothing the radio sends is echoed or translated before the
         // program sets its own line settings.
         termios settings{};
-        if (::tcgetattr(slaveHold_, &settings) == 0) {
+        if (::tcgetattr(line.slaveHold, &settings) == 0) {
             ::cfmakeraw(&settings);
-            ::tcsetattr(slaveHold_, TCSANOW, &settings);
+            ::tcsetattr(line.slaveHold, TCSANOW, &settings);
         }
     }
+    return line;
+}
+
+// ---- serial ----
+
+CSerialRadioServer::CSerialRadioServer(CVirtualRadio& radio) : radio_(radio) {
+    const SPseudoTerminal line = OpenRawPseudoTerminal();
+    master_ = line.master;
+    slaveHold_ = line.slaveHold;
+    slavePath_ = line.slavePath;
     thread_ = std::thread([this] { Run(); });
 }
 

@@ -57,6 +57,16 @@ class CIrdaRadioServer final : public CRadioServer {
     std::thread thread_;
 };
 
+// The radio's end of a pseudo-terminal: the master it serves, and the program's end held open
+// (raw) so that the line stays up between the program's opens. Throws std::runtime_error when
+// the system gives no pseudo-terminal.
+struct SPseudoTerminal {
+    int master = -1;
+    int slaveHold = -1;
+    std::string slavePath;
+};
+SPseudoTerminal OpenRawPseudoTerminal();
+
 // A pseudo-terminal whose device path the program opens as a serial port.
 class CSerialRadioServer final : public CRadioServer {
   public:

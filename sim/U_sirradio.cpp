@@ -557,26 +557,10 @@ class CSirRadioServer::CStation {
 };
 
 CSirRadioServer::CSirRadioServer(CVirtualRadio& radio) : radio_(radio) {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-        const std::string reason = std::strerror(errno);
-        if (master_ >= 0) ::close(master_);
-        throw std::runtime_error("no pseudo-terminal: " + reason);
-    }
-    std::array<char, 128> name{};
-    if (::ptsname_r(master_, name.data(), name.size()) != 0) {
-        ::close(master_);
-        throw std::runtime_error("no pseudo-terminal name");
-    }
-    slavePath_ = name.data();
-    slaveHold_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slaveHold_ >= 0) {
-        termios settings{};
-        if (::tcgetattr(slaveHold_, &settings) == 0) {
-            ::cfmakeraw(&settings);
-            ::tcsetattr(slaveHold_, TCSANOW, &settings);
-        }
-    }
+    const SPseudoTerminal line = OpenRawPseudoTerminal();
+    master_ = line.master;
+    slaveHold_ = line.slaveHold;
+    slavePath_ = line.slavePath;
     thread_ = std::thread([this] { Run(); });
 }
 
