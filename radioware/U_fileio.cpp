@@ -264,9 +264,12 @@ std::string ReadProblemText(const fs::path& file, EReadResult result, int error,
         case EReadResult::Read:
             return {};
         case EReadResult::NotRegular:
-            return name + " не прочитан: это не обычный файл (папка, устройство или канал)";
+            return name +
+                   " не прочитан: это не обычный файл (папка, устройство или именованный канал)";
         case EReadResult::TooLarge:
-            return name + " не прочитан: он больше " + std::to_string(limit >> 10) + " КиБ";
+            return name + " не прочитан: он больше " +
+                   (limit % (1u << 20) == 0 ? std::to_string(limit >> 20) + " МиБ"
+                                            : std::to_string(limit >> 10) + " КиБ");
         case EReadResult::Unreadable:
             break;
     }
@@ -279,7 +282,8 @@ std::string WriteProblemText(const fs::path& file, const SWriteResult& result) {
         case EWriteProblem::None:
             return {};
         case EWriteProblem::NotRegular:
-            return name + " не записан: это не обычный файл (папка, устройство или канал)";
+            return name +
+                   " не записан: это не обычный файл (папка, устройство или именованный канал)";
         case EWriteProblem::ReadOnly:
             return name + " не записан: он только для чтения";
         case EWriteProblem::Failed:

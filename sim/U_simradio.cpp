@@ -146,7 +146,8 @@ bool CVirtualRadio::LoadMemory(std::string& error) {
     const fileio::EReadResult read =
         fileio::ReadWholeFile(options_.memoryFile, file, fileio::kInputLimit, &readError);
     if (read != fileio::EReadResult::Read) {
-        error = "файл памяти: " + fileio::ReadProblemText(options_.memoryFile, read, readError);
+        error =
+            "память радиостанции: " + fileio::ReadProblemText(options_.memoryFile, read, readError);
         return false;
     }
     const std::vector<std::uint8_t> bytes(file.begin(), file.end());
@@ -189,7 +190,8 @@ bool CVirtualRadio::SaveMemory(std::string& error) const {
     const fileio::SWriteResult written = fileio::ReplaceFile(
         options_.memoryFile,
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    if (!written) error = "файл памяти: " + fileio::WriteProblemText(options_.memoryFile, written);
+    if (!written)
+        error = "память радиостанции: " + fileio::WriteProblemText(options_.memoryFile, written);
     return static_cast<bool>(written);
 }
 
