@@ -182,6 +182,7 @@ int RunDecode(const CArgs& args, CContext& context) {
         case fileio::EReadResult::Read:
             break;
         case fileio::EReadResult::Unreadable:
+        case fileio::EReadResult::NotRegular:
             throw CFailure(paramfile::kMsgReadError);
         case fileio::EReadResult::TooLarge:
             throw CFailure(paramfile::kMsgBadFormat);

@@ -15,7 +15,8 @@ CRadioData& ModelData(IRadioData& data) {
 }
 
 void WriteOut(const std::string& file, std::string_view bytes) {
-    if (!interchange::WriteWholeFile(file, bytes)) throw CFailure(paramfile::kMsgSaveError);
+    if (const std::string problem = interchange::WriteOutputFile(file, bytes); !problem.empty())
+        throw CFailure(problem);
 }
 
 int RunExport(const CArgs& args, CContext& context) {
@@ -42,8 +43,9 @@ int RunImport(const CArgs& args, CContext& context) {
         context.Radios()[static_cast<std::size_t>(index)]->SetConverterType(-1);
     }
     std::string csv;
-    if (!interchange::ReadWholeFile(args.Positional()[0], csv))
-        throw CFailure(paramfile::kMsgReadError);
+    if (const std::string problem = interchange::ReadInputFile(args.Positional()[0], csv);
+        !problem.empty())
+        throw CFailure(problem);
     IRadio& radio = *context.Radios()[static_cast<std::size_t>(index)];
     CRadioData& data = ModelData(*radio.Data());
     const interchange::SCanalImport plan = interchange::PlanCanalImport(data, csv);

@@ -19,8 +19,9 @@ int RunPrint(const CArgs& args, CContext& context) {
     char name[] = "tessel-cli";
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
-    if (!interchange::PrintCanalList(*context.Radios()[static_cast<std::size_t>(current)], out))
-        throw CFailure(paramfile::kMsgSaveError);
+    const std::string problem =
+        interchange::PrintCanalList(*context.Radios()[static_cast<std::size_t>(current)], out);
+    if (!problem.empty()) throw CFailure(problem);
     return kExitOk;
 }
 

@@ -73,8 +73,12 @@ SFound SearchAll(CContext& context, int first, CLinkPorts& ports) {
         if (auto net = Search(*radios[static_cast<std::size_t>(first)], ports))
             return {first, std::move(net)};
     }
+    bool searched = first >= 0;
     for (std::size_t i = 0; i < radios.size(); ++i) {
         if (static_cast<int>(i) == first) continue;
+        // A busy adapter or a radio gone quiet: the other models would meet the same.
+        if (searched && ports.Irda().searchAgainUseless()) break;
+        searched = true;
         if (auto net = Search(*radios[i], ports)) return {static_cast<int>(i), std::move(net)};
     }
     return {};
@@ -123,7 +127,7 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
 
 // The window's not-found text, naming the platform searched.
 CFailure NotFound(CLinkPorts& ports) {
-    return CFailure(shelltext::RadioNotFoundText(ports.IrdaPlatform()));
+    return CFailure(shelltext::RadioNotFoundText(ports.IrdaPlatform(), ports.Irda()));
 }
 
 int RunInfo(const CArgs& args, CContext& context) {

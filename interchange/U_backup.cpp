@@ -9,12 +9,18 @@
 #include <sstream>
 #include <utility>
 
+#include <unistd.h>
+
+#include "U_fileio.h"
 #include "U_outfile.h"
 #include "U_paramfile.h"
 
 namespace backup {
 
 namespace {
+
+// The copies are for this user alone.
+constexpr mode_t kCopyMode = 0600;
 
 CRadioData& ModelData(IRadio& radio) {
     return RequireOwnRadioData(radio.Data());
@@ -66,10 +72,11 @@ std::vector<std::pair<std::string, std::string>> Lines(const std::string& body) 
 std::filesystem::path BackupFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
-    const std::filesystem::path base = data && *data ? std::filesystem::path(data)
-                                       : home        ? std::filesystem::path(home) / ".local/share"
-                                                     : std::filesystem::temp_directory_path();
-    return base / "tessel" / "backups";
+    if (data && *data) return std::filesystem::path(data) / "tessel" / "backups";
+    if (home && *home) return std::filesystem::path(home) / ".local/share" / "tessel" / "backups";
+    // A folder of this user's own, never one that all users share.
+    return std::filesystem::temp_directory_path() /
+           ("tessel-backups-" + std::to_string(::geteuid()));
 }
 
 std::filesystem::path SaveBackup(IRadio& radio, const std::filesystem::path& folder) {
@@ -78,21 +85,31 @@ std::filesystem::path SaveBackup(IRadio& radio, const std::filesystem::path& fol
     const std::filesystem::path file =
         folder / (prefix + Timestamp() + '.' + radio.FileExtension());
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
+    if (folder.has_parent_path()) std::filesystem::create_directories(folder.parent_path(), error);
+    // The copies hold the radio's whole memory: for this user alone. A folder of ours left open
+    // by an older version is closed; one of another user is not used.
+    const std::string refusal =
+        fileio::PreparePrivateFolder(folder, "Папка копий параметров " + folder.string(), true);
+    if (!refusal.empty()) throw paramfile::CFileError(refusal);
     const std::string bytes = paramfile::ContainerHeader(radio) + Body(ModelData(radio));
-    if (!interchange::WriteWholeFile(file, bytes))
-        throw paramfile::CFileError(paramfile::kMsgSaveError);
-    PruneBackups(folder, prefix, kKeptPerRadio);
+    const std::string problem = interchange::WriteOutputFile(file, bytes, kCopyMode);
+    if (!problem.empty()) throw paramfile::CFileError(problem);
+    PruneBackups(folder, prefix, kKeptPerRadio, file);
     return file;
 }
 
-void PruneBackups(const std::filesystem::path& folder, const std::string& prefix,
-                  std::size_t keep) {
+void PruneBackups(const std::filesystem::path& folder, const std::string& prefix, std::size_t keep,
+                  const std::filesystem::path& taken) {
     std::error_code error;
     std::vector<std::filesystem::path> copies;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        // The copy just taken is kept whatever the others' names say (a clock set back makes
+        // older copies look newer).
+        if (!taken.empty() && entry.path().filename() == taken.filename()) continue;
         if (entry.is_regular_file() && entry.path().filename().string().starts_with(prefix))
             copies.push_back(entry.path());
+    }
+    if (!taken.empty() && keep > 0) --keep;
     if (copies.size() <= keep) return;
     std::ranges::sort(copies);
     for (std::size_t i = 0; i + keep < copies.size(); ++i)

@@ -15,16 +15,20 @@ namespace backup {
 // Copies kept per radio (model and serial number); older ones are removed.
 inline constexpr std::size_t kKeptPerRadio = 50;
 
-// $XDG_DATA_HOME/tessel/backups, or ~/.local/share/tessel/backups.
+// $XDG_DATA_HOME/tessel/backups, or ~/.local/share/tessel/backups, or without either
+// tessel-backups-<uid> in the temporary folder. Made for the user alone (0700).
 std::filesystem::path BackupFolder();
 
 // Writes the radio's parameter set, just read from the radio, as a parameter file
 // <model>-<serial>-<date-time>.<ext> in the folder, without touching the set's file name or
-// modified flag; then keeps the newest kKeptPerRadio copies of that radio. Throws
-// paramfile::CFileError.
+// modified flag, readable by the user alone; then keeps that copy and the newest
+// kKeptPerRadio - 1 others of that radio. A folder of another user, or one others may enter, is
+// refused. Throws paramfile::CFileError with the reason.
 std::filesystem::path SaveBackup(IRadio& radio, const std::filesystem::path& folder);
-// Removes all but the newest keep copies whose names start with prefix.
-void PruneBackups(const std::filesystem::path& folder, const std::string& prefix, std::size_t keep);
+// Removes all but the newest keep copies whose names start with prefix; taken, when given, is
+// one of the kept whatever its name.
+void PruneBackups(const std::filesystem::path& folder, const std::string& prefix, std::size_t keep,
+                  const std::filesystem::path& taken = {});
 
 // The radio's parameter set lent out for a read: on return (at the latest when the loan ends)
 // every value, the modified flag and the file name are as they were.

@@ -1,15 +1,24 @@
 #pragma once
-// Output files written whole or not at all: the text goes to a temporary file beside the
-// target, which is then renamed over it, so a failure never leaves half a file.
+// The files of the channel lists, the printable list and the copies before a write: written
+// whole or not at all through the parameter files' own path (a temporary file beside the target,
+// renamed over it), read only when they are regular files of bounded size.
+
+#include <sys/types.h>
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+
+#include "U_fileio.h"
 
 namespace interchange {
 
-// False when the file could not be written; the target is then as it was.
-bool WriteWholeFile(const std::filesystem::path& file, std::string_view bytes);
-// The whole file; false when it cannot be read.
-bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
+// "" when written; otherwise why not, for a person (the target is then as it was). A new file
+// gets newMode less the umask; a replaced one keeps its permissions.
+std::string WriteOutputFile(const std::filesystem::path& file, std::string_view bytes,
+                            mode_t newMode = 0666);
+// "" when the whole file is in bytes; otherwise why not, for a person.
+std::string ReadInputFile(const std::filesystem::path& file, std::string& bytes,
+                          std::size_t limit = fileio::kInputLimit);
 
 }  // namespace interchange

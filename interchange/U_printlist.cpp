@@ -1,5 +1,6 @@
 #include "U_printlist.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QFont>
 #include <QPageSize>
@@ -12,6 +13,7 @@
 #include "U_canalcsv.h"
 #include "U_codepage.h"
 #include "U_compare.h"
+#include "U_outfile.h"
 
 namespace interchange {
 
@@ -81,9 +83,9 @@ class CPageWriter {
 
 }  // namespace
 
-bool PrintCanalList(IRadio& radio, const std::string& file) {
+// Draws the whole list on writer; false when it cannot be drawn.
+static bool DrawCanalList(IRadio& radio, QPdfWriter& writer) {
     CRadioData& data = RequireOwnRadioData(radio.Data());
-    QPdfWriter writer(Q(file));
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(150);
     writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
@@ -132,6 +134,20 @@ bool PrintCanalList(IRadio& radio, const std::string& file) {
     for (const auto& [caption, value] : Settings(data))
         page.Line({{0, caption}, {w * 70 / 100, value}});
     return painter.end();
+}
+
+std::string PrintCanalList(IRadio& radio, const std::string& file) {
+    // Drawn in memory first, then written like every other output: a failure never leaves the
+    // previous list empty or cut.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        if (!DrawCanalList(radio, writer)) return "Список каналов не удалось подготовить к печати";
+    }
+    const QByteArray& bytes = pdf.data();
+    return WriteOutputFile(
+        file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace interchange

@@ -9,7 +9,7 @@
 
 namespace interchange {
 
-// False when the file cannot be written.
-bool PrintCanalList(IRadio& radio, const std::string& file);
+// "" when the list is in the file; otherwise why not, for a person (the file is then as it was).
+std::string PrintCanalList(IRadio& radio, const std::string& file);
 
 }  // namespace interchange

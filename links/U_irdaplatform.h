@@ -68,4 +68,7 @@ class IIrdaPlatform {
     // when the deadline passes first.
     virtual long Send(std::span<const std::uint8_t> data, Deadline deadline) = 0;
     virtual long Receive(std::span<std::uint8_t> buffer, Deadline deadline) = 0;
+    // What the user must be told about the last Open, in Russian: why it failed (the adapter
+    // busy) or what does not work (the trace); "" when nothing.
+    virtual std::string Problem() const { return {}; }
 };

@@ -18,7 +18,8 @@ CIrDASocket::~CIrDASocket() {
 }
 
 bool CIrDASocket::open() {
-    return platform_ && platform_->Open();
+    openFailed_ = !(platform_ && platform_->Open());
+    return !openFailed_;
 }
 
 void CIrDASocket::close() {

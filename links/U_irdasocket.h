@@ -29,6 +29,16 @@ class CIrDASocket {
     CIrDASocket& operator=(const CIrDASocket&) = delete;
 
     bool open();
+    // The platform's word on the last open, for the user ("the adapter is busy", "no trace");
+    // "" when it has none. openFailed: that open did not succeed.
+    std::string problem() const { return platform_ ? platform_->Problem() : std::string(); }
+    bool openFailed() const { return openFailed_; }
+    // Set by the radio search: a device in range answered discovery and then went quiet (no
+    // service, no connection or no identification). Another model's search would only meet the
+    // same silence, so the search ends there.
+    void setSilentDevice(bool met) { silentDevice_ = met; }
+    bool silentDevice() const { return silentDevice_; }
+    bool searchAgainUseless() const { return openFailed_ || silentDevice_; }
     void close();
     bool isOpen() const;
     // Copies at most list.size() devices; the count the platform reported, or nothing when the
@@ -55,4 +65,6 @@ class CIrDASocket {
     std::unique_ptr<IIrdaPlatform> platform_;
     EIrdaMode mode_;
     std::chrono::milliseconds window_ = kDefaultLinkWindow;
+    bool openFailed_ = false;
+    bool silentDevice_ = false;
 };

@@ -193,6 +193,7 @@ std::unique_ptr<CRadioInfo> IdentifyIrda(CIrDASocket& socket) {
 }
 
 std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& qualifier) {
+    socket.setSilentDevice(false);
     if (!socket.open()) return nullptr;
     std::array<SIrdaDevice, kMaxDevices> devices{};
     const auto reported = socket.enumerate(devices);
@@ -213,6 +214,7 @@ std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& q
                 return nullptr;
             }
         }
+        socket.setSilentDevice(true);
         // The socket may still be connected to the device that failed, and a connected socket
         // cannot reach the next one: start it afresh.
         socket.close();

@@ -13,6 +13,7 @@
 #include <optional>
 #include <thread>
 
+#include "U_fileio.h"
 #include "U_pollwait.h"
 
 namespace fs = std::filesystem;
@@ -25,19 +26,7 @@ fs::path DefaultIrdaDirectory() {
 }
 
 std::string PrepareIrdaFolder(const fs::path& folder) {
-    const std::string name = "the infrared neighbourhood folder " + folder.string();
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return name + " cannot be made: " + std::strerror(errno);
-    struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return name + " is not a directory; it is not used";
-    if (st.st_uid != ::geteuid()) return name + " belongs to another user; it is not used";
-    if ((st.st_mode & 077) != 0) {
-        char mode[8];
-        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
-        return name + " is open to other users (mode " + mode + "); it is not used";
-    }
-    return {};
+    return fileio::PreparePrivateFolder(folder, "Папка инфракрасного окружения " + folder.string());
 }
 
 std::string VirtualDeviceFileName(std::uint32_t id, const std::string& name) {

@@ -33,8 +33,8 @@ void ImportCanalList(CRadios& radios) {
     const std::optional<std::string> file = radios.Dialogs().AskOpenFile(request);
     if (!file) return;
     std::string csv;
-    if (!interchange::ReadWholeFile(*file, csv)) {
-        radios.Dialogs().ShowError(radios.BaseCaption(), paramfile::kMsgReadError);
+    if (const std::string problem = interchange::ReadInputFile(*file, csv); !problem.empty()) {
+        radios.Dialogs().ShowError(radios.BaseCaption(), problem);
         return;
     }
     const interchange::SCanalImport plan = interchange::PlanCanalImport(*data, csv);
@@ -61,8 +61,9 @@ void ExportCanalList(CRadios& radios) {
         request.fileName = std::filesystem::path(paramFile).replace_extension(".csv").filename();
     const std::optional<std::string> file = radios.Dialogs().AskSaveFile(request);
     if (!file) return;
-    if (!interchange::WriteWholeFile(*file, interchange::ExportCanals(*data)))
-        radios.Dialogs().ShowError(radios.BaseCaption(), paramfile::kMsgSaveError);
+    const std::string problem =
+        interchange::WriteOutputFile(*file, interchange::ExportCanals(*data));
+    if (!problem.empty()) radios.Dialogs().ShowError(radios.BaseCaption(), problem);
 }
 
 void CompareWithRadio(CRadios& radios) {
@@ -93,8 +94,9 @@ void PrintCanalListTo(CRadios& radios) {
     request.defaultExtension = "pdf";
     const std::optional<std::string> file = radios.Dialogs().AskSaveFile(request);
     if (!file) return;
-    if (!interchange::PrintCanalList(data->OwnerRadio(), *file))
-        radios.Dialogs().ShowError(radios.BaseCaption(), paramfile::kMsgSaveError);
+    if (const std::string problem = interchange::PrintCanalList(data->OwnerRadio(), *file);
+        !problem.empty())
+        radios.Dialogs().ShowError(radios.BaseCaption(), problem);
     else
         radios.Dialogs().OpenDocument(*file);
 }

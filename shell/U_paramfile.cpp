@@ -49,6 +49,7 @@ EOpenResult OpenParameterFile(const fs::path& file, int target, std::span<IRadio
         case fileio::EReadResult::Read:
             break;
         case fileio::EReadResult::Unreadable:
+        case fileio::EReadResult::NotRegular:
             throw CFileError(kMsgReadError);
         case fileio::EReadResult::TooLarge:
             throw CFileError(kMsgBadFormat);

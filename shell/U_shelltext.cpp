@@ -47,6 +47,15 @@ std::string RadioNotFoundText(const SIrdaPlatformChoice& platform) {
     return std::string(kRadioNotFound) + " (" + place + ")";
 }
 
+std::string RadioNotFoundText(const SIrdaPlatformChoice& platform, const CIrDASocket& irda) {
+    const std::string problem = irda.problem();
+    if (irda.openFailed() && !problem.empty()) return problem;
+    std::string text = RadioNotFoundText(platform);
+    if (irda.silentDevice())
+        text = kRadioSilent + text.substr(std::string_view(kRadioNotFound).size());
+    return problem.empty() ? text : text + ". " + problem;
+}
+
 std::string SearchText(const std::string& name) {
     return "Поиск радиостанции \"" + name + "\"...";
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "U_irdachoice.h"
+#include "U_irdasocket.h"
 #include "U_radioware.h"
 #include "tessel_version.h"
 
@@ -29,6 +30,8 @@ inline constexpr const char* kRadioListHint =
 // Status line texts of the radio workers.
 inline constexpr const char* kRadioNotFound = "Радиостанция не найдена";
 inline constexpr const char* kRadioFound = "Радиостанция найдена...";
+// A device answered the search and then nothing more.
+inline constexpr const char* kRadioSilent = "Радиостанция не отвечает";
 inline constexpr const char* kReadStart = "Чтение параметров из радиостанции...";
 inline constexpr const char* kReadError = "Ошибка чтения параметров из радиостанции...";
 inline constexpr const char* kReadDone = "Параметры из радиостанции считаны успешно";
@@ -53,6 +56,10 @@ inline constexpr const char* kVerifyReadError =
 // "Радиостанция не найдена (ИК-адаптер /dev/ttyUSB0)": the not-found text with the infrared
 // platform that was searched, so that a user whose adapter is not in use sees why.
 std::string RadioNotFoundText(const SIrdaPlatformChoice& platform);
+// The same after a search on irda: an adapter that could not be opened (busy) is named instead,
+// a device that went quiet makes it "Радиостанция не отвечает (...)", another problem of the
+// platform (the trace) follows the text.
+std::string RadioNotFoundText(const SIrdaPlatformChoice& platform, const CIrDASocket& irda);
 
 // B, B - [Файл "F"], or B - [Файл "F"] * with F the file part of fileName.
 std::string ComposeCaption(const std::string& base, const std::string& fileName, bool modified);

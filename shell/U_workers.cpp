@@ -101,6 +101,7 @@ std::unique_ptr<CRadioNet> TFind4RWThread::SearchOtherModels() {
     for (int i = 0; i < radios_.Count(); ++i) {
         IRadio* candidate = radios_.Get(i).radio;
         if (candidate == first) continue;
+        if (radios_.Ports().Irda().searchAgainUseless()) break;
         if (std::unique_ptr<CRadioNet> net = Search(candidate)) {
             radio = candidate;
             foundIndex = i;
@@ -129,7 +130,8 @@ void TFind4RWThread::run() {
         std::unique_ptr<CRadioNet> net = Search(radio);
         if (!net && readMode) net = SearchOtherModels();
         if (!net) {
-            statusText = shelltext::RadioNotFoundText(radios_.Ports().IrdaPlatform());
+            statusText = shelltext::RadioNotFoundText(radios_.Ports().IrdaPlatform(),
+                                                      radios_.Ports().Irda());
             ShowStatus();
             Finish();
             return;

@@ -128,8 +128,8 @@ bool ParseVirtualRadio(std::string_view text, SVirtualRadioOptions& options, std
         if (first) {
             first = false;
             if (!FindRadioModel(std::string(part))) {
-                error = "unknown radio model \"" + std::string(part) +
-                        "\" (ALDER, BIRCH, CEDAR or LARCH)";
+                error = "неизвестная модель радиостанции \"" + std::string(part) +
+                        "\" (ALDER, BIRCH, CEDAR или LARCH)";
                 return false;
             }
             options.model = std::string(part);
@@ -142,22 +142,22 @@ bool ParseVirtualRadio(std::string_view text, SVirtualRadioOptions& options, std
         const std::size_t equals = part.find('=');
         if (equals == std::string_view::npos ||
             !ApplyOption(part.substr(0, equals), part.substr(equals + 1), options)) {
-            error = "bad virtual radio option \"" + std::string(part) + "\"";
+            error = "неверный параметр виртуальной радиостанции \"" + std::string(part) + "\"";
             return false;
         }
     }
     if (options.blank && !options.imageFile.empty()) {
-        error = "blank and image= exclude each other: a radio holds one memory";
+        error = "blank и image= несовместимы: у радиостанции одна память";
         return false;
     }
     for (const SFault& fault : options.faults) {
         if (fault.kind == EFaultKind::Check && options.link != ELink::Serial) {
-            error = "fault=crc needs link=serial: the infrared link carries no check value";
+            error = "fault=crc требует link=serial: в инфракрасной связи нет контрольной суммы";
             return false;
         }
     }
     if (!options.linkFaults.empty() && !options.sir) {
-        error = "faults lose, fcs, nosnrm, cut and rnr need link=sir";
+        error = "сбои lose, fcs, nosnrm, cut и rnr требуют link=sir";
         return false;
     }
     return true;

@@ -2,15 +2,16 @@
 
 #include "U_commands.h"
 #include "U_demomemory.h"
+#include "U_fileio.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cctype>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace sim {
@@ -79,12 +80,13 @@ std::unique_ptr<CVirtualRadio> CVirtualRadio::Create(const SVirtualRadioOptions&
                                                      std::string& error) {
     const SRadioModel* model = FindRadioModel(options.model);
     if (!model) {
-        error = "unknown radio model \"" + options.model + "\" (ALDER, BIRCH, CEDAR or LARCH)";
+        error = "неизвестная модель радиостанции \"" + options.model +
+                "\" (ALDER, BIRCH, CEDAR или LARCH)";
         return nullptr;
     }
     std::unique_ptr<CVirtualRadio> radio(new CVirtualRadio(options, *model));
-    std::error_code ec;
-    if (!options.memoryFile.empty() && std::filesystem::exists(options.memoryFile, ec)) {
+    struct stat st {};
+    if (!options.memoryFile.empty() && ::stat(options.memoryFile.c_str(), &st) == 0) {
         // A radio that was running before: its memory as it last was, nothing else.
         if (!radio->LoadMemory(error)) return nullptr;
         return radio;
@@ -93,17 +95,18 @@ std::unique_ptr<CVirtualRadio> CVirtualRadio::Create(const SVirtualRadioOptions&
         radio->SeedBlank();
         if (!options.blank) radio->SeedDemo();
     } else {
-        std::ifstream in(options.imageFile, std::ios::binary);
-        if (!in) {
-            error = "cannot read the image file \"" + options.imageFile + "\"";
+        std::string bytes;
+        int readError = 0;
+        const fileio::EReadResult read =
+            fileio::ReadWholeFile(options.imageFile, bytes, fileio::kInputLimit, &readError);
+        if (read != fileio::EReadResult::Read) {
+            error = fileio::ReadProblemText(options.imageFile, read, readError);
             return nullptr;
         }
-        const std::vector<std::uint8_t> image{std::istreambuf_iterator<char>(in),
-                                              std::istreambuf_iterator<char>()};
+        const std::vector<std::uint8_t> image(bytes.begin(), bytes.end());
         if (image.size() != model->imageSize) {
-            error = "the image file \"" + options.imageFile + "\" has " +
-                    std::to_string(image.size()) + " bytes; a " + model->id + " image has " +
-                    std::to_string(model->imageSize);
+            error = "в файле образа \"" + options.imageFile + "\" " + std::to_string(image.size()) +
+                    " байт, а образ " + model->id + " — " + std::to_string(model->imageSize);
             return nullptr;
         }
         radio->Seed(image);
@@ -113,7 +116,7 @@ std::unique_ptr<CVirtualRadio> CVirtualRadio::Create(const SVirtualRadioOptions&
         for (const std::uint16_t probe : {std::uint16_t{2}, std::uint16_t{6}})
             radio->segments_[probe][kConverterByte] = static_cast<std::uint8_t>(*options.converter);
     }
-    radio->SaveMemory();
+    if (!radio->SaveMemory(error)) return nullptr;
     return radio;
 }
 
@@ -136,10 +139,19 @@ std::uint32_t Le(const std::vector<std::uint8_t>& in, std::size_t at, int bytes)
 }  // namespace
 
 bool CVirtualRadio::LoadMemory(std::string& error) {
-    std::ifstream in(options_.memoryFile, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>()};
-    error = "the memory file \"" + options_.memoryFile + "\" is not a " + model_.id + "'s memory";
+    // Only a regular file of bounded size: a folder, a FIFO or /dev/zero there is refused at
+    // once instead of hanging or throwing.
+    std::string file;
+    int readError = 0;
+    const fileio::EReadResult read =
+        fileio::ReadWholeFile(options_.memoryFile, file, fileio::kInputLimit, &readError);
+    if (read != fileio::EReadResult::Read) {
+        error =
+            "память радиостанции: " + fileio::ReadProblemText(options_.memoryFile, read, readError);
+        return false;
+    }
+    const std::vector<std::uint8_t> bytes(file.begin(), file.end());
+    error = "файл памяти \"" + options_.memoryFile + "\" не память радиостанции " + model_.id;
     if (bytes.size() < sizeof kMemoryTag + 1 ||
         !std::equal(std::begin(kMemoryTag), std::end(kMemoryTag), bytes.begin()))
         return false;
@@ -164,8 +176,8 @@ bool CVirtualRadio::LoadMemory(std::string& error) {
     return true;
 }
 
-void CVirtualRadio::SaveMemory() const {
-    if (options_.memoryFile.empty()) return;
+bool CVirtualRadio::SaveMemory(std::string& error) const {
+    if (options_.memoryFile.empty()) return true;
     std::vector<std::uint8_t> bytes(std::begin(kMemoryTag), std::end(kMemoryTag));
     bytes.push_back(static_cast<std::uint8_t>(bankFlag_));
     for (const auto& [number, data] : segments_) {
@@ -175,21 +187,17 @@ void CVirtualRadio::SaveMemory() const {
     }
     // Written beside and renamed over: a radio killed at any moment leaves the old file or the
     // new one, never half of one.
-    const std::string temporary = options_.memoryFile + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n <= 0) break;
-        written += static_cast<std::size_t>(n);
-    }
-    const bool complete = written == bytes.size() && ::fsync(fd) == 0;
-    ::close(fd);
-    if (complete)
-        std::rename(temporary.c_str(), options_.memoryFile.c_str());
-    else
-        std::remove(temporary.c_str());
+    const fileio::SWriteResult written = fileio::ReplaceFile(
+        options_.memoryFile,
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (!written)
+        error = "память радиостанции: " + fileio::WriteProblemText(options_.memoryFile, written);
+    return static_cast<bool>(written);
+}
+
+bool CVirtualRadio::SaveMemory() const {
+    std::string ignored;
+    return SaveMemory(ignored);
 }
 
 CVirtualRadio::CVirtualRadio(const SVirtualRadioOptions& options, const SRadioModel& model)
@@ -239,7 +247,8 @@ void CVirtualRadio::SeedDemo() {
     for (const SSegmentPlace& place : model_.places) {
         if (model_.twoBanks && place.bank < 0) continue;
         std::vector<std::uint8_t>& segment = segments_[place.segment];
-        const std::uint8_t converter = segment.size() > kConverterByte ? segment[kConverterByte] : 0;
+        const std::uint8_t converter =
+            segment.size() > kConverterByte ? segment[kConverterByte] : 0;
         segment.assign(image.begin() + static_cast<std::ptrdiff_t>(place.offset),
                        image.begin() + static_cast<std::ptrdiff_t>(place.offset + place.length));
         if (model_.twoBanks && (place.segment == 2 || place.segment == 6))

@@ -153,7 +153,9 @@ class CVirtualRadio {
     void Seed(std::span<const std::uint8_t> image);
     void SeedBlank();
     bool LoadMemory(std::string& error);
-    void SaveMemory() const;
+    // False (and why, in error) when the memory file cannot be written.
+    bool SaveMemory(std::string& error) const;
+    bool SaveMemory() const;
     // The demonstration memory in the parameter banks, over the erased memory.
     void SeedDemo();
     const SSegmentPlace* Place(std::uint16_t segment) const;

@@ -1,9 +1,14 @@
 #include "U_irdatrace.h"
 
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <vector>
+
+#include "U_fileio.h"
 
 namespace sir {
 
@@ -29,9 +34,21 @@ void PutBe16(std::vector<std::uint8_t>& out, std::uint16_t value) {
 
 }  // namespace
 
-std::unique_ptr<CIrdaTrace> CIrdaTrace::Create(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return nullptr;
+std::unique_ptr<CIrdaTrace> CIrdaTrace::Create(const std::string& path, std::string* problem) {
+    const auto refuse = [&](const fileio::SWriteResult& result) {
+        if (problem)
+            *problem = "Протокол обмена не записывается: " + fileio::WriteProblemText(path, result);
+        return nullptr;
+    };
+    fileio::SWriteResult result;
+    // The frames carry the radio's parameters: for this user alone.
+    const int fd = fileio::CreateStreamFile(path, 0600, result);
+    if (fd < 0) return refuse(result);
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        ::close(fd);
+        return refuse({fileio::EWriteProblem::Failed, errno});
+    }
     std::unique_ptr<CIrdaTrace> trace(new CIrdaTrace(file));
     std::vector<std::uint8_t> header;
     PutLe(header, kPcapMagic, 4);
@@ -41,15 +58,16 @@ std::unique_ptr<CIrdaTrace> CIrdaTrace::Create(const std::string& path) {
     PutLe(header, 0, 4);  // accuracy
     PutLe(header, kSnapLength, 4);
     PutLe(header, kLinkTypeLinuxIrda, 4);
-    if (std::fwrite(header.data(), 1, header.size(), file) != header.size()) return nullptr;
-    std::fflush(file);
+    if (std::fwrite(header.data(), 1, header.size(), file) != header.size() ||
+        std::fflush(file) != 0)
+        return refuse({fileio::EWriteProblem::Failed, errno});
     return trace;
 }
 
-std::unique_ptr<CIrdaTrace> CIrdaTrace::FromEnvironment() {
+std::unique_ptr<CIrdaTrace> CIrdaTrace::FromEnvironment(std::string* problem) {
     const char* path = std::getenv("TESSEL_IRDA_TRACE");
     if (!path || !*path) return nullptr;
-    return Create(path);
+    return Create(path, problem);
 }
 
 void CIrdaTrace::Record(std::span<const std::uint8_t> frame, bool sent) {

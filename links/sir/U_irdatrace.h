@@ -16,10 +16,12 @@ inline constexpr std::size_t kIrdaPseudoHeaderSize = 16;
 
 class CIrdaTrace {
   public:
-    // Null when the file cannot be written.
-    static std::unique_ptr<CIrdaTrace> Create(const std::string& path);
+    // Null when the file cannot be written: a directory, device or FIFO is refused without
+    // waiting for a reader; why, for a person, in *problem when asked for.
+    static std::unique_ptr<CIrdaTrace> Create(const std::string& path,
+                                              std::string* problem = nullptr);
     // TESSEL_IRDA_TRACE; null when it is not set or cannot be written.
-    static std::unique_ptr<CIrdaTrace> FromEnvironment();
+    static std::unique_ptr<CIrdaTrace> FromEnvironment(std::string* problem = nullptr);
 
     void Record(std::span<const std::uint8_t> frame, bool sent);
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <deque>
+#include <iostream>
 #include <map>
 #include <random>
 
@@ -54,10 +55,14 @@ class CSirIrda final : public IIrdaPlatform {
 
     bool Open() override {
         Close();
-        std::string error;
-        if (!port_.Open(portPath_, error)) return false;
-        if (!settings_.tracePath.empty() && !trace_)
-            trace_ = CIrdaTrace::Create(settings_.tracePath);
+        problem_.clear();
+        if (!port_.Open(portPath_, problem_)) return false;
+        if (!settings_.tracePath.empty() && !trace_) {
+            trace_ = CIrdaTrace::Create(settings_.tracePath, &problem_);
+            // Said once, where a terminal sees it; Problem() carries it to the status line.
+            if (!trace_ && !traceReported_) std::cerr << "Tessel: " << problem_ << std::endl;
+            traceReported_ = true;
+        }
         line_ = std::make_unique<CSirLine>(port_, trace_.get());
         SPrimaryConfig config;
         config.address = OwnAddress();
@@ -87,6 +92,7 @@ class CSirIrda final : public IIrdaPlatform {
     }
 
     bool IsOpen() const override { return port_.IsOpen(); }
+    std::string Problem() const override { return problem_; }
 
     bool QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) override {
         if (!IsOpen()) return false;
@@ -265,6 +271,8 @@ class CSirIrda final : public IIrdaPlatform {
     SSirSettings settings_;
     CSirPort port_;
     std::unique_ptr<CIrdaTrace> trace_;
+    std::string problem_;
+    bool traceReported_ = false;
     std::unique_ptr<CSirLine> line_;
     std::unique_ptr<CIrlapPrimary> lap_;
     std::unique_ptr<CIrlmpClient> lmp_;

@@ -1,13 +1,18 @@
 #include "U_sirport.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
+#include "U_fileio.h"
 #include "U_pollwait.h"
 
 namespace sir {
@@ -35,15 +40,49 @@ CSirPort::~CSirPort() {
     Close();
 }
 
+std::string BusyText(const std::string& path) {
+    return "ИК-адаптер " + path + " занят другой программой";
+}
+
+bool HeldByUucpLock(const std::string& path, const std::filesystem::path& lockFolder) {
+    std::string text;
+    const auto lockFile = lockFolder / ("LCK.." + std::filesystem::path(path).filename().string());
+    if (fileio::ReadWholeFile(lockFile, text, 64) != fileio::EReadResult::Read) return false;
+    // The owner's process id, as ten ASCII digits (or, from old tools, a binary int).
+    long pid = 0;
+    if (text.size() == sizeof(int) && (text[0] < '0' || text[0] > '9')) {
+        int binary = 0;
+        std::memcpy(&binary, text.data(), sizeof binary);
+        pid = binary;
+    } else {
+        pid = std::strtol(text.c_str(), nullptr, 10);
+    }
+    if (pid <= 0 || pid == ::getpid()) return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
 bool CSirPort::Open(const std::string& path, std::string& error) {
     Close();
+    // Another program on the port: a serial tool's lock file, its flock or its TIOCEXCL.
+    if (HeldByUucpLock(path, kUucpLockFolder)) {
+        error = BusyText(path);
+        return false;
+    }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = path + ": " + std::strerror(errno);
+        error = errno == EBUSY ? BusyText(path)
+                               : "ИК-адаптер " + path + " не открыт: " + fileio::ErrorText(errno);
+        return false;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        error = errno == EWOULDBLOCK
+                    ? BusyText(path)
+                    : "ИК-адаптер " + path + " не открыт: " + fileio::ErrorText(errno);
+        ::close(fd);
         return false;
     }
     if (::ioctl(fd, TIOCEXCL) != 0 || ::tcgetattr(fd, &saved_) != 0) {
-        error = path + ": not a serial port (" + std::strerror(errno) + ")";
+        error = "ИК-адаптер " + path + ": это не последовательный порт";
         ::close(fd);
         return false;
     }
@@ -57,7 +96,8 @@ bool CSirPort::Open(const std::string& path, std::string& error) {
     ::cfsetispeed(&raw, B9600);
     ::cfsetospeed(&raw, B9600);
     if (::tcsetattr(fd, TCSANOW, &raw) != 0) {
-        error = path + ": cannot set the line (" + std::strerror(errno) + ")";
+        error =
+            "ИК-адаптер " + path + ": линия не настраивается (" + fileio::ErrorText(errno) + ")";
         ::tcsetattr(fd, TCSANOW, &saved_);
         ::ioctl(fd, TIOCNXCL);
         ::close(fd);

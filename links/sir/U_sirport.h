@@ -4,6 +4,8 @@
 // close (and when opening fails half-way), so other programs find it as it was.
 
 #include <termios.h>
+
+#include <filesystem>
 #include <string>
 
 #include "U_sirline.h"
@@ -17,7 +19,9 @@ class CSirPort final : public ISirBytes {
     CSirPort(const CSirPort&) = delete;
     CSirPort& operator=(const CSirPort&) = delete;
 
-    // False with a reason when the port cannot be had.
+    // False with the reason for the user, in Russian, when the port cannot be had. The port is
+    // held with flock and TIOCEXCL while open; a port that another program holds (so, or by a
+    // UUCP lock file in /var/lock) is "busy".
     bool Open(const std::string& path, std::string& error);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
@@ -32,6 +36,13 @@ class CSirPort final : public ISirBytes {
     int fd_ = -1;
     termios saved_{};
 };
+
+// Where the serial tools of the system leave their LCK..<port> files.
+inline constexpr const char* kUucpLockFolder = "/var/lock";
+// True when such a file names a live process other than this one.
+bool HeldByUucpLock(const std::string& path, const std::filesystem::path& lockFolder);
+// "ИК-адаптер /dev/ttyUSB0 занят другой программой".
+std::string BusyText(const std::string& path);
 
 // The termios speed constant of a rate; B0 for a rate the port cannot take.
 speed_t SpeedOf(int baud);

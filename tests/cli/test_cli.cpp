@@ -114,6 +114,49 @@ TEST_F(Cli, FailuresCarryTheProgramsOwnMessages) {
     EXPECT_EQ(ReadAll(File("old.img")), "previous image");
 }
 
+// Channel lists and printed lists go out only into regular files someone may write, and come in
+// only from regular files of at most 1 MiB; nothing waits on a FIFO.
+TEST_F(Cli, ListsRefuseWhatIsNotARegularFile) {
+    ASSERT_EQ(Run("new alder -o " + File("a.ald").string()).status, 0);
+    ASSERT_EQ(mkfifo(File("fifo").c_str(), 0644), 0);
+    WriteAll(File("ro.csv"), "kept");
+    chmod(File("ro.csv").c_str(), 0444);
+    WriteAll(File("big.csv"), "Location");
+    fs::resize_file(File("big.csv"), (1u << 20) + 1);
+    const std::string a = File("a.ald").string(), into = " --model alder -o " + File("x").string();
+    const std::string notRegular = "это не обычный файл";
+    const std::pair<std::string, std::string> cases[] = {
+        {"export " + a + " -o " + File("fifo").string(), notRegular},
+        {"export " + a + " -o /dev/full", notRegular},
+        {"export " + a + " -o " + File("ro.csv").string(), "он только для чтения"},
+        {"print " + a + " -o " + File("fifo").string(), notRegular},
+        {"print " + a + " -o /dev/full", notRegular},
+        {"import " + File("fifo").string() + into, notRegular},
+        {"import " + dir_.string() + into, notRegular},
+        {"import /dev/zero" + into, notRegular},
+        {"import " + File("big.csv").string() + into, "он больше 1 МиБ"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const SResult result = Run(arguments);
+        EXPECT_EQ(result.status, 1) << arguments;
+        EXPECT_NE(result.err.find(message), std::string::npos) << arguments << ": " << result.err;
+    }
+    EXPECT_EQ(ReadAll(File("ro.csv")), "kept");
+    EXPECT_TRUE(fs::is_fifo(File("fifo")));
+    EXPECT_FALSE(fs::exists(File("x")));
+}
+
+// A radio that answers the search and then nothing more ends the search at once, plainly.
+TEST_F(Cli, AQuietRadioIsNamedAndNotSoughtAsEveryModel) {
+    const SResult result =
+        Run("read --virtual-radio alder,fault=silent -o " + File("r.ald").string());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Радиостанция не отвечает ("), std::string::npos) << result.err;
+    const std::string search = "Поиск радиостанции";
+    const std::size_t first = result.err.find(search);
+    EXPECT_EQ(result.err.find(search, first + 1), std::string::npos) << result.err;
+}
+
 TEST_F(Cli, ShowPrintsUtf8Throughout) {
     WriteAll(File("c.ald"), "TESSEL302ALDER00\r\n0Enabled=1\r\n");
     const SResult shown = Run("show " + File("c.ald").string());

@@ -1,8 +1,10 @@
 // The copies kept before writes and the comparison of a read-back with what was written.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 #include "U_backup.h"
@@ -32,6 +34,35 @@ TEST(Backup, KeepsTheNewestFiftyCopiesOfEachRadio) {
     EXPECT_EQ(left[50], "alder-55-20250101-000000-000.ald");
     EXPECT_EQ(left[51], "cedar-5-20250101-000000-000.ced");
     fs::remove_all(folder);
+}
+
+// Copies dated in the future (a clock set back) sort after the one just taken; it stays.
+TEST(Backup, TheCopyJustTakenIsNeverPruned) {
+    const fs::path folder = fs::temp_directory_path() / "tessel-backup-future";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (int i = 0; i < 50; ++i)
+        std::ofstream(folder / ("alder-5-2099010" + std::to_string(i % 10) + "-" +
+                                std::to_string(100000 + i) + "-000.ald"))
+            << "x";
+    const fs::path taken = folder / "alder-5-20260101-120000-000.ald";
+    std::ofstream(taken) << "x";
+    backup::PruneBackups(folder, "alder-5-", backup::kKeptPerRadio, taken);
+    EXPECT_TRUE(fs::exists(taken));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 50);
+    fs::remove_all(folder);
+}
+
+TEST(Backup, WithoutAHomeTheFolderIsTheUsersOwn) {
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const std::string savedData = data ? data : "";
+    ::unsetenv("HOME");
+    ::unsetenv("XDG_DATA_HOME");
+    const fs::path folder = backup::BackupFolder();
+    if (!home.empty()) ::setenv("HOME", home.c_str(), 1);
+    if (data) ::setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+    EXPECT_EQ(folder.filename(), "tessel-backups-" + std::to_string(::geteuid()));
 }
 
 TEST(Backup, NamesTheFieldsTheRadioHoldsDifferently) {

@@ -208,6 +208,16 @@ TEST_F(Files, SavingRefusesTargetsThatAreNotWritableRegularFiles) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2 + haveDevice);
 }
 
+// A private folder of ours that an older version left open is closed when asked, else refused.
+TEST_F(Files, APrivateFolderOfOursIsClosedOnlyWhenAsked) {
+    const fs::path open = dir / "open";
+    fs::create_directory(open);
+    chmod(open.c_str(), 0755);
+    EXPECT_NE(fileio::PreparePrivateFolder(open, "Папка"), "");
+    EXPECT_EQ(fileio::PreparePrivateFolder(open, "Папка", true), "");
+    EXPECT_EQ(fs::status(open).permissions(), fs::perms::owner_all);
+}
+
 // The temporary name stays within the file-name limit, so every legal name can be saved.
 TEST_F(Files, NamesUpToTheFileNameLimitSave) {
     for (const std::size_t length : {240u, 241u, 255u}) {

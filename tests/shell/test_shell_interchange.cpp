@@ -60,6 +60,10 @@ TEST_F(ShellInterchange, WriteKeepsACopyOfTheRadioAndChecksItAfterwards) {
         for (const auto& entry : fs::directory_iterator(backups)) copies.push_back(entry.path());
         ASSERT_EQ(copies.size(), 1u);
         EXPECT_TRUE(copies[0].filename().string().starts_with("alder-77-"));
+        // The radio's whole memory, for this user alone.
+        EXPECT_EQ(fs::status(backups).permissions(), fs::perms::owner_all);
+        EXPECT_EQ(fs::status(copies[0]).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write);
         EXPECT_EQ(copies[0].extension(), ".ald");
         // The copy holds what the erased radio held: channel 0 was not in use before the write.
         const std::string copy = ReadFile(copies[0].string());

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -21,7 +23,9 @@
 #include "U_modules.h"
 #include "U_virtualradios.h"
 #include "link_test_models.h"
+#include "sir/U_irdatrace.h"
 #include "sir/U_sirplatform.h"
+#include "sir/U_sirport.h"
 
 namespace {
 
@@ -202,6 +206,47 @@ TEST(SirPort, AnAbsentAdapterFindsNothing) {
     EXPECT_FALSE(ports.Irda().isOpen());
 }
 
+// A port another program holds is "busy", by its flock or by its UUCP lock file; a radio that
+// goes quiet after discovery is told apart from no radio.
+TEST(SirPort, AHeldPortIsBusyAndAQuietRadioIsSaidSo) {
+    {
+        SSirBench bench("ALDER");
+        const std::string port = bench.radios.Server(0).Address();
+        const int holder = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(holder, 0);
+        ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+        IRadio& radio = DeliveredRadio("ALDER");
+        ASSERT_TRUE(radio.Ware()->AttachData(&radio, nullptr, nullptr));
+        EXPECT_FALSE(linktest::RunTransfer(*radio.Ware(), radio, bench.ports, true).found);
+        EXPECT_TRUE(bench.ports.Irda().openFailed());
+        EXPECT_EQ(bench.ports.Irda().problem(), "ИК-адаптер " + port + " занят другой программой");
+        ::close(holder);
+    }
+    {
+        SSirBench bench("ALDER,fault=silent", EIrdaMode::Stream, 300ms);
+        IRadio& radio = DeliveredRadio("ALDER");
+        ASSERT_TRUE(radio.Ware()->AttachData(&radio, nullptr, nullptr));
+        EXPECT_FALSE(linktest::RunTransfer(*radio.Ware(), radio, bench.ports, true).found);
+        EXPECT_TRUE(bench.ports.Irda().silentDevice());
+        EXPECT_FALSE(bench.ports.Irda().openFailed());
+    }
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("tessel-lock-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const struct {
+        std::string content;
+        bool held;
+    } locks[] = {{"      " + std::to_string(::getppid()) + "\n", true},
+                 {std::to_string(::getpid()) + "\n", false},  // our own
+                 {"2147483646\n", false},                     // gone
+                 {"", false}};
+    for (const auto& lock : locks) {
+        std::ofstream(folder / "LCK..ttyUSB9") << lock.content;
+        EXPECT_EQ(sir::HeldByUucpLock("/dev/ttyUSB9", folder), lock.held) << lock.content;
+    }
+    std::filesystem::remove_all(folder);
+}
+
 // The platform itself on the radio's line: discovery, the information base, the connection,
 // and what Receive reports.
 struct SPlatformBench {
@@ -309,6 +354,50 @@ TEST(SirTrace, TsharkDecodesAWholeSession) {
           "Information Access Protocol", "Class Name: Varnex", "IrDA:TinyTP:LsapSel",
           "IrDA Link Management Protocol", "Connect Confirm", "N(S)", "DISC"})
         EXPECT_NE(decoded.find(expected), std::string::npos) << expected;
+}
+
+// A trace goes only into a regular file (made for the user alone); anything else is said.
+TEST(SirTrace, ATraceThatCannotBeWrittenIsSaid) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("tessel-trace-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    for (const std::string target :
+         {(folder / "fifo").string(), folder.string(), (folder / "no" / "such").string()}) {
+        std::string problem;
+        EXPECT_EQ(sir::CIrdaTrace::Create(target, &problem), nullptr) << target;
+        EXPECT_TRUE(problem.starts_with("Протокол обмена не записывается: Файл")) << problem;
+    }
+    std::string problem;
+    EXPECT_NE(sir::CIrdaTrace::Create((folder / "t.pcap").string(), &problem), nullptr);
+    EXPECT_EQ(std::filesystem::status(folder / "t.pcap").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::remove_all(folder);
+}
+
+// A memory file that is a folder, a FIFO or a device: a clear error before the line is opened.
+TEST(SirMemory, AMemoryThatIsNoFileIsRefusedAtOnce) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("tessel-sim-memory-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    for (const std::string memory :
+         {folder.string(), (folder / "fifo").string(), std::string("/dev/zero")}) {
+        const std::string command = "timeout 20 " + std::string(TESSEL_TEST_BIN_DIR) +
+                                    "/tessel-radiosim alder --link=sir --memory " + memory +
+                                    " 2>&1";
+        std::string output;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char buffer[512];
+        while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, n);
+        const int status = ::pclose(pipe);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << memory;
+        EXPECT_TRUE(output.starts_with("tessel-radiosim: память радиостанции: Файл")) << output;
+        EXPECT_NE(output.find("это не обычный файл"), std::string::npos) << output;
+    }
+    std::filesystem::remove_all(folder);
 }
 
 // A tessel-radiosim process on a serial infrared line, killed or stopped when the test ends.
