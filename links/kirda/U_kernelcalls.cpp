@@ -1,5 +1,6 @@
 #include "U_kernelcalls.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -36,6 +37,22 @@ class CSystemKernelCalls final : public IKernelCalls {
         return rc;
     }
     void Close(int fd) override { ::close(fd); }
+    long ReadFile(const char* path, void* buffer, std::size_t size) override {
+        const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) return -errno;
+        auto* at = static_cast<char*>(buffer);
+        std::size_t got = 0;
+        long rc = 0;
+        while (got < size) {
+            const ssize_t n = ::read(fd, at + got, size - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) rc = -errno;
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+        return rc < 0 ? rc : static_cast<long>(got);
+    }
 };
 
 }  // namespace

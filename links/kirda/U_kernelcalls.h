@@ -20,6 +20,9 @@ class IKernelCalls {
     // 1 with the events that came, 0 when the time ran out.
     virtual int Poll(int fd, short events, int timeoutMs, short& revents) = 0;
     virtual void Close(int fd) = 0;
+    // The whole of a small file that never blocks (a /proc entry) into buffer: the bytes read,
+    // or the negated error.
+    virtual long ReadFile(const char* path, void* buffer, std::size_t size) = 0;
 };
 
 // The running system's calls.
