@@ -32,8 +32,9 @@ class CIrlapPrimary {
   public:
     CIrlapPrimary(CSirLine& line, SPrimaryConfig config);
 
-    // The discovery slots; a secondary found still in an earlier connection is disconnected
-    // and the discovery run once more.
+    // One slot first, then all the configured slots unless that found one device cleanly; a
+    // secondary found still in an earlier connection is disconnected and the discovery run
+    // once more.
     std::vector<SDiscovered> Discover(Deadline deadline);
     // SNRM until UA (or DM, or no answer), then the agreed parameters and rate.
     bool Connect(std::uint32_t device, Deadline deadline);
@@ -61,7 +62,8 @@ class CIrlapPrimary {
     void Disconnect();
 
   private:
-    std::vector<SDiscovered> DiscoverOnce(Deadline deadline, std::set<std::uint8_t>& stale);
+    std::vector<SDiscovered> DiscoverOnce(Deadline deadline, std::set<std::uint8_t>& stale,
+                                          int slotCount);
     // True when the secondary answered the DISC on that connection address.
     bool Close(std::uint8_t connection, std::chrono::milliseconds turnaround,
                std::chrono::seconds threshold);
