@@ -47,8 +47,10 @@ std::vector<SDiscovered> CIrlapPrimary::Discover(Deadline deadline) {
         if (line_.Failed()) return quick;
         if (quick.size() == 1 && stale.empty() && line_.Dropped() == dropped) return quick;
     }
-    std::vector<SDiscovered> found = DiscoverOnce(deadline, stale, config_.slots);
-    if (stale.empty() || line_.Failed()) return found;
+    if (stale.empty()) {
+        std::vector<SDiscovered> found = DiscoverOnce(deadline, stale, config_.slots);
+        if (stale.empty() || line_.Failed()) return found;
+    }
     // A secondary still in a connection we have left answers with that connection's frames
     // and never with XID: close that connection properly, then discover afresh.
     for (const std::uint8_t connection : stale) Close(connection, kLongestTurnaround, threshold_);
