@@ -83,8 +83,8 @@ void CKernelIrda::Renew() {
 
 int CKernelIrda::ReadDiscoveryLog(std::span<std::uint8_t> buffer) {
     auto length = static_cast<socklen_t>(buffer.size());
-    const int rc =
-        calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kEnumDevices, buffer.data(), &length);
+    const int rc = calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kEnumDevices, buffer.data(),
+                                      &length, static_cast<int>(kQuickCall.count()));
     if (rc < 0) return rc;
     return static_cast<int>(std::min<socklen_t>(length, static_cast<socklen_t>(buffer.size())));
 }
@@ -179,7 +179,8 @@ bool CKernelIrda::QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferS
          devices.empty() && waited < kDiscoveryWait; waited += kWaitSlice) {
         int waitMs = static_cast<int>(kWaitSlice.count());
         socklen_t length = sizeof waitMs;
-        calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kWaitDevice, &waitMs, &length);
+        calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kWaitDevice, &waitMs, &length,
+                           static_cast<int>((kWaitSlice + kQuickCall).count()));
         if (!ReadDevices(devices, count)) return false;
     }
     std::fill(answer.begin(), answer.end(), 0);
@@ -198,8 +199,11 @@ bool CKernelIrda::QueryService(const SIrdaAddress& address, const std::string& a
     CopyText(query.attributeName, attribute);
     query.device = DeviceOf(address);
     socklen_t length = sizeof query;
-    if (calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kIasQuery, &query, &length) < 0)
-        return false;
+    const int rc = calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kIasQuery, &query, &length,
+                                      static_cast<int>(kQueryLimit.count()));
+    // The kernel keeps an interrupted query pending and refuses the next one on this socket.
+    if (rc == -ETIMEDOUT) Renew();
+    if (rc < 0) return false;
     return query.type == kirda::kIasInteger;
 }
 
@@ -225,7 +229,9 @@ bool CKernelIrda::ConnectionMade(Deadline deadline) {
     if (WaitFor(POLLOUT, deadline) != EReady::Ready) return false;
     int error = 0;
     socklen_t length = sizeof error;
-    return calls_->GetSockOpt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+    return calls_->GetSockOpt(fd_, SOL_SOCKET, SO_ERROR, &error, &length,
+                              static_cast<int>(kQuickCall.count())) == 0 &&
+           error == 0;
 }
 
 bool CKernelIrda::Connect(const SIrdaAddress& address, Deadline deadline) {
@@ -235,7 +241,8 @@ bool CKernelIrda::Connect(const SIrdaAddress& address, Deadline deadline) {
     target.lsapSelector = kirda::kLsapAny;
     target.device = DeviceOf(address);
     CopyText(target.serviceName, address.ServiceName());
-    const int rc = calls_->Connect(fd_, &target, sizeof target);
+    // The kernel asks the device's information base before it returns, without a limit.
+    const int rc = calls_->Connect(fd_, &target, sizeof target, MillisecondsUntil(deadline));
     const bool made = rc == 0 || ((rc == -EINPROGRESS || rc == -EINTR) && ConnectionMade(deadline));
     if (!made) Renew();
     return made;

@@ -30,6 +30,9 @@ class CKernelIrda final : public IIrdaPlatform {
     static constexpr std::chrono::milliseconds kDiscoveryWait{3000};
     // Time for one discovery of the kernel's (6 to 8 slots) between looks at the log.
     static constexpr std::chrono::milliseconds kWaitSlice{1000};
+    // The information-base query, which the kernel does not limit; calls that do not wait.
+    static constexpr std::chrono::milliseconds kQueryLimit{3000};
+    static constexpr std::chrono::milliseconds kQuickCall{500};
     // At most as many log entries are read as the program's device list can hold.
     static constexpr std::size_t kMaxDevices = SIrdaDeviceList::kMaxRecords;
 

@@ -62,6 +62,7 @@ struct SKernel {
     int pollResult = 1;
     short pollRevents = POLLOUT;
     std::vector<int> pollTimeouts;
+    std::vector<int> callTimeouts;  // of every connect and getsockopt
     int soError = 0;
 
     std::deque<Bytes> incoming;
@@ -79,12 +80,15 @@ class CScriptedKernel final : public IKernelCalls {
         k_.open.insert(k_.nextFd);
         return k_.nextFd++;
     }
-    int Connect(int, const void* address, socklen_t length) override {
+    int Connect(int, const void* address, socklen_t length, int timeoutMs) override {
+        k_.callTimeouts.push_back(timeoutMs);
         const auto* p = static_cast<const std::uint8_t*>(address);
         k_.address.assign(p, p + length);
         return k_.connectResult;
     }
-    int GetSockOpt(int, int level, int name, void* value, socklen_t* length) override {
+    int GetSockOpt(int, int level, int name, void* value, socklen_t* length,
+                   int timeoutMs) override {
+        k_.callTimeouts.push_back(timeoutMs);
         if (level == SOL_SOCKET && name == SO_ERROR) {
             std::memcpy(value, &k_.soError, sizeof(int));
             return 0;
@@ -294,13 +298,18 @@ TEST_F(KernelIrda, ServiceQueryAsksForTheClassAndWantsAnInteger) {
         {0, 0, false},               // missing
         {-EADDRNOTAVAIL, 1, false},  // no such class or attribute
         {-EHOSTUNREACH, 1, false},   // the device went away
+        {-ETIMEDOUT, 1, false},      // no answer: the kernel would have waited for ever
     };
     for (const auto& c : cases) {
         k_.iasResult = c.result;
         k_.iasType = c.type;
+        const std::set<int> before = k_.open;
         EXPECT_EQ(platform_->QueryService(Address(0x01020304), "IrDA:IrLMP:LsapSel"), c.ok)
             << c.result << " " << c.type;
-        EXPECT_TRUE(platform_->IsOpen()) << "the next device is asked on the same socket";
+        EXPECT_TRUE(platform_->IsOpen());
+        // The next device is asked on the same socket, unless a query is left pending on it.
+        EXPECT_EQ(k_.open == before, c.result != -ETIMEDOUT) << c.result;
+        EXPECT_EQ(k_.callTimeouts.back(), 3000);
     }
     EXPECT_EQ(k_.iasLevel, kSolIrlmp);
     EXPECT_EQ(k_.iasName, kIasQuery);
@@ -347,6 +356,8 @@ TEST_F(KernelIrda, ConnectEndsByTheDeadlineAndAFailureGetsAFreshSocket) {
         const int first = *k.open.begin();
         EXPECT_EQ(platform.Connect(Address(9), LinkClock::now() + 200ms), c.made) << c.what;
         for (const int timeout : k.pollTimeouts) EXPECT_LE(timeout, 200) << c.what;
+        for (const int timeout : k.callTimeouts) EXPECT_LE(timeout, 500) << c.what;
+        EXPECT_LE(k.callTimeouts.front(), 200) << "the connect itself: " << c.what;
         ASSERT_EQ(k.open.size(), 1u) << c.what;
         EXPECT_EQ(*k.open.begin() != first, !c.made) << c.what;
         EXPECT_TRUE(platform.IsOpen()) << c.what;

@@ -135,7 +135,9 @@ TEST(IrlapPrimary, DiscoveryListsEachDeviceOnceAndOnlyAnswersToThisStation) {
         ASSERT_EQ(found.size(), c.found);
         EXPECT_EQ(found[0].address, kRadio);
         EXPECT_EQ(found[0].info.nickname, "ALDER");
-        if (c.second) EXPECT_EQ(found[1].address, 0x22222222u);
+        if (c.second) {
+            EXPECT_EQ(found[1].address, 0x22222222u);
+        }
         ASSERT_EQ(station.secondary.heard.size(), c.heard) << c.second;
         // The last frame is the final slot with this station's own discovery information.
         EXPECT_EQ(SXidInfo::Parse(station.secondary.heard.back().info)->slot, SXidInfo::kFinalSlot);
