@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "U_modules.h"
+#include "U_simoptions.h"
 #include "U_virtualradios.h"
 #include "link_test_models.h"
 #include "sir/U_iasclient.h"
@@ -285,7 +286,7 @@ TEST(SirPlatform, RadioClosingTheConnectionReadsAsEndOfData) {
 // The radio's secondary station seen from a bare primary: the TinyTP connect confirm answers
 // the offer, and the UA waits the default minimum turnaround even on an unpaced line.
 TEST(SirStation, ConfirmCarriesMaxSduSizeOnlyWhenOfferedAndUaWaitsTheTurnaround) {
-    sim::CVirtualRadios radios({"ALDER,link=sir"});
+    sim::CVirtualRadios radios({"ALDER,link=sir,hints=0x8420"});
     sir::CSirPort port;
     std::string error;
     ASSERT_TRUE(port.Open(radios.Server(0).Address(), error)) << error;
@@ -293,6 +294,7 @@ TEST(SirStation, ConfirmCarriesMaxSduSizeOnlyWhenOfferedAndUaWaitsTheTurnaround)
     sir::CIrlapPrimary lap(line, sir::SPrimaryConfig{0x11111111, 9600, 1, {}});
     const auto found = lap.Discover(LinkClock::now() + 1s);
     ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].info.hints, (std::vector<std::uint8_t>{0x84, 0x20}));
     const auto start = LinkClock::now();
     ASSERT_TRUE(lap.Connect(found[0].address, LinkClock::now() + 1s));
     EXPECT_GE(LinkClock::now() - start, 10ms);
@@ -314,6 +316,25 @@ TEST(SirStation, ConfirmCarriesMaxSduSizeOnlyWhenOfferedAndUaWaitsTheTurnaround)
         lmp.Disconnect(LinkClock::now() + 1s);
     }
     lap.Disconnect();
+}
+
+// Hint bytes chain by their extension bit: every byte but the last has it.
+TEST(SirStation, HintOptionTakesOneOrTwoChainedBytes) {
+    const struct {
+        const char* option;
+        std::vector<std::uint8_t> hints;  // empty: refused
+    } cases[] = {{"", {0x02}},       {",hints=00", {0x00}}, {",hints=0x8420", {0x84, 0x20}},
+                 {",hints=84", {}},  {",hints=0x0420", {}}, {",hints=0x84A0", {}},
+                 {",hints=123", {}}, {",hints=", {}}};
+    for (const auto& c : cases) {
+        sim::SVirtualRadioOptions options;
+        std::string error;
+        const bool ok = sim::ParseVirtualRadio(std::string("ALDER") + c.option, options, error);
+        EXPECT_EQ(ok, !c.hints.empty()) << c.option;
+        if (ok) {
+            EXPECT_EQ(options.hints, c.hints) << c.option;
+        }
+    }
 }
 
 std::string Output(const std::string& command) {
