@@ -254,7 +254,9 @@ class CSirRadioServer::CStation {
         ua.params.dataSize = 0x01;  // 64 bytes, as small radios take
         ua.params.window = 0x7F;
         ua.params.extraBofs = 0x80;
-        ua.params.minTurn = 0x80;
+        // 0.1 ms: a receiver needs a moment after its own transmission (0 reads as a faulty
+        // peer to some stacks).
+        ua.params.minTurn = 0x10;
         ua.params.disconnect = 0x01;
         const int rate = BaudOf(HighestCommon(ua.params.baud, snrm->params.baud));
         connection_ = snrm->connection;
