@@ -1,6 +1,8 @@
-// Verbs that talk to a radio: info, read, write. Each run searches the radio the way the
-// program's workers do, and reports with the program's own messages.
+// Verbs that talk to a radio: info, radios, read, write, diff. Each run searches the radio the
+// way the program's workers do, and reports with the program's own messages. With several
+// radios of a model in range, read and write take the one --serial names.
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -50,15 +52,41 @@ class CRadioSession {
     std::unique_ptr<CLinkPorts> ports_;
 };
 
-// The search of one model, as the search worker does it.
+// Gives a recogniser back to its module on every path.
+class CQualifier {
+  public:
+    explicit CQualifier(IRadio& radio)
+        : ware_(*radio.Ware()), qualifier_(ware_.CreateQualifier(&radio)) {}
+    ~CQualifier() {
+        if (qualifier_) ware_.ReleaseQualifier(qualifier_);
+    }
+    CQualifier(const CQualifier&) = delete;
+    CQualifier& operator=(const CQualifier&) = delete;
+    IRadioQualifier* get() const { return qualifier_; }
+
+  private:
+    IRadioWare& ware_;
+    IRadioQualifier* qualifier_;
+};
+
+// Every radio of one model in range, as the search worker lists them.
+SRadioSearch SearchModel(IRadio& radio, CLinkPorts& ports) {
+    std::cerr << shelltext::SearchText(radio.Name()) << '\n';
+    const CQualifier qualifier(radio);
+    return qualifier.get() ? SearchRadios(*qualifier.get(), ports) : SRadioSearch{};
+}
+
+std::unique_ptr<CRadioNet> OpenSerial(IRadio& radio, CLinkPorts& ports,
+                                      const std::string& serialNumber) {
+    const CQualifier qualifier(radio);
+    return qualifier.get() ? OpenRadio(*qualifier.get(), ports, serialNumber) : nullptr;
+}
+
+// The search of one model that takes the first radio found (info, diff).
 std::unique_ptr<CRadioNet> Search(IRadio& radio, CLinkPorts& ports) {
     std::cerr << shelltext::SearchText(radio.Name()) << '\n';
-    IRadioWare& ware = *radio.Ware();
-    IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
-    if (!qualifier) return nullptr;
-    std::unique_ptr<CRadioNet> net = FindRadio(*qualifier, ports);
-    ware.ReleaseQualifier(qualifier);
-    return net;
+    const CQualifier qualifier(radio);
+    return qualifier.get() ? FindRadio(*qualifier.get(), ports) : nullptr;
 }
 
 struct SFound {
@@ -80,13 +108,43 @@ SFound SearchAll(CContext& context, int first, CLinkPorts& ports) {
     return {};
 }
 
+// The radio that --serial names, else the only radio of the model in range; a failure that
+// lists the serial numbers when several are in range and none is named.
+const SFoundRadio& Pick(const IRadio& radio, const std::vector<SFoundRadio>& found,
+                        const std::optional<std::string>& serial) {
+    if (serial) {
+        for (const SFoundRadio& each : found)
+            if (each.serialNumber == *serial) return each;
+        throw CFailure(shelltext::SerialNotFoundText(radio.Name(), *serial));
+    }
+    if (found.size() > 1) {
+        std::vector<std::string> serials;
+        for (const SFoundRadio& each : found) serials.push_back(each.serialNumber);
+        throw CFailure(shelltext::SeveralRadiosText(radio.Name(), serials) +
+                       ". Укажите заводской номер: --serial N");
+    }
+    return found.front();
+}
+
+// The link to the radio picked: the one the search kept, else connected again (the radio may
+// have left since it was listed).
+std::unique_ptr<CRadioNet> OpenPicked(IRadio& radio, CLinkPorts& ports, SRadioSearch& search,
+                                      const SFoundRadio& picked) {
+    std::unique_ptr<CRadioNet> net;
+    if (search.net && search.found.front() == picked) net = std::move(search.net);
+    search.net.reset();
+    if (!net) net = OpenSerial(radio, ports, picked.serialNumber);
+    if (!net) throw CFailure(shelltext::SerialNotFoundText(radio.Name(), picked.serialNumber));
+    std::cerr << shelltext::RadioFoundText(radio.Name(), picked.serialNumber) << '\n';
+    return net;
+}
+
 // Steps the exchange to its end with the progress on stderr; the exchange object is given back
 // and the link closed whatever happens. When a write's answer to the end of the session is lost
 // and the radio's bank does not show the write (a radio with one bank never switches), confirm
 // decides from what the radio now holds; without it that stays a failure.
 bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
               const std::function<bool()>& confirm = {}) {
-    std::cerr << shelltext::kRadioFound << '\n';
     IRadioWare& ware = *radio.Ware();
     IRadioRW* rw = ware.CreateRW(&radio, net->link());
     if (!rw) return false;
@@ -103,7 +161,9 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
             const bool unknown = end == ESessionEnd::Unknown;
             net.reset();
             if (!reading && (unknown || end == ESessionEnd::NotTaken) && confirm && confirm()) {
-                std::cerr << shelltext::kWriteUnconfirmed << '\n';
+                std::cerr << shelltext::WithRadio(shelltext::kWriteUnconfirmed, radio.Name(),
+                                                  radio.SerialNumber())
+                          << '\n';
                 return true;
             }
             throw CFailure(reading   ? shelltext::kReadError
@@ -114,9 +174,11 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
     }
     const bool unconfirmed = net->WriteUnconfirmed();
     net.reset();
-    std::cerr << (reading       ? shelltext::kReadDone
-                  : unconfirmed ? shelltext::kWriteUnconfirmed
-                                : shelltext::kWriteDone)
+    // The radio on the link was recognised last, so the radio names its serial number.
+    std::cerr << shelltext::WithRadio(reading       ? shelltext::kReadDone
+                                      : unconfirmed ? shelltext::kWriteUnconfirmed
+                                                    : shelltext::kWriteDone,
+                                      radio.Name(), radio.SerialNumber())
               << '\n';
     return true;
 }
@@ -154,19 +216,48 @@ int RunRead(const CArgs& args, CContext& context) {
     args.ExpectPositional(0);
     const std::string out = args.Required("-o");
     const std::optional<std::string> model = args.Option("--model");
+    const std::optional<std::string> serial = args.Option("--serial");
     const int first = model ? context.RadioIndex(*model) : 0;
     if (context.Radios().empty()) throw CFailure(shelltext::kRadioNotFound);
     CRadioSession session(args);
-    SFound found = SearchAll(context, first, session.Ports());
-    if (!found.net) throw NotFound(session.Ports());
-    IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
-    Transfer(radio, std::move(found.net), true);
-    paramfile::SaveParameterFile(out, radio);
-    const int converter = radio.Data() ? radio.Data()->RadioConverterType() : -1;
-    std::cout << "model\t" << radio.Ware()->Description() << '\n'
-              << "serial\t" << radio.SerialNumber() << '\n'
-              << "converter\t" << converter << '\t' << shelltext::UprTypeName(converter) << '\n';
-    return kExitOk;
+    // The model asked for, then the others in list order: the first with a radio in range (with
+    // --serial, the first with that radio).
+    std::vector<int> order{first};
+    for (int i = 0; i < static_cast<int>(context.Radios().size()); ++i)
+        if (i != first) order.push_back(i);
+    for (const int index : order) {
+        IRadio& radio = *context.Radios()[static_cast<std::size_t>(index)];
+        SRadioSearch search = SearchModel(radio, session.Ports());
+        const std::vector<SFoundRadio>& found = search.found;
+        if (found.empty()) continue;
+        if (serial && std::none_of(found.begin(), found.end(), [&serial](const SFoundRadio& f) {
+                return f.serialNumber == *serial;
+            }))
+            continue;
+        if (index != first) {
+            std::cerr << shelltext::FallbackText(
+                             context.Radios()[static_cast<std::size_t>(first)]->Name(),
+                             radio.Name())
+                      << '\n';
+        }
+        const SFoundRadio picked = Pick(radio, found, serial);
+        try {
+            Transfer(radio, OpenPicked(radio, session.Ports(), search, picked), true);
+        } catch (const CFailure& failure) {
+            throw CFailure(shelltext::WithRadio(failure.what(), radio.Name(), picked.serialNumber));
+        }
+        paramfile::SaveParameterFile(out, radio);
+        const int converter = radio.Data() ? radio.Data()->RadioConverterType() : -1;
+        std::cout << "model\t" << radio.Ware()->Description() << '\n'
+                  << "serial\t" << radio.SerialNumber() << '\n'
+                  << "converter\t" << converter << '\t' << shelltext::UprTypeName(converter)
+                  << '\n';
+        return kExitOk;
+    }
+    if (serial)
+        throw CFailure(shelltext::SerialNotFoundText(
+            context.Radios()[static_cast<std::size_t>(first)]->Name(), *serial));
+    throw NotFound(session.Ports());
 }
 
 // A whole read with an exchange object of its own; the radio's memory is then in the set.
@@ -195,11 +286,13 @@ std::filesystem::path TakeBackup(IRadio& radio, CRadioNet& net) {
 
 // The radio read back over a fresh connection (it has changed banks) and compared with what
 // was written; the differing keys, or nothing.
-std::optional<std::vector<std::string>> VerifyWrite(IRadio& radio, CLinkPorts& ports) {
+std::optional<std::vector<std::string>> VerifyWrite(IRadio& radio, CLinkPorts& ports,
+                                                    const std::string& serialNumber) {
     std::cerr << shelltext::kVerifyStart << '\n';
     const std::string expected = backup::BodyAfterWrite(radio);
     const backup::CSetLoan loan(radio);
-    const std::unique_ptr<CRadioNet> net = Search(radio, ports);
+    // The very radio written, not merely the first of its model in range.
+    const std::unique_ptr<CRadioNet> net = OpenSerial(radio, ports, serialNumber);
     if (!net || !ReadWhole(radio, *net)) return std::nullopt;
     return backup::DifferingKeys(expected, backup::Body(RequireOwnRadioData(radio.Data())));
 }
@@ -212,27 +305,30 @@ int RunWrite(const CArgs& args, CContext& context) {
     if (!radio.Data()->Validate(message)) throw CFailure(message);
     CRadioSession session(args);
     // A write goes to the file's model only.
-    std::unique_ptr<CRadioNet> net = Search(radio, session.Ports());
-    if (!net) throw NotFound(session.Ports());
+    SRadioSearch search = SearchModel(radio, session.Ports());
+    if (search.found.empty()) throw NotFound(session.Ports());
+    const SFoundRadio picked = Pick(radio, search.found, args.Option("--serial"));
+    std::unique_ptr<CRadioNet> net = OpenPicked(radio, session.Ports(), search, picked);
     const std::filesystem::path backupFile = TakeBackup(radio, *net);
     std::cout << "backup\t" << backupFile.string() << '\n';
     const bool verify = !args.Flag("--no-verify");
     bool verified = false;
     const auto writtenByReadBack = [&] {
         verified = true;
-        const auto differing = VerifyWrite(radio, session.Ports());
+        const auto differing = VerifyWrite(radio, session.Ports(), picked.serialNumber);
         return differing && differing->empty();
     };
     try {
         Transfer(radio, std::move(net), false,
                  verify ? std::function<bool()>(writtenByReadBack) : std::function<bool()>());
         if (verify && !verified) {
-            const auto differing = VerifyWrite(radio, session.Ports());
+            const auto differing = VerifyWrite(radio, session.Ports(), picked.serialNumber);
             if (!differing) throw CFailure(shelltext::kVerifyReadError);
             if (!differing->empty()) throw CFailure(backup::VerifyFailureText(*differing));
         }
     } catch (const CFailure& failure) {
-        throw CFailure(backup::WithBackupNote(failure.what(), backupFile));
+        throw CFailure(backup::WithBackupNote(
+            shelltext::WithRadio(failure.what(), radio.Name(), picked.serialNumber), backupFile));
     }
     std::cout << "serial\t" << radio.SerialNumber() << '\n';
     return kExitOk;
@@ -263,6 +359,7 @@ int RunDiff(const CArgs& args, CContext& context) {
         CRadioSession session(args);
         SFound found = SearchAll(context, models[1 - i], session.Ports());
         if (!found.net) throw NotFound(session.Ports());
+        std::cerr << shelltext::kRadioFound << '\n';
         Transfer(*context.Radios()[static_cast<std::size_t>(found.index)], std::move(found.net),
                  true);
         models[i] = found.index;
@@ -273,15 +370,35 @@ int RunDiff(const CArgs& args, CContext& context) {
     return kExitOk;
 }
 
+// Every radio in range that a model accepts, one line each: model, serial number, link, device.
+// Only identification and each model's recognition travel; no memory is read.
+int RunRadios(const CArgs& args, CContext& context) {
+    args.ExpectPositional(0);
+    CRadioSession session(args);
+    std::size_t count = 0;
+    for (IRadio* radio : context.Radios()) {
+        for (const SFoundRadio& found : SearchModel(*radio, session.Ports()).found) {
+            std::cout << found.model << '\t' << found.serialNumber << '\t'
+                      << (found.kind == PR_NET_IRDA ? "irda" : "serial") << '\t' << found.device
+                      << '\n';
+            ++count;
+        }
+    }
+    if (count == 0) throw NotFound(session.Ports());
+    return kExitOk;
+}
+
 constexpr std::string_view kInfoOptions[] = {"--virtual-radio"};
-constexpr std::string_view kReadOptions[] = {"-o", "--model", "--virtual-radio"};
-constexpr std::string_view kWriteOptions[] = {"--virtual-radio"};
+constexpr std::string_view kReadOptions[] = {"-o", "--model", "--serial", "--virtual-radio"};
+constexpr std::string_view kWriteOptions[] = {"--serial", "--virtual-radio"};
 constexpr std::string_view kWriteFlags[] = {"--no-verify"};
 
 constexpr SCommand kCommands[] = {
     {"info", "tessel-cli info", kInfoOptions, RunInfo},
-    {"read", "tessel-cli read [--model MODEL] -o FILE", kReadOptions, RunRead},
-    {"write", "tessel-cli write FILE [--no-verify]", kWriteOptions, RunWrite, kWriteFlags},
+    {"radios", "tessel-cli radios", kInfoOptions, RunRadios},
+    {"read", "tessel-cli read [--model MODEL] [--serial N] -o FILE", kReadOptions, RunRead},
+    {"write", "tessel-cli write FILE [--serial N] [--no-verify]", kWriteOptions, RunWrite,
+     kWriteFlags},
     {"diff", "tessel-cli diff A B (each a parameter file or radio)", kInfoOptions, RunDiff},
 };
 
