@@ -82,32 +82,6 @@ std::unique_ptr<CRadioNet> OpenSerial(IRadio& radio, CLinkPorts& ports,
     return qualifier.get() ? OpenRadio(*qualifier.get(), ports, serialNumber) : nullptr;
 }
 
-// The search of one model that takes the first radio found (info, diff).
-std::unique_ptr<CRadioNet> Search(IRadio& radio, CLinkPorts& ports) {
-    std::cerr << shelltext::SearchText(radio.Name()) << '\n';
-    const CQualifier qualifier(radio);
-    return qualifier.get() ? FindRadio(*qualifier.get(), ports) : nullptr;
-}
-
-struct SFound {
-    int index = -1;
-    std::unique_ptr<CRadioNet> net;
-};
-
-// The first model, then the others in list order.
-SFound SearchAll(CContext& context, int first, CLinkPorts& ports) {
-    const auto& radios = context.Radios();
-    if (first >= 0) {
-        if (auto net = Search(*radios[static_cast<std::size_t>(first)], ports))
-            return {first, std::move(net)};
-    }
-    for (std::size_t i = 0; i < radios.size(); ++i) {
-        if (static_cast<int>(i) == first) continue;
-        if (auto net = Search(*radios[i], ports)) return {static_cast<int>(i), std::move(net)};
-    }
-    return {};
-}
-
 // The radio that --serial names, else the only radio of the model in range; a failure that
 // lists the serial numbers when several are in range and none is named.
 const SFoundRadio& Pick(const IRadio& radio, const std::vector<SFoundRadio>& found,
@@ -137,6 +111,45 @@ std::unique_ptr<CRadioNet> OpenPicked(IRadio& radio, CLinkPorts& ports, SRadioSe
     if (!net) throw CFailure(shelltext::SerialNotFoundText(radio.Name(), picked.serialNumber));
     std::cerr << shelltext::RadioFoundText(radio.Name(), picked.serialNumber) << '\n';
     return net;
+}
+
+struct SFound {
+    int index = -1;
+    SFoundRadio radio;
+    std::unique_ptr<CRadioNet> net;
+};
+
+// Model first (when not -1), then the others in list order: the first model with a radio in
+// range (with serial, with that radio), and of it the radio Pick takes, connected. A failure when
+// there is none.
+SFound FindOne(CContext& context, int first, const std::optional<std::string>& serial,
+               CLinkPorts& ports) {
+    const auto& radios = context.Radios();
+    std::vector<int> order;
+    if (first >= 0) order.push_back(first);
+    for (int i = 0; i < static_cast<int>(radios.size()); ++i)
+        if (i != first) order.push_back(i);
+    for (const int index : order) {
+        IRadio& radio = *radios[static_cast<std::size_t>(index)];
+        SRadioSearch search = SearchModel(radio, ports);
+        const std::vector<SFoundRadio>& found = search.found;
+        if (std::none_of(found.begin(), found.end(), [&serial](const SFoundRadio& f) {
+                return !serial || f.serialNumber == *serial;
+            }))
+            continue;
+        if (first >= 0 && index != first)
+            std::cerr << shelltext::FallbackText(radios[static_cast<std::size_t>(first)]->Name(),
+                                                 radio.Name())
+                      << '\n';
+        SFound result{index, Pick(radio, found, serial), nullptr};
+        result.net = OpenPicked(radio, ports, search, result.radio);
+        return result;
+    }
+    if (serial && first >= 0)
+        throw CFailure(shelltext::SerialNotFoundText(
+            radios[static_cast<std::size_t>(first)]->Name(), *serial));
+    if (serial) throw CFailure("Радиостанция с заводским номером " + *serial + " не найдена");
+    throw CFailure(shelltext::RadioNotFoundText(ports.IrdaPlatform()));
 }
 
 // Steps the exchange to its end with the progress on stderr; the exchange object is given back
@@ -192,8 +205,7 @@ int RunInfo(const CArgs& args, CContext& context) {
     args.ExpectPositional(0);
     CRadioSession session(args);
     std::cout << "platform\t" << DescribeIrdaPlatform(session.Ports().IrdaPlatform()) << '\n';
-    SFound found = SearchAll(context, -1, session.Ports());
-    if (!found.net) throw NotFound(session.Ports());
+    SFound found = FindOne(context, -1, args.Option("--serial"), session.Ports());
     IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
     std::cout << "model\t" << radio.Ware()->Description() << '\t' << radio.Name() << '\n';
     if (found.net->kind() == PR_NET_IRDA) {
@@ -220,44 +232,20 @@ int RunRead(const CArgs& args, CContext& context) {
     const int first = model ? context.RadioIndex(*model) : 0;
     if (context.Radios().empty()) throw CFailure(shelltext::kRadioNotFound);
     CRadioSession session(args);
-    // The model asked for, then the others in list order: the first with a radio in range (with
-    // --serial, the first with that radio).
-    std::vector<int> order{first};
-    for (int i = 0; i < static_cast<int>(context.Radios().size()); ++i)
-        if (i != first) order.push_back(i);
-    for (const int index : order) {
-        IRadio& radio = *context.Radios()[static_cast<std::size_t>(index)];
-        SRadioSearch search = SearchModel(radio, session.Ports());
-        const std::vector<SFoundRadio>& found = search.found;
-        if (found.empty()) continue;
-        if (serial && std::none_of(found.begin(), found.end(), [&serial](const SFoundRadio& f) {
-                return f.serialNumber == *serial;
-            }))
-            continue;
-        if (index != first) {
-            std::cerr << shelltext::FallbackText(
-                             context.Radios()[static_cast<std::size_t>(first)]->Name(),
-                             radio.Name())
-                      << '\n';
-        }
-        const SFoundRadio picked = Pick(radio, found, serial);
-        try {
-            Transfer(radio, OpenPicked(radio, session.Ports(), search, picked), true);
-        } catch (const CFailure& failure) {
-            throw CFailure(shelltext::WithRadio(failure.what(), radio.Name(), picked.serialNumber));
-        }
-        paramfile::SaveParameterFile(out, radio);
-        const int converter = radio.Data() ? radio.Data()->RadioConverterType() : -1;
-        std::cout << "model\t" << radio.Ware()->Description() << '\n'
-                  << "serial\t" << radio.SerialNumber() << '\n'
-                  << "converter\t" << converter << '\t' << shelltext::UprTypeName(converter)
-                  << '\n';
-        return kExitOk;
+    SFound found = FindOne(context, first, serial, session.Ports());
+    IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
+    try {
+        Transfer(radio, std::move(found.net), true);
+    } catch (const CFailure& failure) {
+        throw CFailure(
+            shelltext::WithRadio(failure.what(), radio.Name(), found.radio.serialNumber));
     }
-    if (serial)
-        throw CFailure(shelltext::SerialNotFoundText(
-            context.Radios()[static_cast<std::size_t>(first)]->Name(), *serial));
-    throw NotFound(session.Ports());
+    paramfile::SaveParameterFile(out, radio);
+    const int converter = radio.Data() ? radio.Data()->RadioConverterType() : -1;
+    std::cout << "model\t" << radio.Ware()->Description() << '\n'
+              << "serial\t" << radio.SerialNumber() << '\n'
+              << "converter\t" << converter << '\t' << shelltext::UprTypeName(converter) << '\n';
+    return kExitOk;
 }
 
 // A whole read with an exchange object of its own; the radio's memory is then in the set.
@@ -357,9 +345,7 @@ int RunDiff(const CArgs& args, CContext& context) {
     for (std::size_t i = 0; i < 2; ++i) {
         if (sides[i] != "radio") continue;
         CRadioSession session(args);
-        SFound found = SearchAll(context, models[1 - i], session.Ports());
-        if (!found.net) throw NotFound(session.Ports());
-        std::cerr << shelltext::kRadioFound << '\n';
+        SFound found = FindOne(context, models[1 - i], args.Option("--serial"), session.Ports());
         Transfer(*context.Radios()[static_cast<std::size_t>(found.index)], std::move(found.net),
                  true);
         models[i] = found.index;
@@ -388,18 +374,20 @@ int RunRadios(const CArgs& args, CContext& context) {
     return kExitOk;
 }
 
-constexpr std::string_view kInfoOptions[] = {"--virtual-radio"};
+constexpr std::string_view kInfoOptions[] = {"--serial", "--virtual-radio"};
+constexpr std::string_view kRadiosOptions[] = {"--virtual-radio"};
 constexpr std::string_view kReadOptions[] = {"-o", "--model", "--serial", "--virtual-radio"};
 constexpr std::string_view kWriteOptions[] = {"--serial", "--virtual-radio"};
 constexpr std::string_view kWriteFlags[] = {"--no-verify"};
 
 constexpr SCommand kCommands[] = {
-    {"info", "tessel-cli info", kInfoOptions, RunInfo},
-    {"radios", "tessel-cli radios", kInfoOptions, RunRadios},
+    {"info", "tessel-cli info [--serial N]", kInfoOptions, RunInfo},
+    {"radios", "tessel-cli radios", kRadiosOptions, RunRadios},
     {"read", "tessel-cli read [--model MODEL] [--serial N] -o FILE", kReadOptions, RunRead},
     {"write", "tessel-cli write FILE [--serial N] [--no-verify]", kWriteOptions, RunWrite,
      kWriteFlags},
-    {"diff", "tessel-cli diff A B (each a parameter file or radio)", kInfoOptions, RunDiff},
+    {"diff", "tessel-cli diff A B [--serial N] (each a parameter file or radio)", kInfoOptions,
+     RunDiff},
 };
 
 }  // namespace

@@ -280,6 +280,12 @@ TEST(CliRadio, SerialChoosesAmongRadiosOfOneModel) {
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_NE(run.out.find("serial\t22\n"), std::string::npos) << run.out;
 
+    // info (like diff) picks the same way.
+    EXPECT_EQ(Cli("info" + two).code, 1);
+    run = Cli("info --serial 22" + two);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("serial\t22\n"), std::string::npos) << run.out;
+
     run = Cli("read --serial 33 -o " + Temp("two.ald") + two);
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("Радиостанция \"Ольха-1\" с заводским номером 33 не найдена"),
