@@ -1,6 +1,8 @@
-// Verbs that talk to a radio: info, read, write. Each run searches the radio the way the
-// program's workers do, and reports with the program's own messages.
+// Verbs that talk to a radio: info, radios, read, write, diff. Each run searches the radio the
+// way the program's workers do, and reports with the program's own messages. With several
+// radios of a model in range, read and write take the one --serial names.
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -50,38 +52,108 @@ class CRadioSession {
     std::unique_ptr<CLinkPorts> ports_;
 };
 
-// The search of one model, as the search worker does it.
-std::unique_ptr<CRadioNet> Search(IRadio& radio, CLinkPorts& ports) {
+// Gives a recogniser back to its module on every path.
+class CQualifier {
+  public:
+    explicit CQualifier(IRadio& radio)
+        : ware_(*radio.Ware()), qualifier_(ware_.CreateQualifier(&radio)) {}
+    ~CQualifier() {
+        if (qualifier_) ware_.ReleaseQualifier(qualifier_);
+    }
+    CQualifier(const CQualifier&) = delete;
+    CQualifier& operator=(const CQualifier&) = delete;
+    IRadioQualifier* get() const { return qualifier_; }
+
+  private:
+    IRadioWare& ware_;
+    IRadioQualifier* qualifier_;
+};
+
+// Every radio of one model in range, as the search worker lists them.
+SRadioSearch SearchModel(IRadio& radio, CLinkPorts& ports) {
     std::cerr << shelltext::SearchText(radio.Name()) << '\n';
-    IRadioWare& ware = *radio.Ware();
-    IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
-    if (!qualifier) return nullptr;
-    std::unique_ptr<CRadioNet> net = FindRadio(*qualifier, ports);
-    ware.ReleaseQualifier(qualifier);
+    const CQualifier qualifier(radio);
+    return qualifier.get() ? SearchRadios(*qualifier.get(), ports) : SRadioSearch{};
+}
+
+std::unique_ptr<CRadioNet> OpenSerial(IRadio& radio, CLinkPorts& ports,
+                                      const std::string& serialNumber) {
+    const CQualifier qualifier(radio);
+    return qualifier.get() ? OpenRadio(*qualifier.get(), ports, serialNumber) : nullptr;
+}
+
+// The radio that --serial names, else the only radio of the model in range; a failure that
+// lists the serial numbers when several are in range and none is named.
+const SFoundRadio& Pick(const IRadio& radio, const std::vector<SFoundRadio>& found,
+                        const std::optional<std::string>& serial) {
+    if (serial) {
+        for (const SFoundRadio& each : found)
+            if (each.serialNumber == *serial) return each;
+        throw CFailure(shelltext::SerialNotFoundText(radio.Name(), *serial));
+    }
+    if (found.size() > 1) {
+        std::vector<std::string> serials;
+        for (const SFoundRadio& each : found) serials.push_back(each.serialNumber);
+        throw CFailure(shelltext::SeveralRadiosText(radio.Name(), serials) +
+                       ". Укажите заводской номер: --serial N");
+    }
+    return found.front();
+}
+
+// The link to the radio picked: the one the search kept, else connected again (the radio may
+// have left since it was listed).
+std::unique_ptr<CRadioNet> OpenPicked(IRadio& radio, CLinkPorts& ports, SRadioSearch& search,
+                                      const SFoundRadio& picked) {
+    std::unique_ptr<CRadioNet> net;
+    if (search.net && search.found.front() == picked) net = std::move(search.net);
+    search.net.reset();
+    if (!net) net = OpenSerial(radio, ports, picked.serialNumber);
+    if (!net) throw CFailure(shelltext::SerialNotFoundText(radio.Name(), picked.serialNumber));
+    std::cerr << shelltext::RadioFoundText(radio.Name(), picked.serialNumber) << '\n';
     return net;
 }
 
 struct SFound {
     int index = -1;
+    SFoundRadio radio;
     std::unique_ptr<CRadioNet> net;
 };
 
-// The first model, then the others in list order.
-SFound SearchAll(CContext& context, int first, CLinkPorts& ports) {
+// Model first (when not -1), then the others in list order: the first model with a radio in
+// range (with serial, with that radio), and of it the radio Pick takes, connected. A failure when
+// there is none.
+SFound FindOne(CContext& context, int first, const std::optional<std::string>& serial,
+               CLinkPorts& ports) {
     const auto& radios = context.Radios();
-    if (first >= 0) {
-        if (auto net = Search(*radios[static_cast<std::size_t>(first)], ports))
-            return {first, std::move(net)};
-    }
-    bool searched = first >= 0;
-    for (std::size_t i = 0; i < radios.size(); ++i) {
-        if (static_cast<int>(i) == first) continue;
+    std::vector<int> order;
+    if (first >= 0) order.push_back(first);
+    for (int i = 0; i < static_cast<int>(radios.size()); ++i)
+        if (i != first) order.push_back(i);
+    bool searched = false;
+    for (const int index : order) {
         // A busy adapter or a radio gone quiet: the other models would meet the same.
         if (searched && ports.Irda().searchAgainUseless()) break;
         searched = true;
-        if (auto net = Search(*radios[i], ports)) return {static_cast<int>(i), std::move(net)};
+        IRadio& radio = *radios[static_cast<std::size_t>(index)];
+        SRadioSearch search = SearchModel(radio, ports);
+        const std::vector<SFoundRadio>& found = search.found;
+        if (std::none_of(found.begin(), found.end(), [&serial](const SFoundRadio& f) {
+                return !serial || f.serialNumber == *serial;
+            }))
+            continue;
+        if (first >= 0 && index != first)
+            std::cerr << shelltext::FallbackText(radios[static_cast<std::size_t>(first)]->Name(),
+                                                 radio.Name())
+                      << '\n';
+        SFound result{index, Pick(radio, found, serial), nullptr};
+        result.net = OpenPicked(radio, ports, search, result.radio);
+        return result;
     }
-    return {};
+    if (serial && first >= 0)
+        throw CFailure(shelltext::SerialNotFoundText(
+            radios[static_cast<std::size_t>(first)]->Name(), *serial));
+    if (serial) throw CFailure("Радиостанция с заводским номером " + *serial + " не найдена");
+    throw CFailure(shelltext::RadioNotFoundText(ports.IrdaPlatform(), ports.Irda()));
 }
 
 // Steps the exchange to its end with the progress on stderr; the exchange object is given back
@@ -90,7 +162,6 @@ SFound SearchAll(CContext& context, int first, CLinkPorts& ports) {
 // decides from what the radio now holds; without it that stays a failure.
 bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
               const std::function<bool()>& confirm = {}) {
-    std::cerr << shelltext::kRadioFound << '\n';
     IRadioWare& ware = *radio.Ware();
     IRadioRW* rw = ware.CreateRW(&radio, net->link());
     if (!rw) return false;
@@ -107,7 +178,9 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
             const bool unknown = end == ESessionEnd::Unknown;
             net.reset();
             if (!reading && (unknown || end == ESessionEnd::NotTaken) && confirm && confirm()) {
-                std::cerr << shelltext::kWriteUnconfirmed << '\n';
+                std::cerr << shelltext::WithRadio(shelltext::kWriteUnconfirmed, radio.Name(),
+                                                  radio.SerialNumber())
+                          << '\n';
                 return true;
             }
             throw CFailure(reading   ? shelltext::kReadError
@@ -118,9 +191,11 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
     }
     const bool unconfirmed = net->WriteUnconfirmed();
     net.reset();
-    std::cerr << (reading       ? shelltext::kReadDone
-                  : unconfirmed ? shelltext::kWriteUnconfirmed
-                                : shelltext::kWriteDone)
+    // The radio on the link was recognised last, so the radio names its serial number.
+    std::cerr << shelltext::WithRadio(reading       ? shelltext::kReadDone
+                                      : unconfirmed ? shelltext::kWriteUnconfirmed
+                                                    : shelltext::kWriteDone,
+                                      radio.Name(), radio.SerialNumber())
               << '\n';
     return true;
 }
@@ -134,8 +209,7 @@ int RunInfo(const CArgs& args, CContext& context) {
     args.ExpectPositional(0);
     CRadioSession session(args);
     std::cout << "platform\t" << DescribeIrdaPlatform(session.Ports().IrdaPlatform()) << '\n';
-    SFound found = SearchAll(context, -1, session.Ports());
-    if (!found.net) throw NotFound(session.Ports());
+    SFound found = FindOne(context, -1, args.Option("--serial"), session.Ports());
     IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
     std::cout << "model\t" << radio.Ware()->Description() << '\t' << radio.Name() << '\n';
     if (found.net->kind() == PR_NET_IRDA) {
@@ -158,13 +232,18 @@ int RunRead(const CArgs& args, CContext& context) {
     args.ExpectPositional(0);
     const std::string out = args.Required("-o");
     const std::optional<std::string> model = args.Option("--model");
+    const std::optional<std::string> serial = args.Option("--serial");
     const int first = model ? context.RadioIndex(*model) : 0;
     if (context.Radios().empty()) throw CFailure(shelltext::kRadioNotFound);
     CRadioSession session(args);
-    SFound found = SearchAll(context, first, session.Ports());
-    if (!found.net) throw NotFound(session.Ports());
+    SFound found = FindOne(context, first, serial, session.Ports());
     IRadio& radio = *context.Radios()[static_cast<std::size_t>(found.index)];
-    Transfer(radio, std::move(found.net), true);
+    try {
+        Transfer(radio, std::move(found.net), true);
+    } catch (const CFailure& failure) {
+        throw CFailure(
+            shelltext::WithRadio(failure.what(), radio.Name(), found.radio.serialNumber));
+    }
     paramfile::SaveParameterFile(out, radio);
     const int converter = radio.Data() ? radio.Data()->RadioConverterType() : -1;
     std::cout << "model\t" << radio.Ware()->Description() << '\n'
@@ -199,11 +278,13 @@ std::filesystem::path TakeBackup(IRadio& radio, CRadioNet& net) {
 
 // The radio read back over a fresh connection (it has changed banks) and compared with what
 // was written; the differing keys, or nothing.
-std::optional<std::vector<std::string>> VerifyWrite(IRadio& radio, CLinkPorts& ports) {
+std::optional<std::vector<std::string>> VerifyWrite(IRadio& radio, CLinkPorts& ports,
+                                                    const std::string& serialNumber) {
     std::cerr << shelltext::kVerifyStart << '\n';
     const std::string expected = backup::BodyAfterWrite(radio);
     const backup::CSetLoan loan(radio);
-    const std::unique_ptr<CRadioNet> net = Search(radio, ports);
+    // The very radio written, not merely the first of its model in range.
+    const std::unique_ptr<CRadioNet> net = OpenSerial(radio, ports, serialNumber);
     if (!net || !ReadWhole(radio, *net)) return std::nullopt;
     return backup::DifferingKeys(expected, backup::Body(RequireOwnRadioData(radio.Data())));
 }
@@ -216,27 +297,30 @@ int RunWrite(const CArgs& args, CContext& context) {
     if (!radio.Data()->Validate(message)) throw CFailure(message);
     CRadioSession session(args);
     // A write goes to the file's model only.
-    std::unique_ptr<CRadioNet> net = Search(radio, session.Ports());
-    if (!net) throw NotFound(session.Ports());
+    SRadioSearch search = SearchModel(radio, session.Ports());
+    if (search.found.empty()) throw NotFound(session.Ports());
+    const SFoundRadio picked = Pick(radio, search.found, args.Option("--serial"));
+    std::unique_ptr<CRadioNet> net = OpenPicked(radio, session.Ports(), search, picked);
     const std::filesystem::path backupFile = TakeBackup(radio, *net);
     std::cout << "backup\t" << backupFile.string() << '\n';
     const bool verify = !args.Flag("--no-verify");
     bool verified = false;
     const auto writtenByReadBack = [&] {
         verified = true;
-        const auto differing = VerifyWrite(radio, session.Ports());
+        const auto differing = VerifyWrite(radio, session.Ports(), picked.serialNumber);
         return differing && differing->empty();
     };
     try {
         Transfer(radio, std::move(net), false,
                  verify ? std::function<bool()>(writtenByReadBack) : std::function<bool()>());
         if (verify && !verified) {
-            const auto differing = VerifyWrite(radio, session.Ports());
+            const auto differing = VerifyWrite(radio, session.Ports(), picked.serialNumber);
             if (!differing) throw CFailure(shelltext::kVerifyReadError);
             if (!differing->empty()) throw CFailure(backup::VerifyFailureText(*differing));
         }
     } catch (const CFailure& failure) {
-        throw CFailure(backup::WithBackupNote(failure.what(), backupFile));
+        throw CFailure(backup::WithBackupNote(
+            shelltext::WithRadio(failure.what(), radio.Name(), picked.serialNumber), backupFile));
     }
     std::cout << "serial\t" << radio.SerialNumber() << '\n';
     return kExitOk;
@@ -265,8 +349,7 @@ int RunDiff(const CArgs& args, CContext& context) {
     for (std::size_t i = 0; i < 2; ++i) {
         if (sides[i] != "radio") continue;
         CRadioSession session(args);
-        SFound found = SearchAll(context, models[1 - i], session.Ports());
-        if (!found.net) throw NotFound(session.Ports());
+        SFound found = FindOne(context, models[1 - i], args.Option("--serial"), session.Ports());
         Transfer(*context.Radios()[static_cast<std::size_t>(found.index)], std::move(found.net),
                  true);
         models[i] = found.index;
@@ -277,16 +360,38 @@ int RunDiff(const CArgs& args, CContext& context) {
     return kExitOk;
 }
 
-constexpr std::string_view kInfoOptions[] = {"--virtual-radio"};
-constexpr std::string_view kReadOptions[] = {"-o", "--model", "--virtual-radio"};
-constexpr std::string_view kWriteOptions[] = {"--virtual-radio"};
+// Every radio in range that a model accepts, one line each: model, serial number, link, device.
+// Only identification and each model's recognition travel; no memory is read.
+int RunRadios(const CArgs& args, CContext& context) {
+    args.ExpectPositional(0);
+    CRadioSession session(args);
+    std::size_t count = 0;
+    for (IRadio* radio : context.Radios()) {
+        for (const SFoundRadio& found : SearchModel(*radio, session.Ports()).found) {
+            std::cout << found.model << '\t' << found.serialNumber << '\t'
+                      << (found.kind == PR_NET_IRDA ? "irda" : "serial") << '\t' << found.device
+                      << '\n';
+            ++count;
+        }
+    }
+    if (count == 0) throw NotFound(session.Ports());
+    return kExitOk;
+}
+
+constexpr std::string_view kInfoOptions[] = {"--serial", "--virtual-radio"};
+constexpr std::string_view kRadiosOptions[] = {"--virtual-radio"};
+constexpr std::string_view kReadOptions[] = {"-o", "--model", "--serial", "--virtual-radio"};
+constexpr std::string_view kWriteOptions[] = {"--serial", "--virtual-radio"};
 constexpr std::string_view kWriteFlags[] = {"--no-verify"};
 
 constexpr SCommand kCommands[] = {
-    {"info", "tessel-cli info", kInfoOptions, RunInfo},
-    {"read", "tessel-cli read [--model MODEL] -o FILE", kReadOptions, RunRead},
-    {"write", "tessel-cli write FILE [--no-verify]", kWriteOptions, RunWrite, kWriteFlags},
-    {"diff", "tessel-cli diff A B (each a parameter file or radio)", kInfoOptions, RunDiff},
+    {"info", "tessel-cli info [--serial N]", kInfoOptions, RunInfo},
+    {"radios", "tessel-cli radios", kRadiosOptions, RunRadios},
+    {"read", "tessel-cli read [--model MODEL] [--serial N] -o FILE", kReadOptions, RunRead},
+    {"write", "tessel-cli write FILE [--serial N] [--no-verify]", kWriteOptions, RunWrite,
+     kWriteFlags},
+    {"diff", "tessel-cli diff A B [--serial N] (each a parameter file or radio)", kInfoOptions,
+     RunDiff},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "F_about.h"
+#include "F_radiochoice.h"
 #include "F_upr.h"
 
 namespace {
@@ -103,4 +104,11 @@ void CQtUserDialogs::RunAboutBox(Tfrm_About& about) {
 
 bool CQtUserDialogs::OpenDocument(const std::string& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
+}
+
+std::optional<std::size_t> CQtUserDialogs::ChooseRadio(
+    const std::string& name, const std::vector<std::string>& serialNumbers,
+    std::size_t preselected) {
+    Tfrm_RadioChoice dialog(parent_);
+    return dialog.Execute(name, serialNumbers, preselected);
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QWidget;
 class Tfrm_UPR;
@@ -46,6 +47,16 @@ class IUserDialogs {
     // The converter dialog, already placed, opened with code; the accepted code or nothing.
     virtual std::optional<int> RunConverterDialog(Tfrm_UPR& dialog, int code) = 0;
     virtual void RunAboutBox(Tfrm_About& about) = 0;
+    // Several radios of the model named name in range: the index of the one chosen among
+    // serialNumbers (preselected marked first), or nothing when the user cancels. A host that
+    // cannot ask takes the preselected radio.
+    virtual std::optional<std::size_t> ChooseRadio(const std::string& name,
+                                                   const std::vector<std::string>& serialNumbers,
+                                                   std::size_t preselected) {
+        (void)name;
+        (void)serialNumbers;
+        return preselected;
+    }
     // Hands a document to the desktop's viewer; false when nothing took it.
     virtual bool OpenDocument(const std::string& path) = 0;
 
@@ -66,6 +77,9 @@ class CQtUserDialogs final : public IUserDialogs {
     std::optional<std::string> AskSaveFile(const SFileDialogRequest& request) override;
     std::optional<int> RunConverterDialog(Tfrm_UPR& dialog, int code) override;
     void RunAboutBox(Tfrm_About& about) override;
+    std::optional<std::size_t> ChooseRadio(const std::string& name,
+                                           const std::vector<std::string>& serialNumbers,
+                                           std::size_t preselected) override;
     bool OpenDocument(const std::string& path) override;
 
   private:

@@ -398,3 +398,12 @@ void CRadios::ReleaseViews() {
     for (QWidget* view : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         view->setParent(nullptr);
 }
+
+std::string CRadios::LastSerial(const IRadio* radio) const {
+    const auto last = lastSerials_.find(radio);
+    return last == lastSerials_.end() ? std::string() : last->second;
+}
+
+void CRadios::RememberSerial(const IRadio* radio, const std::string& serialNumber) {
+    lastSerials_[radio] = serialNumber;
+}

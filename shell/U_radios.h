@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,11 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     bool WriteChecks() const { return writeChecks_; }
     void SetWriteChecks(bool on) { writeChecks_ = on; }
 
+    // The serial number of the radio of this model last read or written, preselected when
+    // several radios of the model are in range; "" before the first.
+    std::string LastSerial(const IRadio* radio) const;
+    void RememberSerial(const IRadio* radio, const std::string& serialNumber);
+
     const std::string& OpenDialogFolder() const { return openDir_; }
     const std::string& SaveDialogFolder() const { return saveDir_; }
 
@@ -170,4 +176,5 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     // Names the step that the changes reported now make (an open, a new set); empty for edits.
     std::string actionName_;
     bool reading_ = false;  // the transfer last started is a read
+    std::map<const IRadio*, std::string> lastSerials_;
 };

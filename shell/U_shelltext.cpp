@@ -64,6 +64,29 @@ std::string RadioNameText(const std::string& name) {
     return "Параметры \"" + name + "\"";
 }
 
+std::string RadioFoundText(const std::string& name, const std::string& serialNumber) {
+    return "Радиостанция \"" + name + "\" найдена, заводской номер " + serialNumber + "...";
+}
+
+std::string WithRadio(const std::string& text, const std::string& name,
+                      const std::string& serialNumber) {
+    return text + " — радиостанция \"" + name + "\", заводской номер " + serialNumber;
+}
+
+std::string FallbackText(const std::string& wanted, const std::string& found) {
+    return "Радиостанция \"" + wanted + "\" не найдена, найдена радиостанция \"" + found + "\"";
+}
+
+std::string SeveralRadiosText(const std::string& name, const std::vector<std::string>& serials) {
+    std::string text = "В зоне связи несколько радиостанций \"" + name + "\", заводские номера:";
+    for (std::size_t i = 0; i < serials.size(); ++i) text += (i ? ", " : " ") + serials[i];
+    return text;
+}
+
+std::string SerialNotFoundText(const std::string& name, const std::string& serialNumber) {
+    return "Радиостанция \"" + name + "\" с заводским номером " + serialNumber + " не найдена";
+}
+
 std::string UprTypeName(int code) {
     switch (code) {
         case 0:

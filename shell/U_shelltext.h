@@ -4,6 +4,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "U_irdachoice.h"
 #include "U_irdasocket.h"
@@ -73,6 +74,20 @@ std::string SaveChangesQuestion(const std::string& name, const std::string& file
 std::string OpenAsTitle(const std::string& name);  // Открыть ... в формате радиостанции "N"
 std::string SearchText(const std::string& name);     // Поиск радиостанции "N"...
 std::string RadioNameText(const std::string& name);  // Параметры "N"
+
+// Which radio a search found and a transfer used, named by model and serial number.
+// Радиостанция "N" найдена, заводской номер S...
+std::string RadioFoundText(const std::string& name, const std::string& serialNumber);
+// T — радиостанция "N", заводской номер S: the last text of a read or write.
+std::string WithRadio(const std::string& text, const std::string& name,
+                      const std::string& serialNumber);
+// Радиостанция "W" не найдена, найдена радиостанция "F": said before a read switches the
+// selection to the model found.
+std::string FallbackText(const std::string& wanted, const std::string& found);
+// Several radios "N" in range and none chosen: the serial numbers found, for the command line.
+std::string SeveralRadiosText(const std::string& name, const std::vector<std::string>& serials);
+// No radio "N" with serial number S in range.
+std::string SerialNotFoundText(const std::string& name, const std::string& serialNumber);
 
 // The speech-converter type as the properties panel names it; empty for an unknown code.
 std::string UprTypeName(int code);

@@ -86,30 +86,57 @@ void TFind4RWThread::Launch(CRadios& radios, IRadio* radio, bool readMode) {
     StartOwned(new TFind4RWThread(radios, radio, readMode));
 }
 
-std::unique_ptr<CRadioNet> TFind4RWThread::Search(IRadio* candidate) {
+SRadioSearch TFind4RWThread::Search(IRadio* candidate) {
     IRadioWare* ware = candidate->Ware();
     statusText = shelltext::SearchText(candidate->Name());
     ShowStatus();
     const SQualifierLease lease{ware, ware->CreateQualifier(candidate)};
-    if (!lease.qualifier) return nullptr;
-    return FindRadio(*lease.qualifier, radios_.Ports());
+    if (!lease.qualifier) return {};
+    return SearchRadios(*lease.qualifier, radios_.Ports());
 }
 
-std::unique_ptr<CRadioNet> TFind4RWThread::SearchOtherModels() {
+SRadioSearch TFind4RWThread::SearchOtherModels() {
     // The list does not change after start-up, so it is read here directly.
-    const IRadio* first = radio;
+    IRadio* const wanted = radio;
     for (int i = 0; i < radios_.Count(); ++i) {
         IRadio* candidate = radios_.Get(i).radio;
-        if (candidate == first) continue;
+        if (candidate == wanted) continue;
+        // A busy adapter or a radio gone quiet: the other models would meet the same.
         if (radios_.Ports().Irda().searchAgainUseless()) break;
-        if (std::unique_ptr<CRadioNet> net = Search(candidate)) {
-            radio = candidate;
-            foundIndex = i;
-            HandOff([this] { radios_.Select(foundIndex); });
-            return net;
-        }
+        SRadioSearch found = Search(candidate);
+        if (found.found.empty()) continue;
+        // Said before the selection moves, so that the switch does not come unexplained.
+        statusText = shelltext::FallbackText(wanted->Name(), candidate->Name());
+        ShowStatus();
+        radio = candidate;
+        foundIndex = i;
+        HandOff([this] { radios_.Select(foundIndex); });
+        return found;
     }
-    return nullptr;
+    return {};
+}
+
+std::optional<SFoundRadio> TFind4RWThread::Choose(const std::vector<SFoundRadio>& found) {
+    if (found.size() == 1) return found.front();
+    std::vector<std::string> serials;
+    for (const SFoundRadio& each : found) serials.push_back(each.serialNumber);
+    std::optional<std::size_t> chosen;
+    HandOff([this, &serials, &chosen] {
+        const std::string last = radios_.LastSerial(radio);
+        std::size_t preselected = 0;
+        for (std::size_t i = 0; i < serials.size(); ++i)
+            if (serials[i] == last) preselected = i;
+        chosen = radios_.Dialogs().ChooseRadio(radio->Name(), serials, preselected);
+    });
+    if (!chosen || *chosen >= found.size()) return std::nullopt;
+    return found[*chosen];
+}
+
+std::unique_ptr<CRadioNet> TFind4RWThread::Open(const SFoundRadio& chosen) {
+    IRadioWare* ware = radio->Ware();
+    const SQualifierLease lease{ware, ware->CreateQualifier(radio)};
+    if (!lease.qualifier) return nullptr;
+    return OpenRadio(*lease.qualifier, radios_.Ports(), chosen.serialNumber);
 }
 
 void TFind4RWThread::Finish() {
@@ -117,6 +144,19 @@ void TFind4RWThread::Finish() {
         radios_.Window().SetClearTimer(true);
         radios_.Window().SetIdle();
     });
+}
+
+void TFind4RWThread::NotFound() {
+    statusText =
+        shelltext::RadioNotFoundText(radios_.Ports().IrdaPlatform(), radios_.Ports().Irda());
+    ShowStatus();
+    Finish();
+}
+
+void TFind4RWThread::Cancelled() {
+    statusText.clear();
+    ShowStatus();
+    HandOff([this] { radios_.Window().SetIdle(); });
 }
 
 void TFind4RWThread::run() {
@@ -127,16 +167,18 @@ void TFind4RWThread::run() {
     // Nothing may escape the thread: whatever the plug-in or the link throws, the link is
     // closed, the exchange object given back and the window returned to idle.
     try {
-        std::unique_ptr<CRadioNet> net = Search(radio);
-        if (!net && readMode) net = SearchOtherModels();
-        if (!net) {
-            statusText = shelltext::RadioNotFoundText(radios_.Ports().IrdaPlatform(),
-                                                      radios_.Ports().Irda());
-            ShowStatus();
-            Finish();
-            return;
-        }
-        statusText = shelltext::kRadioFound;
+        SRadioSearch found = Search(radio);
+        if (found.found.empty() && readMode) found = SearchOtherModels();
+        if (found.found.empty()) return NotFound();
+        const std::optional<SFoundRadio> chosen = Choose(found.found);
+        if (!chosen) return Cancelled();
+        // A lone radio may still be connected; otherwise it is connected again, and between the
+        // search and now it may have left.
+        std::unique_ptr<CRadioNet> net = std::move(found.net);
+        if (!net) net = Open(*chosen);
+        if (!net) return NotFound();
+        HandOff([this, &chosen] { radios_.RememberSerial(radio, chosen->serialNumber); });
+        statusText = shelltext::RadioFoundText(radio->Name(), chosen->serialNumber);
         ShowStatus();
         SExchangeLease exchange{radio->Ware(), radio->Ware()->CreateRW(radio, net->link())};
         if (!exchange.rw) {
@@ -147,19 +189,16 @@ void TFind4RWThread::run() {
             return;
         }
         if (!readMode) {
-            TWriteThread::Launch(radios_, std::move(net), exchange.Take());
+            TWriteThread::Launch(radios_, std::move(net), exchange.Take(), *chosen);
             return;
         }
         HandOff([this] { cancelled = !radios_.QuerySaveChanges(""); });
         if (cancelled) {
             net.reset();
             exchange.Release();
-            statusText.clear();
-            ShowStatus();
-            HandOff([this] { radios_.Window().SetIdle(); });
-            return;
+            return Cancelled();
         }
-        TReadThread::Launch(radios_, std::move(net), exchange.Take());
+        TReadThread::Launch(radios_, std::move(net), exchange.Take(), *chosen);
     } catch (...) {
         statusText = readMode ? shelltext::kReadError : shelltext::kWriteError;
         ShowStatus();
@@ -179,15 +218,21 @@ constexpr TTransferThread::STexts kWriteTexts{shelltext::kWriteStart, shelltext:
 }  // namespace
 
 TTransferThread::TTransferThread(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
-                                 bool reading)
-    : TRadioWorker(radios), net(std::move(net)), rw(rw), reading_(reading) {}
+                                 bool reading, SFoundRadio found)
+    : TRadioWorker(radios),
+      net(std::move(net)),
+      rw(rw),
+      reading_(reading),
+      found_(std::move(found)) {}
 
-void TReadThread::Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw) {
-    StartOwned(new TReadThread(radios, std::move(net), rw, true));
+void TReadThread::Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
+                         SFoundRadio found) {
+    StartOwned(new TReadThread(radios, std::move(net), rw, true, std::move(found)));
 }
 
-void TWriteThread::Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw) {
-    StartOwned(new TWriteThread(radios, std::move(net), rw, false));
+void TWriteThread::Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
+                          SFoundRadio found) {
+    StartOwned(new TWriteThread(radios, std::move(net), rw, false, std::move(found)));
 }
 
 void TTransferThread::ShowProgress() {
@@ -256,7 +301,9 @@ bool TTransferThread::VerifyWrite() {
     try {
         net.reset();
         const SQualifierLease qualifier{radio.Ware(), radio.Ware()->CreateQualifier(&radio)};
-        if (qualifier.qualifier) net = FindRadio(*qualifier.qualifier, radios_.Ports());
+        // The very radio written, not merely the first of its model in range.
+        if (qualifier.qualifier)
+            net = OpenRadio(*qualifier.qualifier, radios_.Ports(), found_.serialNumber);
         read = net && ReadWhole();
     } catch (...) {
         read = false;
@@ -329,6 +376,7 @@ void TTransferThread::run() {
     if (!reading_ && ok && writeUnconfirmed_) statusText = shelltext::kWriteUnconfirmed;
     if (!reading_ && !ok && sessionEnd_ == ESessionEnd::Unknown)
         statusText = shelltext::kWriteUnknown;
+    statusText = shelltext::WithRadio(statusText, rw->Radio()->Name(), found_.serialNumber);
     if (!ok && !backupFile_.empty()) statusText = backup::WithBackupNote(statusText, backupFile_);
     ShowStatus();
     HandOff([this] { radios_.Window().SetClearTimer(true); });

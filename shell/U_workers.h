@@ -7,7 +7,9 @@
 #include <QThread>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "U_radionet.h"
 
@@ -47,9 +49,16 @@ class TFind4RWThread final : public TRadioWorker {
 
   private:
     TFind4RWThread(CRadios& radios, IRadio* radio, bool readMode);
-    std::unique_ptr<CRadioNet> Search(IRadio* candidate);
-    std::unique_ptr<CRadioNet> SearchOtherModels();
+    // Every radio of the candidate's model in range.
+    SRadioSearch Search(IRadio* candidate);
+    SRadioSearch SearchOtherModels();
+    // The radio to use among those found: the only one, else the user's choice; nothing when
+    // the user cancels.
+    std::optional<SFoundRadio> Choose(const std::vector<SFoundRadio>& found);
+    std::unique_ptr<CRadioNet> Open(const SFoundRadio& chosen);
     void Finish();  // the end of a search that leads to no transfer
+    void NotFound();
+    void Cancelled();
 
     IRadio* radio;
     bool readMode;
@@ -68,7 +77,8 @@ class TTransferThread : public TRadioWorker {
     };
 
   protected:
-    TTransferThread(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw, bool reading);
+    TTransferThread(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw, bool reading,
+                    SFoundRadio found);
     void run() override;
 
   private:
@@ -88,6 +98,7 @@ class TTransferThread : public TRadioWorker {
     std::unique_ptr<CRadioNet> net;
     IRadioRW* rw;
     bool reading_;
+    SFoundRadio found_;  // the radio on the link, which a read-back must find again
     int progress = 0;
     std::string failureText_;  // the message of a failure that says more than the usual one
     std::string backupFile_;
@@ -98,7 +109,8 @@ class TTransferThread : public TRadioWorker {
 class TReadThread final : public TTransferThread {
     Q_OBJECT
   public:
-    static void Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw);
+    static void Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
+                       SFoundRadio found);
 
   private:
     using TTransferThread::TTransferThread;
@@ -107,7 +119,8 @@ class TReadThread final : public TTransferThread {
 class TWriteThread final : public TTransferThread {
     Q_OBJECT
   public:
-    static void Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw);
+    static void Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
+                       SFoundRadio found);
 
   private:
     using TTransferThread::TTransferThread;

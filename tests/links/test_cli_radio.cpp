@@ -8,7 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -81,9 +85,12 @@ TEST(CliRadio, ReadSearchesTheOtherModelsAndSavesTheFile) {
     EXPECT_LT(larch, alder);
     EXPECT_LT(alder, birch);
     EXPECT_EQ(run.err.find("\"Кедр-1\""), std::string::npos);
-    EXPECT_NE(run.err.find("Радиостанция найдена...\nЧтение параметров из "
+    EXPECT_NE(run.err.find("Радиостанция \"Лиственница-1\" не найдена, найдена радиостанция "
+                           "\"Берёза-1\"\nРадиостанция \"Берёза-1\" найдена, заводской номер "
+                           "12...\nЧтение параметров из "
                            "радиостанции...\n0%\n5%\n24%\n43%\n62%\n81%\n100%\nПараметры из "
-                           "радиостанции считаны успешно"),
+                           "радиостанции считаны успешно — радиостанция \"Берёза-1\", заводской "
+                           "номер 12\n"),
               std::string::npos)
         << run.err;
     EXPECT_NE(run.out.find("serial\t12\n"), std::string::npos);
@@ -176,7 +183,8 @@ TEST(CliRadio, WriteKeepsACopyFirstAndChecksTheRadioAfterwards) {
 
     run = Cli("write " + file + " --virtual-radio ALDER,fault=segment@20");
     EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("Проверка записи: ошибка чтения параметров из радиостанции. Прежние "
+    EXPECT_NE(run.err.find("Проверка записи: ошибка чтения параметров из радиостанции — "
+                           "радиостанция \"Ольха-1\", заводской номер 1000001. Прежние "
                            "параметры радиостанции: " +
                            backupOf(run)),
               std::string::npos)
@@ -253,6 +261,112 @@ TEST(CliRadio, AnOpenNeighbourhoodFolderIsNamedAndNotSearched) {
     EXPECT_NE(run.err.find((runtime / "tessel-irda").string()), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Радиостанция не найдена"), std::string::npos);
     fs::remove_all(runtime);
+}
+
+// Several radios of one model: read and write take the one --serial names, refuse to guess
+// without it, and a serial number not in range is not found.
+TEST(CliRadio, SerialChoosesAmongRadiosOfOneModel) {
+    const std::string two = " --virtual-radio ALDER,sn=11 --virtual-radio ALDER,sn=22";
+    SRun run = Cli("read -o " + Temp("two.ald") + two);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("В зоне связи несколько радиостанций \"Ольха-1\", заводские номера: "
+                           "11, 22. Укажите заводской номер: --serial N"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("Чтение параметров"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Temp("two.ald")));
+
+    run = Cli("read --serial 22 -o " + Temp("two.ald") + two);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("serial\t22\n"), std::string::npos) << run.out;
+
+    // info (like diff) picks the same way.
+    EXPECT_EQ(Cli("info" + two).code, 1);
+    run = Cli("info --serial 22" + two);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("serial\t22\n"), std::string::npos) << run.out;
+
+    run = Cli("read --serial 33 -o " + Temp("two.ald") + two);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Радиостанция \"Ольха-1\" с заводским номером 33 не найдена"),
+              std::string::npos)
+        << run.err;
+
+    // The write lands in the radio named, and only there (each radio keeps its memory in a file).
+    const std::string file = AlderFileWithOneChannel();
+    const std::string first = Temp("first.mem");
+    const std::string second = Temp("second.mem");
+    fs::remove(first);
+    fs::remove(second);
+    const std::string kept = " --virtual-radio ALDER,sn=11,memory=" + first +
+                             " --virtual-radio ALDER,sn=22,memory=" + second;
+    const auto memory = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(Cli("write " + file + kept).code, 1);
+    const std::string firstBefore = memory(first);
+    const std::string secondBefore = memory(second);
+    run = Cli("write " + file + " --serial 22" + kept);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("serial\t22\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("Параметры в радиостанцию записаны успешно — радиостанция \"Ольха-1\", "
+                           "заводской номер 22\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(memory(first), firstBefore);
+    EXPECT_NE(memory(second), secondBefore);
+    EXPECT_EQ(Cli("write " + file + " --serial 33" + kept).code, 1);
+    fs::remove(first);
+    fs::remove(second);
+}
+
+TEST(CliRadio, RadiosListsEveryRadioInRangeWithoutReadingIt) {
+    SRun run =
+        Cli("radios --virtual-radio LARCH,sn=3 --virtual-radio ALDER,sn=1 --virtual-radio "
+            "ALDER,fw=ALDEX --virtual-radio ALDER,sn=2,link=serial --virtual-radio "
+            "ALDER,sn=5");
+    EXPECT_EQ(run.code, 0) << run.err;
+    // Models in list order; the serial-only radio is not reachable by the infrared models, and
+    // a radio no model accepts is not listed.
+    EXPECT_EQ(
+        run.out,
+        "ALDER\t1\tirda\t0x00000002\nALDER\t5\tirda\t0x00000005\nLARCH\t3\tirda\t0x00000001\n")
+        << run.err;
+    EXPECT_EQ(run.err.find("Чтение"), std::string::npos);
+    run = Cli("radios --virtual-radio LARCH,fw=LARCX");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Радиостанция не найдена"), std::string::npos);
+}
+
+// Two radio processes of one model in one neighbourhood, told apart by their serial numbers.
+TEST(CliRadio, TwoRadioProcessesOfOneModelAreBothInRange) {
+    const fs::path folder = Temp("neighbourhood");
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::vector<pid_t> radios;
+    for (const char* sn : {"--sn=71", "--sn=72"}) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::setenv("TESSEL_IRDA_DIR", folder.c_str(), 1);
+            const std::string sim = std::string(TESSEL_TEST_BIN_DIR) + "/tessel-radiosim";
+            std::freopen("/dev/null", "w", stdout);
+            ::execl(sim.c_str(), sim.c_str(), "ALDER", sn, static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        radios.push_back(pid);
+    }
+    for (int i = 0; i < 500 && std::distance(fs::directory_iterator(folder), {}) < 2; ++i)
+        ::usleep(10000);
+    const SRun run = Cli("radios", "TESSEL_IRDA_DIR=" + folder.string() + " ");
+    for (const pid_t pid : radios) {
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+    }
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("ALDER\t71\tirda\t0x00000047\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("ALDER\t72\tirda\t0x00000048\n"), std::string::npos) << run.out;
+    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -74,6 +75,24 @@ class CScriptedDialogs final : public IUserDialogs {
         return converterAnswer ? converterAnswer(dialog) : std::nullopt;
     }
     void RunAboutBox(Tfrm_About&) override { ++aboutShown; }
+    struct SRadioChoice {
+        std::string name;
+        std::vector<std::string> serials;
+        std::size_t preselected;
+    };
+    std::vector<SRadioChoice> radioChoices;
+    // The serial number to choose; nothing cancels.
+    std::deque<std::optional<std::string>> radioAnswers;
+    std::optional<std::size_t> ChooseRadio(const std::string& name,
+                                           const std::vector<std::string>& serials,
+                                           std::size_t preselected) override {
+        radioChoices.push_back({name, serials, preselected});
+        const std::optional<std::string> answer = Next(radioAnswers, "radio choice");
+        if (!answer) return std::nullopt;
+        const auto at = std::find(serials.begin(), serials.end(), *answer);
+        EXPECT_NE(at, serials.end()) << *answer;
+        return static_cast<std::size_t>(at - serials.begin());
+    }
     bool OpenDocument(const std::string& path) override {
         documents.push_back(path);
         return true;

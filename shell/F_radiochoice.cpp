@@ -1,0 +1,64 @@
+#include "F_radiochoice.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+Tfrm_RadioChoice::Tfrm_RadioChoice(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frm_RadioChoice"));
+    setWindowTitle(QStringLiteral("Выбор радиостанции"));
+    auto* layout = new QVBoxLayout(this);
+    lbl_Radios = new QLabel(this);
+    lbl_Radios->setObjectName(QStringLiteral("lbl_Radios"));
+    lbl_Radios->setWordWrap(true);
+    layout->addWidget(lbl_Radios);
+    lst_Radios = new QListWidget(this);
+    lst_Radios->setObjectName(QStringLiteral("lst_Radios"));
+    lst_Radios->setSelectionMode(QAbstractItemView::SingleSelection);
+    layout->addWidget(lst_Radios);
+    auto* buttons = new QHBoxLayout;
+    btn_Accept = new QPushButton(QStringLiteral("Выбрать"), this);
+    btn_Accept->setObjectName(QStringLiteral("btn_Accept"));
+    btn_Accept->setDefault(true);
+    btn_Cancel = new QPushButton(QStringLiteral("Отменить"), this);
+    btn_Cancel->setObjectName(QStringLiteral("btn_Cancel"));
+    buttons->addWidget(btn_Accept);
+    buttons->addWidget(btn_Cancel);
+    layout->addLayout(buttons);
+    connect(btn_Accept, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(lst_Radios, &QListWidget::itemActivated, this, &QDialog::accept);
+}
+
+void Tfrm_RadioChoice::Prepare(const std::string& name,
+                               const std::vector<std::string>& serialNumbers,
+                               std::size_t preselected) {
+    lbl_Radios->setText(QStringLiteral("В зоне связи несколько радиостанций \"%1\".\n"
+                                       "Выберите радиостанцию по заводскому номеру:")
+                            .arg(QString::fromStdString(name)));
+    lst_Radios->clear();
+    for (const std::string& serial : serialNumbers)
+        lst_Radios->addItem(
+            QStringLiteral("Заводской номер %1").arg(QString::fromStdString(serial)));
+    if (!serialNumbers.empty())
+        lst_Radios->setCurrentRow(
+            static_cast<int>(std::min(preselected, serialNumbers.size() - 1)));
+    lst_Radios->setFocus();
+    adjustSize();
+}
+
+std::optional<std::size_t> Tfrm_RadioChoice::Execute(const std::string& name,
+                                                     const std::vector<std::string>& serialNumbers,
+                                                     std::size_t preselected) {
+    Prepare(name, serialNumbers, preselected);
+    if (exec() != QDialog::Accepted) return {};
+    return Chosen();
+}
+
+std::optional<std::size_t> Tfrm_RadioChoice::Chosen() const {
+    const int row = lst_Radios->currentRow();
+    if (row < 0) return {};
+    return static_cast<std::size_t>(row);
+}
