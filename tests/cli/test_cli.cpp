@@ -157,6 +157,15 @@ TEST_F(Cli, AQuietRadioIsNamedAndNotSoughtAsEveryModel) {
     EXPECT_EQ(result.err.find(search, first + 1), std::string::npos) << result.err;
 }
 
+TEST_F(Cli, AQuietRadioDoesNotHideARadioThatAnswers) {
+    const SResult result =
+        Run("read --model birch --virtual-radio alder,fault=silent "
+            "--virtual-radio larch -o " +
+            File("r.lrc").string());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadAll(File("r.lrc")).substr(0, 16), "TESSEL302LARCH00");
+}
+
 TEST_F(Cli, ShowPrintsUtf8Throughout) {
     WriteAll(File("c.ald"), "TESSEL302ALDER00\r\n0Enabled=1\r\n");
     const SResult shown = Run("show " + File("c.ald").string());
