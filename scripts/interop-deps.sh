@@ -76,6 +76,12 @@ if [ ! -f "$kdir/ready" ]; then
     # The headers' Makefile includes the common part by its absolute installed path.
     sed -i "s|^include /usr/src/|include $kdir/root/usr/src/|" "$kdir/root/usr/src/linux-headers-$abi/Makefile"
     [ -f "$kdir/root/boot/vmlinuz-$abi" ] || fail "the image package of $abi holds no vmlinuz"
+    # The kernel unpacked once here: qemu starts the plain ELF image directly (PVH entry), which
+    # spares the emulated processor the firmware's real-mode start and the XZ decompression.
+    offset=$(LC_ALL=C grep -obUaP '\xFD7zXZ\x00' "$kdir/root/boot/vmlinuz-$abi" | head -1 | cut -d: -f1)
+    [ -n "$offset" ] || fail "no XZ payload in vmlinuz-$abi"
+    tail -c +$((offset + 1)) "$kdir/root/boot/vmlinuz-$abi" | xz -dc --single-stream >"$kdir/vmlinux" 2>/dev/null
+    file "$kdir/vmlinux" | grep -q 'ELF 64-bit' || fail "cannot unpack vmlinuz-$abi"
     rm -rf "$kdir/debs"
     touch "$kdir/ready"
 fi
