@@ -51,6 +51,20 @@ bool ParseRange(std::string_view text, SRange& range) {
            range.low >= 0;
 }
 
+// Service hint bytes as one hexadecimal number, most significant byte first ("0x8420" is
+// 0x84 0x20): one or two bytes, each but the last with its extension bit 0x80 set.
+bool ParseHints(std::string_view text, std::vector<std::uint8_t>& hints) {
+    if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
+    std::uint16_t value = 0;
+    if ((text.size() != 2 && text.size() != 4) || !ParseNumber(text, value, 16)) return false;
+    hints.clear();
+    if (text.size() == 4) hints.push_back(static_cast<std::uint8_t>(value >> 8));
+    hints.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    for (std::size_t i = 0; i < hints.size(); ++i)
+        if (((hints[i] & 0x80) != 0) != (i + 1 < hints.size())) return false;
+    return true;
+}
+
 bool ApplyOption(std::string_view key, std::string_view value, SVirtualRadioOptions& options) {
     if (key == "sn") return ParseNumber(value, options.serial);
     if (key == "bank")
@@ -81,6 +95,7 @@ bool ApplyOption(std::string_view key, std::string_view value, SVirtualRadioOpti
         options.deviceId = id;
         return true;
     }
+    if (key == "hints") return ParseHints(value, options.hints);
     if (key == "fw") {
         options.fw = std::string(value);
         return !value.empty() && value.size() <= 5;

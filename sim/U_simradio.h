@@ -93,6 +93,9 @@ struct SVirtualRadioOptions {
     std::vector<SFault> faults;
     ELink link = ELink::Irda;
     std::optional<std::uint32_t> deviceId;
+    // The service hints of the infrared station's discovery answer (link=sir). A handheld
+    // device: PDA/Palmtop; its programming service is found by class name, not by a hint.
+    std::vector<std::uint8_t> hints{0x02};
     std::vector<SRange> ranges;  // the model's when empty
     std::chrono::milliseconds lateBy{3500};
     int baud = 0;      // serial link: pace both directions like a line at this rate; 0 no pacing

@@ -118,7 +118,9 @@ class CSirRadioServer::CStation {
 
   private:
     static constexpr auto kThreshold = 3s;
+    static constexpr std::chrono::microseconds kDefaultMinTurn = 10ms;
     static constexpr std::size_t kRadioRequestLimit = 8192;
+    static constexpr std::uint16_t kMaxSdu = 4096;  // the largest request taken in one piece
 
     bool HasFault(ELinkFaultKind kind, int number) const {
         for (const SLinkFault& fault : options_.linkFaults)
@@ -132,7 +134,11 @@ class CSirRadioServer::CStation {
     }
 
     void Send(SLapFrame frame) {
-        if (Clock::now() < readyAt_ && !stop_.SleepFor(readyAt_ - Clock::now())) return;
+        // A conforming secondary leaves the primary its minimum turnaround time after the last
+        // frame heard, whether the line is paced or not: the default until the connection's
+        // own value applies after the UA.
+        const auto ready = readyAt_ + (connected_ ? primaryMinTurn_ : kDefaultMinTurn);
+        if (Clock::now() < ready && !stop_.SleepFor(ready - Clock::now())) return;
         if (connected_ && HasFault(ELinkFaultKind::BadCheck, ++sent_)) {
             const std::vector<std::uint8_t> bytes = frame.Encode();
             const auto wrapped = WrapWithCheck(bytes, 0, FrameCheck(bytes) ^ 0x5A5A);
@@ -192,6 +198,7 @@ class CSirRadioServer::CStation {
             case ELapKind::SREJ:
                 Acknowledge(frame.Nr());
                 primaryBusy_ = frame.Kind() == ELapKind::RNR;
+                if (frame.PollFinal()) StreamPolled();
                 break;
             default:
                 return;
@@ -224,7 +231,7 @@ class CSirRadioServer::CStation {
         answer.flags = xid->flags;
         answer.slot = xid->slot;
         SDiscoveryInfo info;
-        info.hints = {0x00};
+        info.hints = options_.hints;
         info.nickname = Trimmed(radio_.ReportedModel());
         answer.discovery = info.Encode();
         SLapFrame response;
@@ -247,7 +254,9 @@ class CSirRadioServer::CStation {
         ua.params.dataSize = 0x01;  // 64 bytes, as small radios take
         ua.params.window = 0x7F;
         ua.params.extraBofs = 0x80;
-        ua.params.minTurn = 0x80;
+        // 0.1 ms: a receiver needs a moment after its own transmission (0 reads as a faulty
+        // peer to some stacks).
+        ua.params.minTurn = 0x10;
         ua.params.disconnect = 0x01;
         const int rate = BaudOf(HighestCommon(ua.params.baud, snrm->params.baud));
         connection_ = snrm->connection;
@@ -261,6 +270,8 @@ class CSirRadioServer::CStation {
         line_.SetBaud(rate > 0 ? rate : 9600, Clock::now() + 1s);
         primaryMaxInfo_ = static_cast<std::size_t>(std::max(DataSizeOf(snrm->params.dataSize), 64));
         primaryWindow_ = std::clamp(WindowOf(snrm->params.window), 1, 7);
+        primaryMinTurn_ = std::chrono::microseconds(
+            snrm->params.minTurn ? MinTurnMicrosOf(snrm->params.minTurn) : kDefaultMinTurn.count());
         connected_ = true;
         vs_ = va_ = vr_ = 0;
         heard_ = sent_ = 0;
@@ -392,7 +403,11 @@ class CSirRadioServer::CStation {
             }
             flow_.Start(CTinyTpFlow::kInitialCredit, ttp->credit);
             primaryMaxSdu_ = ttp->maxSdu;
-            confirm = STtpConnect{CTinyTpFlow::kInitialCredit, 4096}.Encode();
+            // MaxSduSize answers an offer: an initiator that offered none takes no SDUs whole
+            // and gets none back (a stream socket refuses a confirm that carries one).
+            confirm = STtpConnect{CTinyTpFlow::kInitialCredit,
+                                  static_cast<std::uint16_t>(primaryMaxSdu_ > 0 ? kMaxSdu : 0)}
+                          .Encode();
         }
         ourLsap_ = pdu.destination;
         theirLsap_ = pdu.source;
@@ -424,9 +439,9 @@ class CSirRadioServer::CStation {
             const auto pdu = STtpData::Parse(data);
             if (!pdu) return;
             flow_.Received(pdu->credit);
-            sdu_.insert(sdu_.end(), pdu->data.begin(), pdu->data.end());
-            complete = !pdu->more && !pdu->data.empty();
             if (pdu->data.empty()) return;  // credit only
+            sdu_.insert(sdu_.end(), pdu->data.begin(), pdu->data.end());
+            complete = primaryMaxSdu_ > 0 ? !pdu->more : StreamRequestComplete();
         } else {
             // The program's own 62-byte packets: a header byte, then data.
             if (data.empty() || (data[0] != kIrdaLastPacket && data[0] != kIrdaMoreFollows)) {
@@ -437,7 +452,39 @@ class CSirRadioServer::CStation {
             complete = data[0] == kIrdaLastPacket;
         }
         if (sdu_.size() > kRadioRequestLimit) sdu_.clear();
-        if (!complete) return;
+        if (complete) Request();
+    }
+
+    // Without segmentation the stream carries no record boundaries: a request is whole when it
+    // has the length its command gives, or when the primary polls without sending more.
+    bool StreamRequestComplete() const {
+        const std::size_t size = sdu_.size();
+        switch (sdu_.front()) {
+            case 0x01:
+                return size == 7;  // the clock; a bare identification ends with the poll
+            case 0x02:
+            case 0x04:
+                return size == 4;
+            case 0x05:
+                return size == 1;
+            case 0x03: {
+                if (size < 4) return false;
+                const auto segment = static_cast<std::uint16_t>(sdu_[2] | sdu_[3] << 8);
+                for (const SSegmentPlace& place : radio_.Model().places)
+                    if (place.segment == segment) return size == 4 + place.length;
+                return false;
+            }
+            default:
+                return false;
+        }
+    }
+
+    // A poll that brings no data ends what the stream has carried so far.
+    void StreamPolled() {
+        if (lsapOpen_ && tinyTp_ && primaryMaxSdu_ == 0 && !sdu_.empty()) Request();
+    }
+
+    void Request() {
         const std::vector<std::uint8_t> request = std::move(sdu_);
         sdu_.clear();
         ++requests_;
@@ -535,6 +582,7 @@ class CSirRadioServer::CStation {
     bool primaryBusy_ = false;
     std::size_t primaryMaxInfo_ = 64;
     int primaryWindow_ = 1;
+    std::chrono::microseconds primaryMinTurn_ = kDefaultMinTurn;
     std::deque<std::vector<std::uint8_t>> out_;
     std::deque<std::vector<std::uint8_t>> unacked_;
     Clock::time_point lastHeard_{};

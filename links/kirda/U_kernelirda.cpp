@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 #include "U_kernelirdaabi.h"
@@ -82,45 +83,112 @@ void CKernelIrda::Renew() {
 
 int CKernelIrda::ReadDiscoveryLog(std::span<std::uint8_t> buffer) {
     auto length = static_cast<socklen_t>(buffer.size());
-    const int rc =
-        calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kEnumDevices, buffer.data(), &length);
+    const int rc = calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kEnumDevices, buffer.data(),
+                                      &length, static_cast<int>(kQuickCall.count()));
     if (rc < 0) return rc;
     return static_cast<int>(std::min<socklen_t>(length, static_cast<socklen_t>(buffer.size())));
 }
 
-bool CKernelIrda::QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) {
-    if (fd_ < 0) return false;
+std::vector<kirda::SDeviceInfo> ParseDiscoveryFile(std::string_view text) {
+    std::vector<kirda::SDeviceInfo> devices;
+    constexpr std::string_view kName = "nickname: ";
+    constexpr std::string_view kHint = ", hint: 0x";
+    constexpr std::string_view kSaddr = ", saddr: 0x";
+    constexpr std::string_view kDaddr = ", daddr: 0x";
+    auto hex = [](std::string_view field, std::size_t digits, std::uint32_t& value) {
+        if (field.size() < digits) return false;
+        const auto [end, ec] = std::from_chars(field.data(), field.data() + digits, value, 16);
+        return ec == std::errc() && end == field.data() + digits;
+    };
+    while (!text.empty()) {
+        const std::size_t eol = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, eol);
+        text.remove_prefix(std::min(eol + 1, text.size()));
+        if (!line.starts_with(kName)) continue;
+        line.remove_prefix(kName.size());
+        // The nickname is free text: the fields after it are found from the end.
+        const std::size_t hint = line.rfind(kHint);
+        if (hint == std::string_view::npos) continue;
+        const std::string_view name = line.substr(0, hint);
+        std::string_view rest = line.substr(hint + kHint.size());
+        std::uint32_t hints = 0, device = 0, ignored = 0;
+        if (!hex(rest, 4, hints)) continue;
+        rest.remove_prefix(4);
+        if (!rest.starts_with(kSaddr) || !hex(rest.substr(kSaddr.size()), 8, ignored)) continue;
+        rest.remove_prefix(kSaddr.size() + 8);
+        if (!rest.starts_with(kDaddr) || !hex(rest.substr(kDaddr.size()), 8, device)) continue;
+        kirda::SDeviceInfo info{};
+        info.device = device;
+        std::memcpy(info.name, name.data(), std::min(name.size(), sizeof info.name - 1));
+        info.hints[0] = static_cast<std::uint8_t>(hints >> 8);
+        info.hints[1] = static_cast<std::uint8_t>(hints & 0xFF);
+        devices.push_back(info);
+    }
+    return devices;
+}
+
+bool CKernelIrda::ReadDevices(std::vector<kirda::SDeviceInfo>& devices, std::size_t& count) {
     std::array<std::uint8_t, kirda::kDeviceListHeader + kMaxDevices * sizeof(kirda::SDeviceInfo)>
         log{};
-    int got = ReadDiscoveryLog(log);
-    if (got == -EAGAIN) {
-        // An empty log: the kernel discovers in the background, so give a radio just brought
-        // into range one discovery period to show up, then read the log once more.
-        int waitMs = static_cast<int>(kDiscoveryWait.count());
+    devices.clear();
+    count = 0;
+    const int got = ReadDiscoveryLog(log);
+    if (got >= static_cast<int>(kirda::kDeviceListHeader)) {
+        std::uint32_t reported = 0;
+        std::memcpy(&reported, log.data(), sizeof reported);
+        // Only whole entries the kernel copied are read; the count it reports can be larger.
+        const std::size_t copied =
+            (static_cast<std::size_t>(got) - kirda::kDeviceListHeader) / sizeof(kirda::SDeviceInfo);
+        const std::size_t records = std::min<std::size_t>({reported, copied, kMaxDevices});
+        count = records < std::min<std::size_t>(reported, kMaxDevices) ? records : reported;
+        for (std::size_t r = 0; r < records; ++r) {
+            kirda::SDeviceInfo info{};
+            std::memcpy(&info, log.data() + kirda::kDeviceListHeader + r * sizeof info,
+                        sizeof info);
+            devices.push_back(info);
+        }
+    } else if (got != -EAGAIN) {
+        return false;
+    }
+    // The enumeration lists only devices whose hints meet a mask, and no mask lets through a
+    // device without hints; the discovery file lists every device the kernel discovered.
+    std::array<char, 8192> file{};
+    const long read = calls_->ReadFile(kirda::kDiscoveryFile, file.data(), file.size());
+    if (read <= 0) return true;
+    for (const kirda::SDeviceInfo& info :
+         ParseDiscoveryFile(std::string_view(file.data(), static_cast<std::size_t>(read)))) {
+        const bool known = std::any_of(devices.begin(), devices.end(),
+                                       [&](const auto& d) { return d.device == info.device; });
+        if (known) continue;
+        ++count;
+        if (devices.size() < kMaxDevices) devices.push_back(info);
+    }
+    return true;
+}
+
+bool CKernelIrda::QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) {
+    if (fd_ < 0) return false;
+    std::vector<kirda::SDeviceInfo> devices;
+    std::size_t count = 0;
+    if (!ReadDevices(devices, count)) return false;
+    // Nobody in the log: the kernel discovers in the background (an enumeration starts a
+    // discovery where it runs none), so give a radio just brought into range one discovery
+    // period to show up. The wait wakes early only for a device whose hints meet the mask, so
+    // it runs in slices with a look at the log after each.
+    for (auto waited = std::chrono::milliseconds::zero();
+         devices.empty() && waited < kDiscoveryWait; waited += kWaitSlice) {
+        int waitMs = static_cast<int>(kWaitSlice.count());
         socklen_t length = sizeof waitMs;
-        calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kWaitDevice, &waitMs, &length);
-        got = ReadDiscoveryLog(log);
+        calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kWaitDevice, &waitMs, &length,
+                           static_cast<int>((kWaitSlice + kQuickCall).count()));
+        if (!ReadDevices(devices, count)) return false;
     }
     std::fill(answer.begin(), answer.end(), 0);
-    if (got == -EAGAIN) return true;  // nobody in range
-    if (got < static_cast<int>(kirda::kDeviceListHeader)) return false;
-
-    std::uint32_t count = 0;
-    std::memcpy(&count, log.data(), sizeof count);
-    // Only whole entries the kernel copied are read; the count it reports can be larger.
-    const std::size_t copied =
-        (static_cast<std::size_t>(got) - kirda::kDeviceListHeader) / sizeof(kirda::SDeviceInfo);
-    const std::size_t records = std::min<std::size_t>({count, copied, kMaxDevices});
-    if (records < std::min<std::size_t>(count, kMaxDevices)) count = records;
-
     for (int i = 0; i < 4; ++i) answer[i] = static_cast<std::uint8_t>(count >> (8 * i));
-    for (std::size_t r = 0; r < records; ++r) {
-        kirda::SDeviceInfo info{};
-        std::memcpy(&info, log.data() + kirda::kDeviceListHeader + r * sizeof info, sizeof info);
-        WriteRecord(info,
+    for (std::size_t r = 0; r < devices.size() && r < SIrdaDeviceList::kMaxRecords; ++r)
+        WriteRecord(devices[r],
                     answer.subspan(SIrdaDeviceList::kCountSize + r * SIrdaDeviceList::kRecordSize,
                                    SIrdaDeviceList::kRecordSize));
-    }
     return true;
 }
 
@@ -131,8 +199,11 @@ bool CKernelIrda::QueryService(const SIrdaAddress& address, const std::string& a
     CopyText(query.attributeName, attribute);
     query.device = DeviceOf(address);
     socklen_t length = sizeof query;
-    if (calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kIasQuery, &query, &length) < 0)
-        return false;
+    const int rc = calls_->GetSockOpt(fd_, kirda::kOptionLevel, kirda::kIasQuery, &query, &length,
+                                      static_cast<int>(kQueryLimit.count()));
+    // The kernel keeps an interrupted query pending and refuses the next one on this socket.
+    if (rc == -ETIMEDOUT) Renew();
+    if (rc < 0) return false;
     return query.type == kirda::kIasInteger;
 }
 
@@ -158,7 +229,9 @@ bool CKernelIrda::ConnectionMade(Deadline deadline) {
     if (WaitFor(POLLOUT, deadline) != EReady::Ready) return false;
     int error = 0;
     socklen_t length = sizeof error;
-    return calls_->GetSockOpt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+    return calls_->GetSockOpt(fd_, SOL_SOCKET, SO_ERROR, &error, &length,
+                              static_cast<int>(kQuickCall.count())) == 0 &&
+           error == 0;
 }
 
 bool CKernelIrda::Connect(const SIrdaAddress& address, Deadline deadline) {
@@ -168,7 +241,8 @@ bool CKernelIrda::Connect(const SIrdaAddress& address, Deadline deadline) {
     target.lsapSelector = kirda::kLsapAny;
     target.device = DeviceOf(address);
     CopyText(target.serviceName, address.ServiceName());
-    const int rc = calls_->Connect(fd_, &target, sizeof target);
+    // The kernel asks the device's information base before it returns, without a limit.
+    const int rc = calls_->Connect(fd_, &target, sizeof target, MillisecondsUntil(deadline));
     const bool made = rc == 0 || ((rc == -EINPROGRESS || rc == -EINTR) && ConnectionMade(deadline));
     if (!made) Renew();
     return made;

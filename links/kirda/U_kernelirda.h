@@ -7,20 +7,32 @@
 
 #include <chrono>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "U_irdaplatform.h"
 #include "U_kernelcalls.h"
+#include "U_kernelirdaabi.h"
 
 // True when the running system creates a socket of the IrDA family.
 bool KernelIrdaAvailable();
 bool KernelIrdaAvailable(IKernelCalls& calls);
 std::unique_ptr<IIrdaPlatform> MakeKernelIrdaPlatform();
 
+// The entries of the kernel's discovery file (/proc/net/irda/discovery); lines it cannot read
+// are passed over.
+std::vector<kirda::SDeviceInfo> ParseDiscoveryFile(std::string_view text);
+
 class CKernelIrda final : public IIrdaPlatform {
   public:
     // How long an enumeration that finds the discovery log empty waits for a device to appear:
     // one discovery period of the kernel.
     static constexpr std::chrono::milliseconds kDiscoveryWait{3000};
+    // Time for one discovery of the kernel's (6 to 8 slots) between looks at the log.
+    static constexpr std::chrono::milliseconds kWaitSlice{1000};
+    // The information-base query, which the kernel does not limit; calls that do not wait.
+    static constexpr std::chrono::milliseconds kQueryLimit{3000};
+    static constexpr std::chrono::milliseconds kQuickCall{500};
     // At most as many log entries are read as the program's device list can hold.
     static constexpr std::size_t kMaxDevices = SIrdaDeviceList::kMaxRecords;
 
@@ -45,6 +57,9 @@ class CKernelIrda final : public IIrdaPlatform {
     EReady WaitFor(short events, Deadline deadline);
     // The discovery log into buffer; its byte count, or the negated error.
     int ReadDiscoveryLog(std::span<std::uint8_t> buffer);
+    // The enumeration and the discovery file together, each device once; count is the number
+    // of devices known, which may exceed what the list holds. False when the kernel refused.
+    bool ReadDevices(std::vector<kirda::SDeviceInfo>& devices, std::size_t& count);
     bool ConnectionMade(Deadline deadline);
     // A socket whose connection failed cannot be connected again: the next device gets a new
     // one.

@@ -19,6 +19,10 @@ inline constexpr int kWaitDevice = 11;  // blocks until a new device is discover
 
 inline constexpr std::uint8_t kLsapAny = 0xFF;
 
+// Every device in the kernel's discovery log, whatever its hints, one text entry each:
+// "nickname: NAME, hint: 0xHHHH, saddr: 0xXXXXXXXX, daddr: 0xXXXXXXXX".
+inline constexpr const char* kDiscoveryFile = "/proc/net/irda/discovery";
+
 // Attribute value types in an information-base answer.
 inline constexpr std::uint32_t kIasMissing = 0;
 inline constexpr std::uint32_t kIasInteger = 1;

@@ -12,7 +12,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr int kSnrmTries = 3;
-constexpr int kDiscTries = 2;
+// A station that cannot tell the secondary's turnaround assumes the longest.
+constexpr auto kLongestTurnaround = 500ms;
 // The time a secondary has to answer in a discovery slot, after the command has left.
 constexpr auto kSlotTime = 80ms;
 // Holding back a poll when the last one brought nothing keeps an idle link from spinning.
@@ -35,8 +36,32 @@ CIrlapPrimary::CIrlapPrimary(CSirLine& line, SPrimaryConfig config)
     : line_(line), config_(std::move(config)) {}
 
 std::vector<SDiscovered> CIrlapPrimary::Discover(Deadline deadline) {
+    const auto start = LinkClock::now();
+    std::set<std::uint8_t> stale;
+    if (config_.slots > 1) {
+        // Most often one device is in range: a discovery of one slot finds it in a fraction of
+        // the time. Two devices would answer in that slot together, so only one clean answer
+        // and nothing damaged on the line counts; anything else asks for all the slots.
+        const std::size_t dropped = line_.Dropped();
+        std::vector<SDiscovered> quick = DiscoverOnce(deadline, stale, 1);
+        if (line_.Failed()) return quick;
+        if (quick.size() == 1 && stale.empty() && line_.Dropped() == dropped) return quick;
+    }
+    if (stale.empty()) {
+        std::vector<SDiscovered> found = DiscoverOnce(deadline, stale, config_.slots);
+        if (stale.empty() || line_.Failed()) return found;
+    }
+    // A secondary still in a connection we have left answers with that connection's frames
+    // and never with XID: close that connection properly, then discover afresh.
+    for (const std::uint8_t connection : stale) Close(connection, kLongestTurnaround, threshold_);
+    std::set<std::uint8_t> ignored;
+    return DiscoverOnce(LinkClock::now() + (deadline - start), ignored, config_.slots);
+}
+
+std::vector<SDiscovered> CIrlapPrimary::DiscoverOnce(Deadline deadline,
+                                                     std::set<std::uint8_t>& stale, int slotCount) {
     std::vector<SDiscovered> found;
-    const std::uint8_t code = SlotCountCode(config_.slots).value_or(1);
+    const std::uint8_t code = SlotCountCode(slotCount).value_or(1);
     const int slots = SlotCount(code);
     std::set<std::uint32_t> seen;
     for (int slot = 0; slot <= slots; ++slot) {
@@ -55,7 +80,11 @@ std::vector<SDiscovered> CIrlapPrimary::Discover(Deadline deadline) {
         const Deadline slotEnd =
             Earliest(deadline, LinkClock::now() + WireTime(size, line_.Baud()) + kSlotTime);
         while (auto answer = line_.Receive(slotEnd)) {
-            if (answer->Kind() != ELapKind::XID) continue;
+            if (answer->Kind() != ELapKind::XID) {
+                if (!answer->command && answer->connection != kBroadcastConnection)
+                    stale.insert(answer->connection);
+                continue;
+            }
             const auto info = SXidInfo::Parse(answer->info);
             if (!info || info->destination != config_.address || !seen.insert(info->source).second)
                 continue;
@@ -70,7 +99,7 @@ std::vector<SDiscovered> CIrlapPrimary::Discover(Deadline deadline) {
 }
 
 bool CIrlapPrimary::Connect(std::uint32_t device, Deadline deadline) {
-    if (connected_) Disconnect(deadline);
+    Disconnect();
     connection_ = RandomConnection();
     SConnectInfo snrm;
     snrm.source = config_.address;
@@ -204,15 +233,10 @@ bool CIrlapPrimary::Cycle(Deadline deadline) {
                 if (!Acknowledge(answer->Nr())) continue;
                 peerBusy_ = answer->Kind() == ELapKind::RNR;
                 break;
-            case ELapKind::RD: {
+            case ELapKind::RD:
                 // The secondary wants the link closed: close it as asked.
-                SLapFrame disc;
-                disc.connection = connection_;
-                disc.control = ucontrol::kDisc | kPollFinal;
-                line_.Send(disc, deadline);
-                Lose();
+                Disconnect();
                 return false;
-            }
             case ELapKind::DM:
             case ELapKind::FRMR:
                 Lose();
@@ -278,26 +302,33 @@ std::optional<std::vector<std::uint8_t>> CIrlapPrimary::Receive(Deadline deadlin
     }
 }
 
-void CIrlapPrimary::Disconnect(Deadline deadline) {
+void CIrlapPrimary::Disconnect() {
     if (!connected_) return;
-    SLapFrame disc;
-    disc.connection = connection_;
-    disc.control = ucontrol::kDisc | kPollFinal;
-    for (int attempt = 0; attempt < kDiscTries && LinkClock::now() < deadline; ++attempt) {
-        if (!line_.Send(disc, deadline)) break;
-        const Deadline wait = Earliest(deadline, LinkClock::now() + FinalTimeout());
-        bool done = false;
-        while (auto answer = line_.Receive(wait)) {
-            if (!answer->command &&
-                (answer->Kind() == ELapKind::UA || answer->Kind() == ELapKind::DM)) {
-                done = true;
-                break;
-            }
-        }
-        if (done || line_.Failed()) break;
-    }
+    Close(connection_, std::chrono::milliseconds(peerTurnaroundMs_), threshold_);
     Lose();
     received_.clear();
+}
+
+bool CIrlapPrimary::Close(std::uint8_t connection, std::chrono::milliseconds turnaround,
+                          std::chrono::seconds threshold) {
+    SLapFrame disc;
+    disc.connection = connection;
+    disc.control = ucontrol::kDisc | kPollFinal;
+    // The final-timer for an answer of a few bytes; DISC goes again each time it runs out,
+    // until as many tries as fit into the disconnect threshold have gone unanswered.
+    const auto finalTimeout = turnaround + WireTime(2 * 16, line_.Baud()) + 100ms;
+    const auto tries = std::max<long long>(1, threshold / finalTimeout);
+    for (long long attempt = 0; attempt < tries; ++attempt) {
+        const Deadline wait = LinkClock::now() + finalTimeout;
+        if (!line_.Send(disc, wait)) return false;
+        while (auto answer = line_.Receive(wait)) {
+            if (!answer->command && answer->connection == connection &&
+                (answer->Kind() == ELapKind::UA || answer->Kind() == ELapKind::DM))
+                return true;
+        }
+        if (line_.Failed()) return false;
+    }
+    return false;
 }
 
 }  // namespace sir

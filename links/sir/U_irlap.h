@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "U_irlapframe.h"
@@ -31,6 +32,9 @@ class CIrlapPrimary {
   public:
     CIrlapPrimary(CSirLine& line, SPrimaryConfig config);
 
+    // One slot first, then all the configured slots unless that found one device cleanly; a
+    // secondary found still in an earlier connection is disconnected and the discovery run
+    // once more.
     std::vector<SDiscovered> Discover(Deadline deadline);
     // SNRM until UA (or DM, or no answer), then the agreed parameters and rate.
     bool Connect(std::uint32_t device, Deadline deadline);
@@ -52,10 +56,17 @@ class CIrlapPrimary {
     // What has arrived and not been taken, without polling.
     std::optional<std::vector<std::uint8_t>> TakeReceived();
 
-    // DISC until UA or DM; the link is down afterwards either way.
-    void Disconnect(Deadline deadline);
+    // IrLAP's disconnect: DISC until UA or DM, sent again each time the final-timer runs out
+    // within the disconnect threshold; the link is down (NDM) afterwards either way. Bounded
+    // by the threshold itself, not by a caller's deadline that may have passed.
+    void Disconnect();
 
   private:
+    std::vector<SDiscovered> DiscoverOnce(Deadline deadline, std::set<std::uint8_t>& stale,
+                                          int slotCount);
+    // True when the secondary answered the DISC on that connection address.
+    bool Close(std::uint8_t connection, std::chrono::milliseconds turnaround,
+               std::chrono::seconds threshold);
     bool Cycle(Deadline deadline);
     void Lose();
     bool Acknowledge(int nr);

@@ -25,8 +25,6 @@ using namespace sir;
 constexpr auto kDiscoveryLimit = 3000ms;
 constexpr auto kQueryLimit = 3000ms;
 constexpr auto kCloseLimit = 1000ms;
-// The largest record handed up in one piece when the stream is reassembled.
-constexpr std::uint16_t kMaxSdu = 4096;
 constexpr std::size_t kTtpHeader = 1;
 
 const char* const kTinyTpAttribute = "IrDA:TinyTP:LsapSel";
@@ -75,7 +73,7 @@ class CSirIrda final : public IIrdaPlatform {
         if (!port_.IsOpen()) return;
         const Deadline deadline = LinkClock::now() + kCloseLimit;
         lmp_->Disconnect(deadline);
-        lap_->Disconnect(deadline);
+        lap_->Disconnect();
         line_->Reset(deadline);
         lmp_.reset();
         lap_.reset();
@@ -90,13 +88,13 @@ class CSirIrda final : public IIrdaPlatform {
 
     bool QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) override {
         if (!IsOpen()) return false;
-        const Deadline deadline = LinkClock::now() + kDiscoveryLimit;
         // Discovery runs on an idle line: a link still up is closed first.
-        lmp_->Disconnect(deadline);
-        lap_->Disconnect(deadline);
-        line_->Reset(deadline);
+        const Deadline closing = LinkClock::now() + kCloseLimit;
+        lmp_->Disconnect(closing);
+        lap_->Disconnect();
+        line_->Reset(closing);
         selectors_.clear();
-        const std::vector<SDiscovered> devices = lap_->Discover(deadline);
+        const std::vector<SDiscovered> devices = lap_->Discover(LinkClock::now() + kDiscoveryLimit);
         if (line_->Failed()) return false;
         std::fill(answer.begin(), answer.end(), 0);
         const auto count = static_cast<std::uint32_t>(devices.size());
@@ -135,8 +133,10 @@ class CSirIrda final : public IIrdaPlatform {
         packets_.clear();
         const auto lsap = Selector(address, tinyTp_ ? kTinyTpAttribute : kIrLmpAttribute, deadline);
         if (!lsap || *lsap < 1 || *lsap > 0x6F) return false;
+        // A stream takes no SDUs whole, so the connect offers no MaxSduSize: a peer's stream
+        // socket refuses a connection that offers one.
         std::vector<std::uint8_t> request;
-        if (tinyTp_) request = STtpConnect{CTinyTpFlow::kInitialCredit, kMaxSdu}.Encode();
+        if (tinyTp_) request = STtpConnect{CTinyTpFlow::kInitialCredit, 0}.Encode();
         const auto confirm = lmp_->Connect(static_cast<std::uint8_t>(*lsap), request, deadline);
         if (!confirm) return false;
         if (tinyTp_) {
@@ -164,8 +164,10 @@ class CSirIrda final : public IIrdaPlatform {
             return lmp_->Send(data, deadline) ? static_cast<long>(data.size()) : -1;
         }
         // One record as one TinyTP SDU, cut to the radio's frame size; the more bit joins the
-        // pieces when the radio reassembles, else the pieces simply follow in the stream.
+        // pieces when the radio reassembles SDUs of this size, else the pieces simply follow in
+        // the stream.
         const std::size_t piece = lmp_->MaxData() - kTtpHeader;
+        const bool whole = peerMaxSdu_ >= data.size();
         std::size_t sent = 0;
         do {
             while (!flow_.CanSend()) {
@@ -174,7 +176,7 @@ class CSirIrda final : public IIrdaPlatform {
                 if (LinkClock::now() >= deadline || !Wait(deadline)) return -1;
             }
             const std::size_t n = std::min(piece, data.size() - sent);
-            const bool more = peerMaxSdu_ > 0 && sent + n < data.size();
+            const bool more = whole && sent + n < data.size();
             const auto pdu = STtpData::Encode(more, flow_.TakeForSend(), data.subspan(sent, n));
             if (!lmp_->Queue(pdu)) return -1;
             sent += n;
@@ -213,7 +215,7 @@ class CSirIrda final : public IIrdaPlatform {
         const std::uint32_t device = AddressOf(address.DeviceId());
         if (!lap_->Connected() || lap_->Peer() != device) {
             lmp_->Disconnect(deadline);
-            lap_->Disconnect(deadline);
+            lap_->Disconnect();
             line_->Reset(deadline);
             selectors_.clear();
             if (!lap_->Connect(device, deadline)) return std::nullopt;

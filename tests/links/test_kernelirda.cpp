@@ -49,7 +49,8 @@ struct SKernel {
     std::deque<int> enumResults;  // per call: 0 gives the log, else the negated errno
     std::uint32_t reportedCount = 0;
     Bytes log;
-    int waitDeviceMs = -1;
+    std::vector<int> waits;     // the wait of each IRLMP_WAITDEVICE, ms
+    std::string discoveryFile;  // /proc/net/irda/discovery; empty: no such file
 
     int iasResult = 0;
     std::uint32_t iasType = 1;
@@ -61,6 +62,7 @@ struct SKernel {
     int pollResult = 1;
     short pollRevents = POLLOUT;
     std::vector<int> pollTimeouts;
+    std::vector<int> callTimeouts;  // of every connect and getsockopt
     int soError = 0;
 
     std::deque<Bytes> incoming;
@@ -78,18 +80,23 @@ class CScriptedKernel final : public IKernelCalls {
         k_.open.insert(k_.nextFd);
         return k_.nextFd++;
     }
-    int Connect(int, const void* address, socklen_t length) override {
+    int Connect(int, const void* address, socklen_t length, int timeoutMs) override {
+        k_.callTimeouts.push_back(timeoutMs);
         const auto* p = static_cast<const std::uint8_t*>(address);
         k_.address.assign(p, p + length);
         return k_.connectResult;
     }
-    int GetSockOpt(int, int level, int name, void* value, socklen_t* length) override {
+    int GetSockOpt(int, int level, int name, void* value, socklen_t* length,
+                   int timeoutMs) override {
+        k_.callTimeouts.push_back(timeoutMs);
         if (level == SOL_SOCKET && name == SO_ERROR) {
             std::memcpy(value, &k_.soError, sizeof(int));
             return 0;
         }
         if (level == kSolIrlmp && name == kWaitDevice) {
-            std::memcpy(&k_.waitDeviceMs, value, sizeof(int));
+            int ms = 0;
+            std::memcpy(&ms, value, sizeof(int));
+            k_.waits.push_back(ms);
             return -EAGAIN;
         }
         if (level == kSolIrlmp && name == kEnumDevices) {
@@ -131,6 +138,13 @@ class CScriptedKernel final : public IKernelCalls {
         return k_.pollResult;
     }
     void Close(int fd) override { k_.open.erase(fd); }
+    long ReadFile(const char* path, void* buffer, std::size_t size) override {
+        if (k_.discoveryFile.empty() || std::string(path) != "/proc/net/irda/discovery")
+            return -ENOENT;
+        const std::size_t n = std::min(size, k_.discoveryFile.size());
+        std::memcpy(buffer, k_.discoveryFile.data(), n);
+        return static_cast<long>(n);
+    }
 
   private:
     SKernel& k_;
@@ -181,7 +195,7 @@ TEST_F(KernelIrda, DiscoveryLogBecomesTheProgramsDeviceRecords) {
     EXPECT_EQ(std::string(answer.begin() + 37, answer.begin() + 59), "NAME-OF-22-CHARACTERS!");
     EXPECT_EQ(Bytes(answer.begin() + 59, answer.begin() + 62), (Bytes{0x00, 0x01, 0xFF}));
     EXPECT_EQ(answer[62], 0) << "the rest of the answer is cleared";
-    EXPECT_EQ(k_.waitDeviceMs, -1) << "a filled log needs no wait";
+    EXPECT_TRUE(k_.waits.empty()) << "a filled log needs no wait";
 
     // The program's reading of the answer gets the same devices.
     SKernel k2 = k_;
@@ -193,27 +207,63 @@ TEST_F(KernelIrda, DiscoveryLogBecomesTheProgramsDeviceRecords) {
     EXPECT_EQ(std::string(list[0].name.data()), "ALDER");
 }
 
-// The kernel answers EAGAIN while its discovery log is empty.
+// The kernel answers EAGAIN while its discovery log is empty; the wait runs in slices with a
+// look at the log after each, one discovery period in all.
 TEST_F(KernelIrda, EmptyLogWaitsOneDiscoveryPeriodAndAsksAgain) {
     struct {
-        int second;  // the second enumeration: 0 gives one device
+        std::deque<int> enums;
         bool ok;
         std::uint32_t count;
-    } const cases[] = {{-EAGAIN, true, 0}, {0, true, 1}, {-EIO, false, 0}};
+        std::size_t waits;
+    } const cases[] = {
+        {{-EAGAIN, -EAGAIN, -EAGAIN, -EAGAIN}, true, 0, 3},
+        {{-EAGAIN, 0}, true, 1, 1},
+        {{-EAGAIN, -EAGAIN, 0}, true, 1, 2},
+        {{-EAGAIN, -EIO}, false, 0, 1},
+        {{-EIO}, false, 0, 0},
+    };
     for (const auto& c : cases) {
         SKernel k;
-        k.enumResults = {-EAGAIN, c.second};
+        k.enumResults = c.enums;
         k.reportedCount = 1;
-        k.log = LogEntry(5, "ALDER", 0, 0, 0);
+        k.log = LogEntry(5, "ALDER", 0x02, 0, 0);
         CKernelIrda platform(std::make_unique<CScriptedKernel>(k));
         ASSERT_TRUE(platform.Open());
         std::array<std::uint8_t, SIrdaDeviceList::kBufferSize> answer{};
-        EXPECT_EQ(platform.QueryDevices(answer), c.ok) << c.second;
-        EXPECT_EQ(k.waitDeviceMs, 3000);
+        EXPECT_EQ(platform.QueryDevices(answer), c.ok) << c.enums.size();
+        EXPECT_EQ(k.waits, std::vector<int>(c.waits, 1000)) << c.enums.size();
         if (c.ok) {
-            EXPECT_EQ(Count(Bytes(answer.begin(), answer.end())), c.count) << c.second;
+            EXPECT_EQ(Count(Bytes(answer.begin(), answer.end())), c.count) << c.enums.size();
         }
     }
+}
+
+// The enumeration never lists a device whose hints miss the mask (hints 0x0000 miss every
+// mask); the kernel's discovery file lists it.
+TEST_F(KernelIrda, DevicesTheEnumerationHidesAreFoundInTheDiscoveryFile) {
+    k_.enumResults = {-EAGAIN};
+    k_.discoveryFile =
+        "IrLMP: Discovery log:\n\n"
+        "nickname: ALDER, hint: 0x0000, saddr: 0x11223344, daddr: 0x0a0b0c0d\n\n\n"
+        "nickname: A, hint: 0x, saddr: 0x1, daddr: 0x2\n"  // not a whole entry
+        "nickname: X, hint: 0x8420, saddr: 0x11223344, daddr: 0x00000005\n\n\n";
+    Bytes answer = Devices();
+    ASSERT_FALSE(answer.empty());
+    EXPECT_TRUE(k_.waits.empty()) << "a device in the file needs no wait";
+    EXPECT_EQ(Count(answer), 2u);
+    EXPECT_EQ(Bytes(answer.begin() + 4, answer.begin() + 8), (Bytes{0x0D, 0x0C, 0x0B, 0x0A}));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(answer.data() + 8)), "ALDER");
+    EXPECT_EQ(Bytes(answer.begin() + 30, answer.begin() + 33), (Bytes{0x00, 0x00, 0x00}));
+    EXPECT_EQ(Bytes(answer.begin() + 33, answer.begin() + 37), (Bytes{0x05, 0, 0, 0}));
+    EXPECT_EQ(Bytes(answer.begin() + 59, answer.begin() + 61), (Bytes{0x84, 0x20}));
+
+    // A device in both is listed once, as the enumeration has it.
+    k_.reportedCount = 1;
+    k_.log = LogEntry(5, "X", 0x84, 0x20, 0xFF);
+    answer = Devices();
+    EXPECT_EQ(Count(answer), 2u);
+    EXPECT_EQ(answer[4 + 28], 0xFF) << "the enumeration's entry comes first";
+    EXPECT_EQ(Bytes(answer.begin() + 33, answer.begin() + 37), (Bytes{0x0D, 0x0C, 0x0B, 0x0A}));
 }
 
 TEST_F(KernelIrda, CountIsCutToTheEntriesTheKernelCopied) {
@@ -248,13 +298,18 @@ TEST_F(KernelIrda, ServiceQueryAsksForTheClassAndWantsAnInteger) {
         {0, 0, false},               // missing
         {-EADDRNOTAVAIL, 1, false},  // no such class or attribute
         {-EHOSTUNREACH, 1, false},   // the device went away
+        {-ETIMEDOUT, 1, false},      // no answer: the kernel would have waited for ever
     };
     for (const auto& c : cases) {
         k_.iasResult = c.result;
         k_.iasType = c.type;
+        const std::set<int> before = k_.open;
         EXPECT_EQ(platform_->QueryService(Address(0x01020304), "IrDA:IrLMP:LsapSel"), c.ok)
             << c.result << " " << c.type;
-        EXPECT_TRUE(platform_->IsOpen()) << "the next device is asked on the same socket";
+        EXPECT_TRUE(platform_->IsOpen());
+        // The next device is asked on the same socket, unless a query is left pending on it.
+        EXPECT_EQ(k_.open == before, c.result != -ETIMEDOUT) << c.result;
+        EXPECT_EQ(k_.callTimeouts.back(), 3000);
     }
     EXPECT_EQ(k_.iasLevel, kSolIrlmp);
     EXPECT_EQ(k_.iasName, kIasQuery);
@@ -301,6 +356,8 @@ TEST_F(KernelIrda, ConnectEndsByTheDeadlineAndAFailureGetsAFreshSocket) {
         const int first = *k.open.begin();
         EXPECT_EQ(platform.Connect(Address(9), LinkClock::now() + 200ms), c.made) << c.what;
         for (const int timeout : k.pollTimeouts) EXPECT_LE(timeout, 200) << c.what;
+        for (const int timeout : k.callTimeouts) EXPECT_LE(timeout, 500) << c.what;
+        EXPECT_LE(k.callTimeouts.front(), 200) << "the connect itself: " << c.what;
         ASSERT_EQ(k.open.size(), 1u) << c.what;
         EXPECT_EQ(*k.open.begin() != first, !c.made) << c.what;
         EXPECT_TRUE(platform.IsOpen()) << c.what;

@@ -103,32 +103,103 @@ struct SStation {
     std::function<std::vector<SLapFrame>(const SLapFrame&)> onData;
 };
 
+SLapFrame XidAnswer(const SXidInfo& command, std::uint32_t device, std::uint32_t to) {
+    SXidInfo answer;
+    answer.source = device;
+    answer.destination = to;
+    answer.slot = command.slot;
+    answer.flags = command.flags;
+    answer.discovery = SDiscoveryInfo{{0x84, 0x04}, 0x00, "ALDER"}.Encode();
+    return Response(kBroadcastConnection, ucontrol::kXidResponse | kPollFinal, answer.Encode());
+}
+
+// One slot first; all six when that one did not bring exactly one clean answer.
 TEST(IrlapPrimary, DiscoveryListsEachDeviceOnceAndOnlyAnswersToThisStation) {
+    struct {
+        bool second;  // a second device, answering in every slot, to us only in slot 2
+        std::size_t found;
+        std::size_t heard;
+    } const cases[] = {{false, 1, 2}, {true, 2, 2 + 7}};
+    for (const auto& c : cases) {
+        SStation station;
+        station.secondary.answer = [&](const SLapFrame& frame) {
+            std::vector<SLapFrame> answers;
+            const auto xid = SXidInfo::Parse(frame.info);
+            if (!xid || xid->slot == SXidInfo::kFinalSlot) return answers;
+            answers.push_back(XidAnswer(*xid, kRadio, kPrimary));
+            const bool toUs = xid->slot == 2 || SlotCount(xid->flags) == 1;
+            if (c.second) answers.push_back(XidAnswer(*xid, 0x22222222, toUs ? kPrimary : 3));
+            return answers;
+        };
+        const auto found = station.primary.Discover(LinkClock::now() + 1s);
+        ASSERT_EQ(found.size(), c.found);
+        EXPECT_EQ(found[0].address, kRadio);
+        EXPECT_EQ(found[0].info.nickname, "ALDER");
+        if (c.second) {
+            EXPECT_EQ(found[1].address, 0x22222222u);
+        }
+        ASSERT_EQ(station.secondary.heard.size(), c.heard) << c.second;
+        // The last frame is the final slot with this station's own discovery information.
+        EXPECT_EQ(SXidInfo::Parse(station.secondary.heard.back().info)->slot, SXidInfo::kFinalSlot);
+    }
+}
+
+// A secondary still in a connection answers discovery with that connection's frames: it is
+// sent DISC on that address until it answers, and a fresh discovery finds it.
+TEST(IrlapPrimary, SecondaryStillConnectedIsDisconnectedAndDiscoveredAgain) {
+    constexpr std::uint8_t kOld = 0x33;
     SStation station;
-    station.secondary.answer = [](const SLapFrame& frame) {
+    bool connected = true;
+    int discs = 0;
+    station.secondary.answer = [&](const SLapFrame& frame) {
         std::vector<SLapFrame> answers;
+        if (frame.Kind() == ELapKind::DISC && frame.connection == kOld) {
+            // The first DISC is lost; the one sent again on the final-timer is answered.
+            if (++discs == 2) {
+                connected = false;
+                answers.push_back(Response(kOld, ucontrol::kUa | kPollFinal));
+            }
+            return answers;
+        }
         const auto xid = SXidInfo::Parse(frame.info);
         if (!xid || xid->slot == SXidInfo::kFinalSlot) return answers;
-        for (const std::uint32_t device : {kRadio, 0x22222222u}) {
-            SXidInfo answer;
-            answer.source = device;
-            answer.destination = device == kRadio || xid->slot == 2 ? kPrimary : 0x33333333;
-            answer.slot = xid->slot;
-            answer.flags = xid->flags;
-            answer.discovery = SDiscoveryInfo{{0x84, 0x04}, 0x00, "ALDER"}.Encode();
-            answers.push_back(Response(kBroadcastConnection, ucontrol::kXidResponse | kPollFinal,
-                                       answer.Encode()));
-        }
+        if (connected)
+            answers.push_back(Response(kOld, SControl(ELapKind::RR, 0, true)));
+        else
+            answers.push_back(XidAnswer(*xid, kRadio, kPrimary));
         return answers;
     };
     const auto found = station.primary.Discover(LinkClock::now() + 1s);
-    ASSERT_EQ(found.size(), 2u);
+    ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].address, kRadio);
-    EXPECT_EQ(found[0].info.nickname, "ALDER");
-    EXPECT_EQ(found[1].address, 0x22222222u);
-    // Six slots, then the final frame with this station's own discovery information.
-    ASSERT_EQ(station.secondary.heard.size(), 7u);
-    EXPECT_EQ(SXidInfo::Parse(station.secondary.heard.back().info)->slot, SXidInfo::kFinalSlot);
+    EXPECT_EQ(discs, 2);
+}
+
+// IrLAP's disconnect: DISC again each time the final-timer runs out, until UA or DM, at most
+// as many tries as fit into the disconnect threshold; the link is down afterwards either way.
+TEST(IrlapPrimary, DisconnectWaitsForUaOrDmAndRetriesOnTheFinalTimer) {
+    struct {
+        int answeredAt;  // the DISC answered; 0 none
+        ELapKind answer;
+        int sent;
+    } const cases[] = {{1, ELapKind::UA, 1}, {3, ELapKind::DM, 3}, {0, ELapKind::UA, 4}};
+    for (const auto& c : cases) {
+        SStation station;
+        int discs = 0;
+        station.onData = [&](const SLapFrame& frame) {
+            std::vector<SLapFrame> answers;
+            if (frame.Kind() != ELapKind::DISC || ++discs != c.answeredAt) return answers;
+            answers.push_back(
+                Response(station.connection,
+                         (c.answer == ELapKind::UA ? ucontrol::kUa : ucontrol::kDm) | kPollFinal));
+            return answers;
+        };
+        ASSERT_TRUE(station.Connect());
+        station.primary.Disconnect();
+        EXPECT_FALSE(station.primary.Connected());
+        // 3 s threshold over a final-timer of 500 ms turnaround and a little: 4 tries.
+        EXPECT_EQ(discs, c.sent) << c.answeredAt;
+    }
 }
 
 TEST(IrlapPrimary, ConnectionAgreesOnTheHighestCommonRateWithinTheCap) {

@@ -19,9 +19,15 @@
 #include <thread>
 
 #include "U_modules.h"
+#include "U_simoptions.h"
 #include "U_virtualradios.h"
 #include "link_test_models.h"
+#include "sir/U_iasclient.h"
+#include "sir/U_irlap.h"
+#include "sir/U_irlmp.h"
 #include "sir/U_sirplatform.h"
+#include "sir/U_sirport.h"
+#include "sir/U_tinytpframe.h"
 
 namespace {
 
@@ -275,6 +281,60 @@ TEST(SirPlatform, RadioClosingTheConnectionReadsAsEndOfData) {
     EXPECT_EQ(bench.platform->Receive(reply, LinkClock::now() + 1s), 25);  // Alder's identification
     EXPECT_EQ(reply[0], 0x81);
     EXPECT_EQ(bench.platform->Receive(reply, LinkClock::now() + 1s), 0);
+}
+
+// The radio's secondary station seen from a bare primary: the TinyTP connect confirm answers
+// the offer, and the UA waits the default minimum turnaround even on an unpaced line.
+TEST(SirStation, ConfirmCarriesMaxSduSizeOnlyWhenOfferedAndUaWaitsTheTurnaround) {
+    sim::CVirtualRadios radios({"ALDER,link=sir,hints=0x8420"});
+    sir::CSirPort port;
+    std::string error;
+    ASSERT_TRUE(port.Open(radios.Server(0).Address(), error)) << error;
+    sir::CSirLine line(port, nullptr);
+    sir::CIrlapPrimary lap(line, sir::SPrimaryConfig{0x11111111, 9600, 1, {}});
+    const auto found = lap.Discover(LinkClock::now() + 1s);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].info.hints, (std::vector<std::uint8_t>{0x84, 0x20}));
+    const auto start = LinkClock::now();
+    ASSERT_TRUE(lap.Connect(found[0].address, LinkClock::now() + 1s));
+    EXPECT_GE(LinkClock::now() - start, 10ms);
+    sir::CIrlmpClient lmp(lap);
+    const auto lsap = sir::QueryIas(lmp, "Varnex", "IrDA:TinyTP:LsapSel", LinkClock::now() + 1s);
+    ASSERT_TRUE(lsap && lsap->Integer());
+    const struct {
+        std::uint16_t offered;
+        std::size_t size;  // of the confirm's TinyTP header
+        std::uint16_t maxSdu;
+    } cases[] = {{0, 1, 0}, {1024, 6, 4096}};
+    for (const auto& c : cases) {
+        const auto confirm =
+            lmp.Connect(static_cast<std::uint8_t>(*lsap->Integer()),
+                        sir::STtpConnect{14, c.offered}.Encode(), LinkClock::now() + 1s);
+        ASSERT_TRUE(confirm) << c.offered;
+        EXPECT_EQ(confirm->size(), c.size) << c.offered;
+        EXPECT_EQ(sir::STtpConnect::Parse(*confirm)->maxSdu, c.maxSdu) << c.offered;
+        lmp.Disconnect(LinkClock::now() + 1s);
+    }
+    lap.Disconnect();
+}
+
+// Hint bytes chain by their extension bit: every byte but the last has it.
+TEST(SirStation, HintOptionTakesOneOrTwoChainedBytes) {
+    const struct {
+        const char* option;
+        std::vector<std::uint8_t> hints;  // empty: refused
+    } cases[] = {{"", {0x02}},       {",hints=00", {0x00}}, {",hints=0x8420", {0x84, 0x20}},
+                 {",hints=84", {}},  {",hints=0x0420", {}}, {",hints=0x84A0", {}},
+                 {",hints=123", {}}, {",hints=", {}}};
+    for (const auto& c : cases) {
+        sim::SVirtualRadioOptions options;
+        std::string error;
+        const bool ok = sim::ParseVirtualRadio(std::string("ALDER") + c.option, options, error);
+        EXPECT_EQ(ok, !c.hints.empty()) << c.option;
+        if (ok) {
+            EXPECT_EQ(options.hints, c.hints) << c.option;
+        }
+    }
 }
 
 std::string Output(const std::string& command) {
