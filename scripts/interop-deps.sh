@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What the interoperability test against the Linux IrDA stack needs, beyond scripts/install-deps.sh:
-# qemu and a static busybox (installed through apt), and Debian 12's 6.1 kernel with the IrDA
+# qemu, a static busybox, ip and ldattach for the guest (installed through apt), and Debian 12's 6.1 kernel with the IrDA
 # modules built for it from the tarball in shared/third_party/. The kernel packages are only
 # downloaded and unpacked into a cache (never installed into this machine); the modules are
 # built once per kernel and tarball and kept there.
@@ -37,7 +37,7 @@ as_root=()
 
 # The host packages: qemu for the virtual machine, busybox for its first user space.
 need=()
-for p in qemu-system-x86 busybox-static; do
+for p in qemu-system-x86 busybox-static iproute2 util-linux; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -198,7 +198,7 @@ same_parameters() {
 clean_trace() {
     local pcap=$1 bad
     [ -s "$pcap" ] || { echo "no trace $pcap"; return 1; }
-    bad=$(tshark -n -r "$pcap" -Y 'frame.len > 0 && (_ws.malformed || _ws.expert.severity >= 0x00800000 || irlap.c.u_modifier_resp == 0x21)' 2>"$pcap.tshark-errors") ||
+    bad=$(timeout 120 tshark -n -r "$pcap" -Y 'frame.len > 0 && (_ws.malformed || _ws.expert.severity >= 0x00800000 || irlap.c.u_modifier_resp == 0x21)' 2>"$pcap.tshark-errors") ||
         { echo "tshark cannot read $pcap: $(tail -1 "$pcap.tshark-errors")"; return 1; }
     [ -z "$bad" ] && return 0
     echo "tshark finds in $pcap:"
