@@ -48,10 +48,13 @@ relay=$build/tests/interop/tessel-irda-relay
 [ -x "$relay" ] || { say "no $relay: build first"; exit 1; }
 command -v tshark >/dev/null || { say "no tshark (scripts/install-deps.sh installs it)"; exit 1; }
 
-deps=$("$root/scripts/interop-deps.sh")
-case $? in
+deps_log=$build/interop-deps.log
+deps=$("$root/scripts/interop-deps.sh" 2>"$deps_log")
+deps_rc=$?
+grep -v '^skipped: ' "$deps_log" >&2
+case $deps_rc in
     0) ;;
-    77) skip "the kernel or qemu is not available (see above)" ;;
+    77) skip "$(sed -n 's/^skipped: //p' "$deps_log" | tail -1)" ;;
     *) say "preparing the kernel failed"; exit 1 ;;
 esac
 read -r kdir mdir <<<"$deps"
