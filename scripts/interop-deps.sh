@@ -19,7 +19,7 @@ skip() { echo "skipped: $*" >&2; exit 77; }
 fail() { echo "interop-deps: $*" >&2; exit 1; }
 log() { echo "interop-deps: $*" >&2; }
 
-cache=${TESSEL_INTEROP_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tessel-interop}
+cache=${TESSEL_INTEROP_CACHE:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/tessel-interop}
 mkdir -p "$cache"
 
 tarball=${TESSEL_IRDA_TARBALL:-}
