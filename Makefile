@@ -6,7 +6,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run package test test-sanitize test-threads fuzz fuzz-ci bench clean
+.PHONY: all deps configure build run package test test-sanitize test-threads test-interop fuzz fuzz-ci bench clean
 
 all: build
 
@@ -39,6 +39,11 @@ test-sanitize: deps
 # The tests of the workers, the links and the virtual radio under ThreadSanitizer.
 test-threads: deps
 	@scripts/test-threads.sh $(BUILD)-tsan
+
+# Write, read and compare against the Linux IrDA stack in a virtual machine, all four models in
+# three directions (scripts/interop.sh). Where it cannot run it says "skipped: <reason>".
+test-interop: build
+	@scripts/interop.sh $(BUILD) || [ $$? -eq 77 ]
 
 # A short pass of every fuzz target (FUZZ_SECONDS each); fuzz-ci is the fixed pass CI runs.
 FUZZ_SECONDS ?= 20

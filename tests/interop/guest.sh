@@ -1,0 +1,92 @@
+#!/bin/bash
+# A role of the interoperability test's virtual machine, run by its init in a chroot of the
+# host's files. The IrDA line is the guest's second serial port (ttyS1) with the kernel's SIR
+# line discipline on it; every frame on irda0 is captured into WORK/guest.pcap.
+#
+#   guest.sh secondary MODEL BUILD WORK
+#       the Linux secondary: an IrDA socket bound to "Varnex" relaying to a virtual radio of
+#       MODEL; touches WORK/ready, serves until WORK/stop appears
+#   guest.sh primary MODEL BUILD WORK
+#       tessel-cli on the kernel's IrDA sockets writes WORK/in.* into the radio in range, then
+#       reads it into WORK/out.*; outcome and seconds per step in WORK/result
+#
+# Every wait is bounded; the host bounds the machine's whole life as well.
+set -u
+role=$1 model=$2 build=$3 work=$4
+serve_seconds=${TESSEL_INTEROP_SERVE:-240}
+step_seconds=${TESSEL_INTEROP_STEP:-120}
+
+say() { echo "guest: $*"; }
+now() { date +%s.%N; }
+seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    for ((i = 0; i < tenths; i++)); do
+        "$@" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+capture_pid=
+attach_sir() {
+    ldattach -s 9600 IRDA /dev/ttyS1 || { say "ldattach failed"; return 1; }
+    wait_for 50 test -e /sys/class/net/irda0 || { say "no irda0 after attaching the line"; return 1; }
+    ip link set irda0 up || return 1
+    # A primary discovers in the background, as `irattach -s` sets it up.
+    [ "$role" = primary ] && echo 1 >/proc/sys/net/irda/discovery
+    dumpcap -q -i irda0 -w "$work/guest.pcap" >"$work/dumpcap.log" 2>&1 &
+    capture_pid=$!
+    wait_for 50 test -s "$work/guest.pcap" || say "the capture on irda0 did not start"
+    say "SIR attached: $(cat /proc/sys/net/irda/devname) on ttyS1"
+}
+
+finish() {
+    [ -n "$capture_pid" ] && { kill -INT "$capture_pid"; wait "$capture_pid"; }
+    for f in discovery irlap irlmp irttp irias; do
+        echo "== /proc/net/irda/$f"
+        cat "/proc/net/irda/$f"
+    done >"$work/irda-state.txt" 2>&1
+    dmesg >"$work/dmesg.log"
+}
+
+secondary() {
+    local hood=/tmp/neighbourhood radio
+    mkdir -m 700 "$hood"
+    TESSEL_IRDA_DIR=$hood "$build/bin/tessel-radiosim" "$model" >"$work/radiosim.log" 2>&1 &
+    wait_for 100 compgen -G "$hood/*" >/dev/null || { say "the virtual radio did not start"; return 1; }
+    radio=$(compgen -G "$hood/*" | head -1)
+    "$build/tests/interop/tessel-irda-relay" "$radio" >"$work/relay.out" 2>"$work/relay.log" &
+    wait_for 50 grep -q listening "$work/relay.out" || { say "the relay did not start"; return 1; }
+    touch "$work/ready"
+    say "serving $model as $radio"
+    wait_for $((serve_seconds * 10)) test -e "$work/stop" || say "no stop after ${serve_seconds}s"
+    return 0
+}
+
+primary() {
+    local in out start rc
+    in=$(compgen -G "$work/in.*" | head -1)
+    out=$work/out.${in##*.}
+    : >"$work/result"
+    start=$(now)
+    timeout "$step_seconds" "$build/bin/tessel-cli" write "$in" >"$work/write.log" 2>&1
+    rc=$?
+    echo "write $rc $(seconds_since "$start")" >>"$work/result"
+    [ $rc -eq 0 ] || return 0
+    start=$(now)
+    timeout "$step_seconds" "$build/bin/tessel-cli" read --model "$model" -o "$out" >"$work/read.log" 2>&1
+    echo "read $? $(seconds_since "$start")" >>"$work/result"
+}
+
+attach_sir || { finish; exit 1; }
+case $role in
+    secondary) secondary; rc=$? ;;
+    primary) primary; rc=$? ;;
+    *) say "unknown role $role"; rc=2 ;;
+esac
+finish
+exit $rc
