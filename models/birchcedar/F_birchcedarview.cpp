@@ -14,9 +14,9 @@ namespace {
 constexpr std::size_t kCanalColumns = 13;
 constexpr int kCanalWidths[2][kCanalColumns] = {
     {30, 35, 45, 120, 35, 120, 50, 50, 35, 50, 50, 65, 65},
-    // On an 800-pixel screen the step column gives up room to the two transmitter columns,
-    // so that their headings stand on two lines with space around them.
-    {30, 30, 36, 90, 30, 90, 45, 45, 30, 45, 45, 42, 42}};
+    // On an 800-pixel screen the step and tone columns give up room to the two transmitter
+    // columns, so that their headings stand on two lines with space around them.
+    {30, 30, 36, 90, 30, 90, 45, 42, 30, 45, 42, 44, 46}};
 constexpr int kGroupGap = 6;
 
 const QString kSystemRest = QStringLiteral(
