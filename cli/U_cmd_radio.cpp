@@ -356,7 +356,20 @@ int RunDiff(const CArgs& args, CContext& context) {
         bodies[i] = bodyOf(found.index);
     }
     if (models[0] != models[1]) throw CFailure("Параметры относятся к разным моделям радиостанций");
-    std::cout << interchange::DifferencesText(interchange::CompareBodies(bodies[0], bodies[1]));
+    // Both sides are shown through the one parameter set of their model, as its view would.
+    CRadioData& data =
+        RequireOwnRadioData(context.Radios()[static_cast<std::size_t>(models[0])]->Data());
+    std::array<interchange::SShownSet, 2> shown;
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::optional<interchange::SShownSet> side = interchange::ShownSetOfBody(data, bodies[i]);
+        if (!side) throw CFailure("Файл поврежден или имеет неверный формат");
+        shown[i] = std::move(*side);
+    }
+    const auto title = [&sides](std::size_t i) {
+        return sides[i] == "radio" ? std::string("Радиостанция") : "Файл " + sides[i];
+    };
+    std::cout << interchange::DifferencesText(
+        {title(0), title(1), interchange::CompareShown(shown[0], shown[1])});
     return kExitOk;
 }
 

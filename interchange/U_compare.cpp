@@ -1,190 +1,135 @@
 #include "U_compare.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
-#include <map>
-#include <sstream>
-#include <string_view>
 #include <utility>
 
-#include "U_codepage.h"
+#include "U_modellists.h"
 
 namespace interchange {
 
 namespace {
 
-// Text keys and their captions, for every model; the channel table's columns first.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 66> kCaptions = {{
-    {"Enabled", "Рабочий канал"},
-    {"FRQ_Step", "Шаг сетки частот, Гц"},
-    {"FRQ_PRM", "Частота приема, Гц"},
-    {"FRQ_PRD", "Частота передачи, Гц"},
-    {"CSS_PRM", "Тон приема"},
-    {"CSS_PRD", "Тон передачи"},
-    {"One_FRQ", "Частота передачи равна частоте приема"},
-    {"One_CSS", "Тон передачи равен тону приема"},
-    {"Scanning", "Сканирование"},
-    {"BlockPRDIfBusy", "Запрет передачи при занятом канале"},
-    {"LimitPRDOnTime", "Ограничение передачи по времени"},
-    {"BlockPRD", "Запрет передачи при занятом канале"},
-    {"FR1", "Диапазоны частот"},
-    {"FR2", "Диапазоны частот"},
-    {"FR3", "Диапазоны частот"},
-    {"FR4", "Диапазоны частот"},
-    {"FR5", "Диапазоны частот"},
-    {"FR6", "Диапазоны частот"},
-    {"FR7", "Диапазоны частот"},
-    {"FR8", "Диапазоны частот"},
-    {"Tone", "Частота вызывного тона, Гц"},
-    {"Squelch", "Порог срабатывания шумоподавителя"},
-    {"SquelchOn", "Шумоподавитель включен"},
-    {"SquelchLevel", "Порог срабатывания шумоподавителя"},
-    {"Power", "Мощность передатчика"},
-    {"VolumeLevel", "Уровень громкости"},
-    {"LimitPRD", "Ограничение времени работы на передачу, сек"},
-    {"RestPRD", "Пауза после принудительного отключения передачи, сек"},
-    {"ShowFreq", "Показывать частоту канала"},
-    {"Light", "Подсветка"},
-    {"BeepPress", "Звук нажатия клавиш"},
-    {"BeepBat", "Сигнал разряда батареи"},
-    {"OffClock", "В выключенном состоянии показывать время"},
-    {"OffTemp", "В выключенном состоянии показывать температуру"},
-    {"OffBat", "В выключенном состоянии показывать заряд батареи"},
-    {"SaveSet", "Сохранять изменения параметров при выключении"},
-    {"CanalOnFirstPowerOn", "Канал при первом включении"},
-    {"ServiceCanal", "Приоритетный канал"},
-    {"PriorCanal", "Приоритетный канал"},
-    {"PriorScanning", "Приоритетное сканирование"},
-    {"StopOnCurrent", "Останавливаться на текущем канале"},
-    {"DelayScanning", "Задержка сканирования при пропадании несущей, сек"},
-    {"CTCSS_PRM", "Частота CTCSS тона приема, Гц"},
-    {"CTCSS_PRD", "Частота CTCSS тона передачи, Гц"},
-    {"DTMF_Number", "Номер, посылаемый при выходе на передачу"},
-    {"DTMF_ChWidth", "Длительность посылки одного DTMF символа"},
-    {"DTMF_ChPause", "Пауза между посылками DTMF символов"},
-    {"DTMF_Decode", "Декодирование DTMF сигнала при приеме"},
-    {"DTMF_Sound", "Звук при декодировании DTMF сигнала"},
-    {"DTMF_Time", "Время декодирования после обнаружения несущей"},
-    {"PRG_IR", "Включить ИК-порт"},
-    {"PRG_KB", "Изменение параметров с клавиатуры радиостанции"},
-    {"PRG_Password", "Пароль на изменение параметров с клавиатуры радиостанции"},
-    {"PRG_ActiveClone", "Разрешить копирование параметров"},
-    {"PRG_ReadClone", "Чтение параметров из другой радиостанции"},
-    {"PRG_WriteClone", "Запись параметров в другую радиостанцию"},
-    {"PRG_Enabled", "Разрешить программирование"},
-    {"BlockHandOn", "Блокировка клавиатуры"},
-    {"VA_On", "Включить режим \"Активация голосом\""},
-    {"VA_Hi", "Порог включения передачи"},
-    {"VA_Lo", "Порог выключения передачи"},
-    {"VA_Pause", "Допустимая пауза между словами, сек"},
-    {"VA_BlockKB", "Запрет включения режима с клавиатуры радиостанции"},
-    {"Modifikator", "Изменение ключа по каналам"},
-    {"Notes", "Описание"},
-    {"Econom", "Режим экономии энергии"},
-}};
-
-// Keys the table names by pattern.
-std::string PatternCaption(const std::string& field) {
-    if (field.starts_with("Key") && field.size() > 3 &&
-        std::all_of(field.begin() + 3, field.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return "Ключ маскиратора, группа " + field.substr(3);
-    if (field == "EconomT1") return "Время включения режима №1, сек";
-    if (field == "EconomT2") return "Время включения режима №2, сек";
-    return field;
-}
-
-struct SParsedBody {
-    std::map<int, std::vector<std::pair<std::string, std::string>>> canals;
-    std::vector<std::pair<std::string, std::string>> settings;
-};
-
-SParsedBody Parse(const std::string& body) {
-    SParsedBody parsed;
-    std::istringstream in(Cp1251ToUtf8(body));
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::size_t eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-        std::size_t digits = 0;
-        while (digits < key.size() && std::isdigit(static_cast<unsigned char>(key[digits])))
-            ++digits;
-        if (digits > 0 && digits < key.size())
-            parsed.canals[std::stoi(key.substr(0, digits))].emplace_back(key.substr(digits), value);
-        else
-            parsed.settings.emplace_back(key, value);
-    }
-    return parsed;
-}
+const std::string kInUse = "Рабочий канал";
 
 std::string CanalPlace(int index) {
-    return std::string("Канал ") + (index < 10 ? "0" : "") + std::to_string(index);
+    return "Канал " + models::ChannelNumberText(index);
 }
 
-std::string ValueOf(const std::vector<std::pair<std::string, std::string>>& fields,
-                    const std::string& key) {
-    const auto it = std::ranges::find(fields, key, [](const auto& f) { return f.first; });
-    return it == fields.end() ? std::string() : it->second;
+// Characters, not bytes, so that Cyrillic columns line up.
+std::size_t Width(const std::string& utf8) {
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
-void CompareFields(const std::string& place,
-                   const std::vector<std::pair<std::string, std::string>>& left,
-                   const std::vector<std::pair<std::string, std::string>>& right,
-                   std::vector<SDifference>& out) {
-    for (const auto& [key, value] : left) {
-        const std::string other = ValueOf(right, key);
-        if (other != value) out.push_back({place, FieldCaption(key), value, other});
+std::string Padded(const std::string& text, std::size_t width) {
+    return text + std::string(width > Width(text) ? width - Width(text) : 0, ' ');
+}
+
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '&')
+            out += "&amp;";
+        else
+            out += c;
     }
-    for (const auto& [key, value] : right)
-        if (std::ranges::find(left, key, [](const auto& f) { return f.first; }) == left.end())
-            out.push_back({place, FieldCaption(key), "", value});
+    return out;
 }
 
-std::string BodyOf(CRadioData& data) {
-    std::ostringstream out;
-    data.WriteText(out);
-    return out.str();
+bool SameRow(const SShownValue& a, const SShownValue& b) {
+    return a.page == b.page && a.group == b.group && a.caption == b.caption;
+}
+
+void CompareValues(const std::string& place, const std::vector<SShownValue>& left,
+                   const std::vector<SShownValue>& right, std::vector<SDifference>& out) {
+    const auto placeOf = [&place](const SShownValue& v) { return place.empty() ? v.page : place; };
+    for (const SShownValue& a : left) {
+        const auto b =
+            std::ranges::find_if(right, [&a](const SShownValue& v) { return SameRow(a, v); });
+        const std::string other = b == right.end() ? std::string() : b->value;
+        if (other != a.value) out.push_back({placeOf(a), a.caption, a.value, other});
+    }
+    for (const SShownValue& b : right)
+        if (std::ranges::none_of(left, [&b](const SShownValue& v) { return SameRow(b, v); }))
+            out.push_back({placeOf(b), b.caption, std::string(), b.value});
 }
 
 }  // namespace
 
-std::string FieldCaption(const std::string& field) {
-    for (const auto& [key, caption] : kCaptions)
-        if (key == field) return std::string(caption);
-    return PatternCaption(field);
+SShownSet ShownSetOf(CRadioData& data) {
+    SShownSet set;
+    for (int index = 0; index < kRadioCanalCount; ++index)
+        if (data.Canal(index)->Common().enabled)
+            set.canals[static_cast<std::size_t>(index)] = data.ShownCanal(index);
+    set.settings = data.ShownSettings();
+    return set;
 }
 
-std::vector<SDifference> CompareBodies(const std::string& left, const std::string& right) {
-    const SParsedBody a = Parse(left), b = Parse(right);
+std::optional<SShownSet> ShownSetOfBody(CRadioData& data, const std::string& body) {
+    SShownSet set;
+    if (!data.WithBody(body, [&] { set = ShownSetOf(data); })) return std::nullopt;
+    return set;
+}
+
+std::vector<SDifference> CompareShown(const SShownSet& left, const SShownSet& right) {
     std::vector<SDifference> differences;
     for (int index = 0; index < kRadioCanalCount; ++index) {
-        const auto fieldsA = a.canals.find(index), fieldsB = b.canals.find(index);
-        const auto none = std::vector<std::pair<std::string, std::string>>();
-        const auto& fa = fieldsA == a.canals.end() ? none : fieldsA->second;
-        const auto& fb = fieldsB == b.canals.end() ? none : fieldsB->second;
-        const bool usedA = ValueOf(fa, "Enabled") == "1", usedB = ValueOf(fb, "Enabled") == "1";
-        if (usedA != usedB) {
-            differences.push_back({CanalPlace(index), FieldCaption("Enabled"), usedA ? "да" : "нет",
-                                   usedB ? "да" : "нет"});
-        } else if (usedA) {
-            CompareFields(CanalPlace(index), fa, fb, differences);
-        }
+        const auto& a = left.canals[static_cast<std::size_t>(index)];
+        const auto& b = right.canals[static_cast<std::size_t>(index)];
+        if (a.empty() != b.empty())
+            differences.push_back({CanalPlace(index), kInUse, models::YesNoName(!a.empty()),
+                                   models::YesNoName(!b.empty())});
+        else
+            CompareValues(CanalPlace(index), a, b, differences);
     }
-    CompareFields("Параметры", a.settings, b.settings, differences);
+    CompareValues(std::string(), left.settings, right.settings, differences);
     return differences;
 }
 
-std::vector<SDifference> CompareSets(CRadioData& left, CRadioData& right) {
-    return CompareBodies(BodyOf(left), BodyOf(right));
+std::string DifferencesText(const SComparison& comparison) {
+    if (comparison.differences.empty()) return "Различий нет\n";
+    std::array<std::size_t, 4> widths = {Width("Где"), Width("Параметр"),
+                                         Width(comparison.leftTitle), 0};
+    for (const SDifference& d : comparison.differences) {
+        widths[0] = std::max(widths[0], Width(d.place));
+        widths[1] = std::max(widths[1], Width(d.caption));
+        widths[2] = std::max(widths[2], Width(d.left));
+    }
+    const auto line = [&widths](const std::string& place, const std::string& caption,
+                                const std::string& left, const std::string& right) {
+        std::string text = Padded(place, widths[0]) + "  " + Padded(caption, widths[1]) + "  " +
+                           Padded(left, widths[2]) + "  " + right;
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        return text + '\n';
+    };
+    std::string text = line("Где", "Параметр", comparison.leftTitle, comparison.rightTitle);
+    for (const SDifference& d : comparison.differences)
+        text += line(d.place, d.caption, d.left, d.right);
+    return text;
 }
 
-std::string DifferencesText(const std::vector<SDifference>& differences) {
-    if (differences.empty()) return "Различий нет\n";
-    std::string text;
-    for (const SDifference& d : differences)
-        text += d.place + ": " + d.caption + ": " + d.left + " → " + d.right + '\n';
-    return text;
+std::string DifferencesHtml(const SComparison& comparison, std::size_t shownRows) {
+    if (comparison.differences.empty()) return "Различий нет";
+    std::string html =
+        "<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\"><tr><th>Где</th>"
+        "<th>Параметр</th><th>" +
+        Escaped(comparison.leftTitle) + "</th><th>" + Escaped(comparison.rightTitle) + "</th></tr>";
+    const std::size_t shown = std::min(shownRows, comparison.differences.size());
+    for (std::size_t i = 0; i < shown; ++i) {
+        const SDifference& d = comparison.differences[i];
+        html += "<tr><td>" + Escaped(d.place) + "</td><td>" + Escaped(d.caption) + "</td><td>" +
+                Escaped(d.left) + "</td><td>" + Escaped(d.right) + "</td></tr>";
+    }
+    html += "</table>";
+    if (shown < comparison.differences.size())
+        html +=
+            "<p>И еще различий: " + std::to_string(comparison.differences.size() - shown) + "</p>";
+    return html;
 }
 
 }  // namespace interchange

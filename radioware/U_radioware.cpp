@@ -99,6 +99,30 @@ bool CRadioData::Save(std::ostream& out) {
 
 void CRadioData::TakeImageOnlyFields(std::span<const std::uint8_t> /*image*/) {}
 
+std::vector<SShownValue> CRadioData::ShownSettings() {
+    return {};
+}
+
+std::vector<SShownValue> CRadioData::ShownCanal(int /*index*/) {
+    return {};
+}
+
+bool CRadioData::WithBody(const std::string& body, const std::function<void()>& look) {
+    const std::function<void()> putBack = Keeper();
+    const bool wasReading = std::exchange(readingBody_, true);
+    bool ok = false;
+    try {
+        std::istringstream in(body);
+        ok = ReadText(in);
+        if (ok) look();
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    putBack();
+    readingBody_ = wasReading;
+    return ok;
+}
+
 void CRadioData::MarkSaved() {
     modified_ = false;
     Notify();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -178,6 +179,18 @@ struct SCanalCommon {
     bool operator==(const SCanalCommon&) const = default;
 };
 
+// A value as the model's view shows it ("Номинальная", "93,66", "Вкл"), under the caption of
+// its row or column: what the printed list and the comparison show, so that paper and window
+// read alike.
+struct SShownValue {
+    std::string page;  // the view's page ("Основные параметры"); empty for a channel's value
+    std::string group;  // the group on the page (" Передатчик" without its blank); may be empty
+    std::string caption;  // the row's caption without its colon, or the column's heading
+    std::string value;
+    bool secret = false;  // the scrambler key: compared, never printed
+    bool operator==(const SShownValue&) const = default;
+};
+
 // The first value of a common channel record that a model cannot take as it is.
 enum class ECanalMisfit { None, RxFrequency, TxFrequency, RxTone, TxTone, ToneSplit };
 
@@ -213,6 +226,16 @@ class CRadioData : public IRadioData {
     // carries (the text form leaves them out); every other field stays as it is. A model whose
     // text form carries all its fields has nothing to put back.
     virtual void TakeImageOnlyFields(std::span<const std::uint8_t> image);
+    // The settings as the view shows them, page by page and row by row in the view's order.
+    virtual std::vector<SShownValue> ShownSettings();
+    // A working channel's values as the channel table shows them, column by column (the
+    // derived "=" columns left out); the caption is the column's heading on one line.
+    virtual std::vector<SShownValue> ShownCanal(int index);
+
+    // Runs look while the set holds the values of a text body, then puts the set's own values
+    // back; no notification either way. False, without calling look, when the body cannot be
+    // read. For showing a body (a file, an earlier state) the way the view would show it.
+    bool WithBody(const std::string& body, const std::function<void()>& look);
 
     CRadio& OwnerRadio() const { return radio_; }
 

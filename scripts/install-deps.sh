@@ -13,6 +13,7 @@ packages=(
     xvfb xauth imagemagick fonts-dejavu-core fonts-urw-base35
     dpkg-dev file lintian desktop-file-utils appstream shared-mime-info man-db poppler-utils
     tshark
+    at-spi2-core python3-pyatspi xdotool dbus-daemon
 )
 
 missing=()

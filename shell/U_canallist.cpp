@@ -14,6 +14,8 @@ namespace {
 constexpr const char* kListFilter = "Список каналов (*.csv)|*.csv|Все файлы (*.*)|*.*";
 // The window shows this many refused rows; the rest are counted.
 constexpr std::size_t kShownIssues = 20;
+// The comparison shows this many differences; the rest are counted.
+constexpr std::size_t kShownDifferences = 40;
 
 CRadioData* CurrentData(CRadios& radios) {
     if (radios.Current() < 0 || radios.Workers().Busy()) return nullptr;
@@ -75,13 +77,16 @@ void CompareWithRadio(CRadios& radios) {
                                    "Сначала прочитайте параметры из радиостанции");
         return;
     }
-    std::ostringstream now;
-    data->WriteText(now);
     // What the window held on the left, the radio on the right.
-    const std::vector<interchange::SDifference> differences =
-        interchange::CompareBodies(before, now.str());
+    const std::optional<interchange::SShownSet> earlier =
+        interchange::ShownSetOfBody(*data, before);
+    if (!earlier) return;
+    const std::string file = radios.FileBeforeRead();
+    const interchange::SComparison comparison{
+        file.empty() ? "До чтения" : "Файл " + std::filesystem::path(file).filename().string(),
+        "Радиостанция", interchange::CompareShown(*earlier, interchange::ShownSetOf(*data))};
     radios.Dialogs().ShowInformation("Сравнить с радиостанцией",
-                                     interchange::DifferencesText(differences));
+                                     interchange::DifferencesHtml(comparison, kShownDifferences));
 }
 
 void PrintCanalListTo(CRadios& radios) {

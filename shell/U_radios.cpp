@@ -363,6 +363,7 @@ void CRadios::StartRead() {
         data->WriteText(body);
         readRadio_ = current_;
         beforeRead_ = body.str();
+        fileBeforeRead_ = radio->FileName();
     }
     reading_ = true;
     TFind4RWThread::Launch(*this, radio, true);
@@ -370,6 +371,10 @@ void CRadios::StartRead() {
 
 std::string CRadios::ParametersBeforeRead() const {
     return readRadio_ == current_ ? beforeRead_ : std::string();
+}
+
+std::string CRadios::FileBeforeRead() const {
+    return readRadio_ == current_ ? fileBeforeRead_ : std::string();
 }
 
 void CRadios::StartWrite() {

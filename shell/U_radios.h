@@ -131,6 +131,8 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     // The current radio's parameters as they were when the last read of that radio started
     // (Windows-1251 text form); empty when it has not been read since the program started.
     std::string ParametersBeforeRead() const;
+    // The file the radio's parameters came from before that read; empty when none.
+    std::string FileBeforeRead() const;
 
     // Whether a write first keeps a copy of the radio's memory and then reads the radio back
     // to check it; on unless turned off.
@@ -172,6 +174,7 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     bool writeChecks_ = true;
     int readRadio_ = -1;
     std::string beforeRead_;
+    std::string fileBeforeRead_;
     CEditHistories histories_;
     // Names the step that the changes reported now make (an open, a new set); empty for edits.
     std::string actionName_;

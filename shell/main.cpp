@@ -14,6 +14,7 @@
 #include "U_shelltext.h"
 #include "U_translations.h"
 #include "U_virtualradios.h"
+#include "Zvc_access.h"
 #include "tessel_version.h"
 
 namespace {
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication app(argc, argv);
+    ZVCL::InstallAccessibility();
     QApplication::setApplicationName(QString::fromUtf8(shelltext::kApplicationTitle));
     InstallToolkitTranslations(app);
     try {

@@ -1,7 +1,9 @@
 #include "F_editorrows.h"
 
 #include "U_modellists.h"
+#include "U_shownvalues.h"
 
+#include "Zvc_access.h"
 #include "Zvc_editor.h"
 #include "Zvc_knob.h"
 #include "Zvc_label.h"
@@ -72,8 +74,9 @@ QChar DecimalChar(QChar ch, const QString& current) {
     return QChar();
 }
 
+// The models' own texts, so that the page, the printed list and the comparison agree.
 QString DecimalText(double value, int decimals) {
-    return QString::number(value, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(','));
+    return QString::fromStdString(models::DecimalText(value, decimals));
 }
 
 double ParseDecimal(const QString& text) {
@@ -115,7 +118,7 @@ QString KeyByteText(std::uint8_t value) {
 }
 
 QString PasswordText(int value) {
-    return QStringLiteral("%1").arg(std::clamp(value, 0, 9999), 4, 10, QLatin1Char('0'));
+    return QString::fromStdString(models::PasswordText(value));
 }
 
 void ShowText(ZVCL::TZStatic& stc, const QString& text) {
@@ -148,6 +151,7 @@ int TPageBuilder::RowWidth() const {
 ZVCL::TZPanel* TPageBuilder::BeginGroup(const QString& name, const QString& caption) {
     auto* group = new ZVCL::TZPanel(&panel_);
     group->setObjectName(name);
+    group->setAccessibleName(ZVCL::CaptionName(caption));
     group->setGeometry(0, top_, rowWidth_, kRowHeight);
     auto* title = new ZVCL::TZLabel(group);
     title->setObjectName(name + QStringLiteral("_caption"));

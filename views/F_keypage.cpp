@@ -79,6 +79,7 @@ TKeyPage::TKeyPage(TPageBuilder& builder, TLayout layout, SKeyAccess access)
     for (int group = 1; group <= kKeyFields; ++group) {
         auto* edt = new ZVCL::TZEditor(row);
         edt->setObjectName(QStringLiteral("edKey%1").arg(group));
+        edt->setAccessibleName(QStringLiteral("Ключ, группа %1").arg(group));
         edt->SetEditMask(QStringLiteral("NN; "));
         edt->setAlignment(Qt::AlignCenter);
         edt->setGeometry(x, 3, fieldWidth, row->height() - 6);

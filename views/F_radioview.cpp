@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "F_viewtexts.h"
 #include "Zvc_grid.h"
 #include "Zvc_label.h"
 #include "Zvc_scrollbar.h"
@@ -34,11 +35,42 @@ class TCompactTabStyle : public QProxyStyle {
     }
 };
 
+// What a screen reader reads in the channel table: a cell's value (a tick as Да or Нет) and
+// its column's heading, the header blocks above it on one line.
+void DescribeForReaders(TCanalGrid& canals) {
+    ZVCL::TZ_Grid& grid = canals.Grid();
+    grid.setAccessibleName(QStringLiteral("Параметры каналов"));
+    grid.OnCellText = [&canals](int col, int row) {
+        const SCanalGridModel& model = canals.Model();
+        const int canal = TCanalGrid::CanalOfRow(row);
+        if (col < 0 || col >= static_cast<int>(model.columns.size()) || canal < 0 ||
+            (model.hasData && !model.hasData()))
+            return QString();
+        const SCanalColumn& column = model.columns[static_cast<std::size_t>(col)];
+        if (column.text) return column.text(canal);
+        if (column.image)
+            return column.image(canal) == ti_Empty ? YesNoText(false) : YesNoText(true);
+        return QString();
+    };
+    grid.OnColumnHeading = [&canals](int col) {
+        std::vector<SHeaderBlock> blocks;
+        for (const SHeaderBlock& block : canals.Model().header)
+            if (block.col0 <= col && col <= block.col1) blocks.push_back(block);
+        std::ranges::sort(blocks, {}, &SHeaderBlock::row0);
+        QStringList parts;
+        for (const SHeaderBlock& block : blocks)
+            parts << QString(block.text).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified();
+        return parts.join(QLatin1Char(' '));
+    };
+}
+
 }  // namespace
 
 TRadioView::TRadioView(CRadioWare& ware, TLayout layout, const QString& name, QWidget* parent)
     : QWidget(parent), ware_(ware), layout_(layout) {
     setObjectName(name);
+    setAccessibleName(QString::fromStdString(ware.RadioCount() > 0 ? ware.GetRadio(0)->Name()
+                                                                   : ware.Description()));
     setFont(ZVCL::TahomaFont(12));
     pgc_Data_ = new QTabWidget(this);
     pgc_Data_->setObjectName("pgc_Data");
@@ -124,6 +156,7 @@ QWidget* TRadioView::BuildCanalPanel(SCanalGridModel model) {
     bar->setObjectName("vscrl_Canals");
     model.hasData = [this] { return AttachedData() != nullptr; };
     canals_ = std::make_unique<TCanalGrid>(*grid, *bar, flags_, std::move(model));
+    DescribeForReaders(*canals_);
 
     const int gridWidth = canals_->TotalWidth();
     panel->SetBoundSize(1);

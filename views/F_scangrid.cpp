@@ -25,6 +25,19 @@ TScanGrid::TScanGrid(ZVCL::TZ_Grid& grid, int colWidth, SScanGridModel model)
     grid.SetDefRowHeight(23);
     grid.SetCol(0);
     grid.SetRow(0);
+    grid.setAccessibleName(QStringLiteral("Каналы сканирования"));
+    grid.OnCellText = [this](int col, int row) {
+        const int canal = CanalOf(col, row);
+        const QString number = QStringLiteral("Канал %1").arg(canal, 2, 10, QLatin1Char('0'));
+        if (!HasData() || !model_.enabled(canal)) return number + QStringLiteral(" не рабочий");
+        return number + QStringLiteral(", сканирование: ") +
+               (model_.scanning(canal) ? QStringLiteral("Да") : QStringLiteral("Нет"));
+    };
+    grid.OnColumnHeading = [](int col) {
+        return QStringLiteral("Каналы %1–%2")
+            .arg(kScanGridSide * col, 2, 10, QLatin1Char('0'))
+            .arg(kScanGridSide * col + kScanGridSide - 1, 2, 10, QLatin1Char('0'));
+    };
     grid.OnDrawCell = [this](int col, int row, const QRect& rect, QPainter& p) {
         DrawCell(col, row, rect, p);
     };

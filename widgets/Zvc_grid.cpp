@@ -1,5 +1,6 @@
 #include "Zvc_grid.h"
 
+#include "Zvc_access.h"
 #include "Zvc_scrollbar.h"
 
 #include <QKeyEvent>
@@ -116,10 +117,12 @@ void TZ_Grid::SetRow(int row) {
 }
 
 void TZ_Grid::MoveCurrent(int col, int row) {
+    const QPoint before(col_, row_);
     col_ = std::clamp(col, fixedCols_, Cols() - 1);
     row_ = std::clamp(row, fixedRows_, Rows() - 1);
     ShowCell(col_, row_);
     update();
+    if (QPoint(col_, row_) != before) NotifyCurrentCell(*this);
 }
 
 void TZ_Grid::SetLeftCol(int col) {
@@ -357,6 +360,7 @@ void TZ_Grid::keyPressEvent(QKeyEvent* event) {
             if (OnClickCellKey) OnClickCellKey(col_, row_, key, shift);
             update();
             if (OnEditCellKey) OnEditCellKey(col_, row_, key, shift);
+            NotifyCurrentCell(*this, TCellNews::ValueChanged);
             break;
     }
 }
@@ -438,6 +442,9 @@ void TZ_Grid::wheelEvent(QWheelEvent* event) {
 void TZ_Grid::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     update();
+    // After the toolkit has announced the grid, the reader is led on to its current cell.
+    QMetaObject::invokeMethod(
+        this, [this] { NotifyCurrentCell(*this); }, Qt::QueuedConnection);
 }
 
 void TZ_Grid::focusOutEvent(QFocusEvent* event) {

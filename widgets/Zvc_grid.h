@@ -97,6 +97,9 @@ class TZ_Grid : public QWidget, public TZInputEvents {
         int col, int row, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers shift)>;
     TCellMouseEvent OnClickCellMouse;
     TCellMouseEvent OnEditCellMouse;
+    // What a screen reader reads: a cell's value in words, a column's heading on one line.
+    std::function<QString(int col, int row)> OnCellText;
+    std::function<QString(int col)> OnColumnHeading;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

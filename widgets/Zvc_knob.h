@@ -27,6 +27,8 @@ class TZ_Knob : public QWidget {
     bool IsPressed() const { return pressed_; }
     // Ends the current press: no more repeats until the button is pressed again.
     void EndPress();
+    // One press step without the mouse (a screen reader's press action).
+    void Click() { PressAction(); }
 
     int RepeatDelay() const { return repeatDelay_; }
     int RepeatInterval() const { return repeatInterval_; }

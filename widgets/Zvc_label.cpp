@@ -1,5 +1,6 @@
 #include "Zvc_label.h"
 
+#include "Zvc_access.h"
 #include "Zvc_knob.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ TZLabel::TZLabel(QWidget* parent) : QWidget(parent) {
 
 void TZLabel::SetLabelText(const QString& text) {
     labelText_ = text;
+    NameEditor();
     update();
 }
 
@@ -44,6 +46,18 @@ void TZLabel::SetShowHint(bool on) {
 void TZLabel::SetHint(const QString& hint) {
     hint_ = hint;
     setToolTip(showHint_ ? hint_ : QString());
+    NameEditor();
+}
+
+// A screen reader names the row's editor (Qt's line editor included) by the row's caption and
+// reads the row's hint as its description.
+void TZLabel::NameEditor() {
+    const QString caption = CaptionName(labelText_);
+    if (editor_) {
+        editor_->setAccessibleName(caption);
+        editor_->setAccessibleDescription(hint_);
+    }
+    if (knob_) knob_->setAccessibleDescription(caption);
 }
 
 QRect TZLabel::EditorArea() const {
@@ -63,6 +77,7 @@ void TZLabel::SetEditor(QWidget* editor, TZ_Knob* knob) {
         knob->setParent(this);
         knob->show();
     }
+    NameEditor();
     LayoutEditor();
 }
 

@@ -48,6 +48,7 @@ class TZLabel : public QWidget {
 
   private:
     void LayoutEditor();
+    void NameEditor();
     void PassFocus(Qt::FocusReason reason);
 
     QString labelText_;

@@ -1,5 +1,7 @@
 #include "Zvc_popup.h"
 
+#include "Zvc_access.h"
+
 #include "Zvc_scrollbar.h"
 
 #include <QApplication>
@@ -91,6 +93,7 @@ void TZPopUpList::SetHighlighted(int index) {
     highlighted_ = (index >= 0 && index < items_.size()) ? index : -1;
     if (highlighted_ >= 0) EnsureVisible(highlighted_);
     update();
+    NotifyValueChanged(*this);
 }
 
 void TZPopUpList::MoveHighlight(int delta) {

@@ -1,5 +1,7 @@
 #include "Zvc_static.h"
 
+#include "Zvc_access.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -23,6 +25,7 @@ void TZStatic::SetText(const QString& text) {
     if (text == text_) return;
     text_ = text;
     update();
+    NotifyValueChanged(*this);
     if (OnSelect) OnSelect();
 }
 

@@ -1,11 +1,13 @@
 #include "U_alderware.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 
 #include "U_imagebytes.h"
 #include "U_modellists.h"
+#include "U_shownvalues.h"
 
 using models::Bit;
 using models::GetByte;
@@ -332,3 +334,35 @@ bool CAlderQualifier::ApplyConverterRule(std::span<const std::uint8_t> /*probe*/
 }
 
 CAlderWare::CAlderWare() : TRadioWareOf(AlderRadio(), "ALDER", "1.1.0") {}
+
+// ---- The values as the view shows them --------------------------------------------------------
+
+CTwoBankData::SShownWords CAlderData::ShownWords() const {
+    return {"с", "мс", "CTCSS тон", ", Гц", false};
+}
+
+std::string CAlderData::ShownTone(int code) const {
+    return alder::ToneName(code);
+}
+
+void CAlderData::AppendShownSames(std::vector<SShownValue>& out) {
+    using namespace models;
+    CShownPage sames(out, kSamesPage);
+    sames.Group("Частоты CTCSS тонов, определяемые пользователем")
+        .Row("Частота CTCSS тона приема, Гц", DecimalText(CTCSS_PRM(), 1))
+        .Row("Частота CTCSS тона передачи, Гц", DecimalText(CTCSS_PRD(), 1))
+        .Group("DTMF");
+    AppendShownDtmfSend(sames);
+    sames.Row("Декодирование DTMF сигнала при приеме", OnOffName(DTMF_Decode()))
+        .Row("Звук при декодировании DTMF сигнала", YesNoName(DTMF_Sound()))
+        .Row("Время декодирования после обнаружения несущей, мс",
+             DecimalText(UnitsToMs(DTMF_Time()), 2));
+    AppendShownPrgVa(out);
+    std::array<std::uint8_t, alder::kKeyGroups> key{};
+    for (int group = 1; group <= alder::kKeyGroups; ++group)
+        key[static_cast<std::size_t>(group - 1)] = Key(group);
+    CShownPage(out, kKeyPage)
+        .Group("Ключ маскирования")
+        .Row("Ключ, шестнадцатеричный формат", KeyText(key), true)
+        .Row("Изменение ключа по каналам", YesNoName(Modifikator()));
+}

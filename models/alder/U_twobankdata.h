@@ -15,6 +15,7 @@
 
 #include "U_radioware.h"
 #include "U_ranges.h"
+#include "U_shownvalues.h"
 #include "U_textform.h"
 
 namespace twobank {
@@ -246,6 +247,8 @@ class CTwoBankData : public CRadioData {
     std::size_t ImageSize() const final { return twobank::kImageSize; }
     std::function<void()> Keeper() final;
     void TakeImageOnlyFields(std::span<const std::uint8_t> image) final;
+    std::vector<SShownValue> ShownSettings() final;
+    std::vector<SShownValue> ShownCanal(int index) final;
 
     const STwoBankModel& Model() const { return model_; }
     const STwoBankSettings& Settings() const { return s_; }
@@ -363,6 +366,23 @@ class CTwoBankData : public CRadioData {
     virtual void DecodeModelSettings(std::span<const std::uint8_t> image) = 0;
     // Whether the ranges allow writing into the radio (a model may first settle them).
     virtual bool RangesAllowWriting() = 0;
+
+    // How the model's view writes its units and shows its channels' tones.
+    struct SShownWords {
+        std::string_view seconds;       // "с" or "сек"
+        std::string_view milliseconds;  // "мс" or "мсек"
+        std::string_view toneHeading;   // the tone columns' heading: "ПРМ" or "ПРД" goes
+        std::string_view toneUnit;      // between the two ("CTCSS тон ПРМ, Гц")
+        bool stepColumn;                // the channel table shows the step
+    };
+    virtual SShownWords ShownWords() const = 0;
+    // A channel tone as the channel table shows it.
+    virtual std::string ShownTone(int code) const = 0;
+    // The rows of the model's "Дополнительные параметры" and of any further page.
+    virtual void AppendShownSames(std::vector<SShownValue>& out) = 0;
+    // Row groups the models share on that page.
+    void AppendShownDtmfSend(models::CShownPage& page) const;
+    void AppendShownPrgVa(std::vector<SShownValue>& out) const;
 
     // Groups of data keys shared by the models, in the order they appear in the file.
     std::vector<SDataKey> StationKeys();     // Tone .. SaveSet

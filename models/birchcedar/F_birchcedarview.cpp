@@ -14,7 +14,9 @@ namespace {
 constexpr std::size_t kCanalColumns = 13;
 constexpr int kCanalWidths[2][kCanalColumns] = {
     {30, 35, 45, 120, 35, 120, 50, 50, 35, 50, 50, 65, 65},
-    {30, 30, 45, 90, 30, 90, 45, 45, 30, 45, 45, 35, 35}};
+    // On an 800-pixel screen the step and tone columns give up room to the two transmitter
+    // columns, so that their headings stand on two lines with space around them.
+    {30, 30, 36, 90, 30, 90, 45, 42, 30, 45, 42, 44, 46}};
 constexpr int kGroupGap = 6;
 
 const QString kSystemRest = QStringLiteral(
@@ -177,9 +179,9 @@ QWidget* TBirchCedarView::BuildCanals() {
          {8, 8, 1, 1, QStringLiteral("=")},
          {9, 10, 1, 1, QStringLiteral("ПРД")},
          {11, 11, 0, 1,
-          compact ? QStringLiteral("ПРД\nна\nз/к") : QStringLiteral("ПРД на\nзанятом\nканале")},
+          compact ? QStringLiteral("ПРД\nна з/к") : QStringLiteral("ПРД на\nзанятом\nканале")},
          {12, 12, 0, 1,
-          compact ? QStringLiteral("ПРД\nогр.\nп/в")
+          compact ? QStringLiteral("ПРД\nогр. п/в")
                   : QStringLiteral("Огранич.\nПРД по\nвремени")}});
     return BuildCanalPanel(std::move(model));
 }

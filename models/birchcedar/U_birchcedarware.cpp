@@ -220,3 +220,28 @@ bool CBirchCedarQualifier::ApplyConverterRule(std::span<const std::uint8_t> prob
     data.SetRadioConverterType(code);
     return true;
 }
+
+// ---- The values as the view shows them --------------------------------------------------------
+
+CTwoBankData::SShownWords CBirchCedarData::ShownWords() const {
+    return {"сек", "мсек", "CTCSS тон / DCS код", "", true};
+}
+
+// The table shows the squelch system and the tone or code in two cells; here they are one.
+std::string CBirchCedarData::ShownTone(int code) const {
+    if (code == 0) return birchcedar::ToneName(0);
+    const std::string_view system = models::kSquelchSystemList[code > 0 ? 1 : 2];
+    return std::string(system) + ' ' + birchcedar::ToneName(code);
+}
+
+void CBirchCedarData::AppendShownSames(std::vector<SShownValue>& out) {
+    using namespace models;
+    CShownPage sames(out, kSamesPage);
+    sames.Group("DTMF");
+    AppendShownDtmfSend(sames);
+    sames.Group("Режим экономии энергии")
+        .Row("Включить режим экономии энергии", YesNoName(Econom()))
+        .Row("Время включения режима №1, сек", std::to_string(EconomT1()))
+        .Row("Время включения режима №2, сек", std::to_string(EconomT2()));
+    AppendShownPrgVa(out);
+}

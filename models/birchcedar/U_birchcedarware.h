@@ -69,6 +69,9 @@ class CBirchCedarData : public CTwoBankData {
     std::string CanalToneName(int code) const override;
     int CanalToneCode(std::string_view name) const override;
     std::vector<SDataKey> DataKeys() override;
+    SShownWords ShownWords() const override;
+    std::string ShownTone(int code) const override;
+    void AppendShownSames(std::vector<SShownValue>& out) override;
     void EncodeModelSettings(std::span<std::uint8_t> image) const override;
     void DecodeModelSettings(std::span<const std::uint8_t> image) override;
     // A set whose enabled channels all lie in the band is given the band as its range first.

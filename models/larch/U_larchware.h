@@ -220,6 +220,8 @@ class CLarchData final : public CRadioData {
 
     const SLarchSettings& Settings() const { return settings_; }
     std::function<void()> Keeper() override;
+    std::vector<SShownValue> ShownSettings() override;
+    std::vector<SShownValue> ShownCanal(int index) override;
 
   private:
     struct SSnapshot {

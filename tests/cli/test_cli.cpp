@@ -261,9 +261,27 @@ TEST_F(Cli, ChannelListsGoInAndOutOfParameterFiles) {
     EXPECT_EQ(Run("import " + list + " --model larch").status, 2);
 }
 
-// The printable list: one A4 page for 20 channels, more for 100, and pages that render (the
-// Cyrillic text itself is checked by looking at a rendered page).
-TEST_F(Cli, ThePrintedListFillsOnePageForTwentyChannelsAndMoreForAHundred) {
+std::string Output(const std::string& command) {
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string text;
+    std::array<char, 4096> buffer{};
+    while (const std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+        text.append(buffer.data(), n);
+    pclose(pipe);
+    return text;
+}
+
+// The line of a laid-out text that holds the caption.
+std::string LineWith(const std::string& text, const std::string& caption) {
+    const std::size_t at = text.find(caption);
+    if (at == std::string::npos) return {};
+    const std::size_t begin = text.rfind('\n', at) + 1;
+    return text.substr(begin, text.find('\n', at) - begin);
+}
+
+// The printable list: 20 channels on the first A4 page, 100 on more; every setting in the words
+// the view shows, captions and values side by side; pages that render.
+TEST_F(Cli, ThePrintedListShowsTheViewsWordsAndFitsTwentyChannelsOnAPage) {
     for (const int channels : {20, 100}) {
         std::string list = "Location,Frequency\r\n";
         for (int i = 0; i < channels; ++i) {
@@ -280,20 +298,27 @@ TEST_F(Cli, ThePrintedListFillsOnePageForTwentyChannelsAndMoreForAHundred) {
         const SResult print = Run("print " + file + " -o " + pdf);
         ASSERT_EQ(print.status, 0) << print.err;
 
-        FILE* info = popen(("pdfinfo " + pdf).c_str(), "r");
-        std::string text;
-        std::array<char, 4096> buffer{};
-        while (const std::size_t n = fread(buffer.data(), 1, buffer.size(), info))
-            text.append(buffer.data(), n);
-        pclose(info);
-        EXPECT_NE(text.find("Page size:       595 x 842 pts (A4)"), std::string::npos) << text;
-        const std::size_t pages = text.find("Pages:");
+        const std::string info = Output("pdfinfo " + pdf);
+        EXPECT_NE(info.find("Page size:       595 x 842 pts (A4)"), std::string::npos) << info;
+        const std::size_t pages = info.find("Pages:");
         ASSERT_NE(pages, std::string::npos);
-        const int count = std::stoi(text.substr(pages + 6));
-        if (channels == 20)
-            EXPECT_EQ(count, 1);
-        else
-            EXPECT_GT(count, 1);
+        EXPECT_GT(std::stoi(info.substr(pages + 6)), channels == 20 ? 0 : 1);
+        const std::string first = Output("pdftotext -layout -f 1 -l 1 " + pdf + " -");
+        EXPECT_NE(first.find("136 575 000"), std::string::npos) << first;  // channel 19
+        if (channels == 100) continue;
+        const std::string text = Output("pdftotext -layout " + pdf + " -");
+        for (const auto& [caption, value] : std::vector<std::pair<std::string, std::string>>{
+                 {"Мощность передатчика", "Номинальная"},
+                 {"Порог срабатывания шумоподавителя", "Уровень 2"},
+                 {"Длительность посылки одного DTMF символа, мсек", "93,66"},
+                 {"Подсветка индикатора и клавиатуры", "Вкл"},
+                 {"Отображение температуры", "Выкл"},
+                 {"Пароль на изменение параметров", "(не печатается)"}})
+            EXPECT_NE(LineWith(text, caption).find(value), std::string::npos) << caption << "\n"
+                                                                              << text;
+        for (const char* heading : {"Основные параметры", "Параметры сканирования",
+                                    "Дополнительные параметры", "Режим экономии энергии"})
+            EXPECT_NE(text.find(heading), std::string::npos) << heading;
         const std::string image = File("page").string();
         ASSERT_EQ(
             std::system(("pdftoppm -r 40 -png -f 1 -l 1 -singlefile " + pdf + " " + image).c_str()),

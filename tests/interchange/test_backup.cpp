@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "U_backup.h"
-#include "U_compare.h"
 
 namespace fs = std::filesystem;
 
@@ -79,24 +78,6 @@ TEST(Backup, NamesTheFieldsTheRadioHoldsDifferently) {
     for (const auto& c : cases) EXPECT_EQ(backup::DifferingKeys(written, c.read), c.differing);
     EXPECT_EQ(backup::VerifyFailureText({"0FRQ_PRM", "Tone"}),
               "Проверка записи: в радиостанции другие значения: 0FRQ_PRM, Tone");
-}
-
-// Differences named by caption: a channel in use on one side only is one line, fields of a
-// channel in use on both sides and settings are compared one by one.
-TEST(Compare, NamesTheDifferingChannelsAndSettings) {
-    const std::string left =
-        "\r\n0Enabled=1\r\n0FRQ_PRM=145000000\r\n0Scanning=1\r\n1Enabled=1\r\n"
-        "1FRQ_PRM=146000000\r\n2Enabled=0\r\nKey3=12\r\nSquelch=3\r\n";
-    const std::string right =
-        "\r\n0Enabled=1\r\n0FRQ_PRM=145012500\r\n0Scanning=1\r\n1Enabled=0\r\n"
-        "2Enabled=0\r\nKey3=13\r\nSquelch=3\r\nNotes=\xEE\xEA\r\n";
-    EXPECT_EQ(interchange::DifferencesText(interchange::CompareBodies(left, right)),
-              "Канал 00: Частота приема, Гц: 145000000 → 145012500\n"
-              "Канал 01: Рабочий канал: да → нет\n"
-              "Параметры: Ключ маскиратора, группа 3: 12 → 13\n"
-              "Параметры: Описание:  → ок\n");
-    EXPECT_EQ(interchange::DifferencesText(interchange::CompareBodies(left, left)),
-              "Различий нет\n");
 }
 
 }  // namespace

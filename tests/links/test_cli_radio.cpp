@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -199,7 +200,11 @@ TEST(CliRadio, DiffComparesAFileWithTheRadio) {
     const std::string file = AlderFileWithOneChannel();
     SRun run = Cli("diff " + file + " radio --virtual-radio ALDER,blank");
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(run.out.starts_with("Канал 00: Рабочий канал: да → нет\n")) << run.out;
+    // A title row naming both sides, then one aligned row per difference.
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("^Где +Параметр +Файл " + file +
+                                                      " +Радиостанция\n"
+                                                      "Канал 00 +Рабочий канал +Да +Нет\n")))
+        << run.out;
     run = Cli("diff radio " + file + " --virtual-radio CEDAR");
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("Параметры относятся к разным моделям радиостанций"), std::string::npos);

@@ -115,7 +115,7 @@ TEST_F(CedarViewTest, GridShapeWidthsAndHeadersOfBothLayouts) {
     EXPECT_EQ(grid->Cols(), 13);
     EXPECT_EQ(grid->Rows(), 102);
     const int normal[] = {30, 35, 45, 120, 35, 120, 50, 50, 35, 50, 50, 65, 65};
-    const int compact[] = {30, 30, 45, 90, 30, 90, 45, 45, 30, 45, 45, 35, 35};
+    const int compact[] = {30, 30, 36, 90, 30, 90, 45, 42, 30, 45, 42, 44, 46};
     for (const TLayout layout : {TLayout::Normal, TLayout::Compact}) {
         TBirchCedarView view(*CWareSingleton<CCedarWare>::Get(), layout);
         const bool small = layout == TLayout::Compact;
@@ -124,8 +124,8 @@ TEST_F(CedarViewTest, GridShapeWidthsAndHeadersOfBothLayouts) {
         QStringList texts;
         for (const SHeaderBlock& block : view.CanalGrid().Model().header) texts << block.text;
         EXPECT_TRUE(texts.contains("CTCSS тон, Гц / DCS код"));
-        EXPECT_TRUE(texts.contains(small ? "ПРД\nна\nз/к" : "ПРД на\nзанятом\nканале"));
-        EXPECT_TRUE(texts.contains(small ? "ПРД\nогр.\nп/в" : "Огранич.\nПРД по\nвремени"));
+        EXPECT_TRUE(texts.contains(small ? "ПРД\nна з/к" : "ПРД на\nзанятом\nканале"));
+        EXPECT_TRUE(texts.contains(small ? "ПРД\nогр. п/в" : "Огранич.\nПРД по\nвремени"));
     }
     // Four pages: no key page on these radios.
     ASSERT_EQ(View().Pages().count(), 4);

@@ -1,5 +1,6 @@
 // tessel-gallery: every widget of the kit with sample data, to look at the kit as a whole.
 // --quit-after MS closes it after MS milliseconds (for screenshots).
+#include "Zvc_access.h"
 #include "Zvc_editor.h"
 #include "Zvc_grid.h"
 #include "Zvc_hint.h"
@@ -214,6 +215,7 @@ TZKnob* DropKnob(QWidget* focusing) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    InstallAccessibility();
     QApplication::setFont(TahomaFont(12));
     QWidget window;
     window.setWindowTitle("Tessel widget kit");
