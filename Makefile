@@ -6,7 +6,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run package test test-sanitize test-threads test-interop fuzz fuzz-ci bench clean
+.PHONY: all deps configure build run package test test-sanitize test-threads test-interop fuzz fuzz-ci fuzz-long bench clean
 
 all: build
 
@@ -52,6 +52,16 @@ fuzz: deps
 
 fuzz-ci: deps
 	@scripts/fuzz.sh --ci
+
+# The long run, one target after the other: FUZZ_RUNS inputs each (or FUZZ_SECONDS each when
+# given), seeded with real inputs made by the built tools; the minimised corpus is kept in
+# fuzz/corpus/<target>/ (commit it). FUZZ_TARGETS picks targets (default all).
+FUZZ_RUNS ?= 10000000
+fuzz-long: build
+	@scripts/fuzz-seeds.py $(BUILD)/bin build-fuzz/seeds
+	@SEEDS_DIR=build-fuzz/seeds FUZZ_RUNS=$(FUZZ_RUNS) \
+	    $(if $(filter-out file,$(origin FUZZ_SECONDS)),FUZZ_SECONDS=$(FUZZ_SECONDS)) \
+	    scripts/fuzz.sh --long $(FUZZ_TARGETS)
 
 bench: build
 	@scripts/bench.sh $(BUILD)

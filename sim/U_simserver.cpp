@@ -16,6 +16,7 @@
 
 #include "U_frame.h"
 #include "U_irdasocket.h"
+#include "U_pollwait.h"
 #include "U_virtualirda.h"
 
 namespace sim {
@@ -35,12 +36,28 @@ bool WaitReadable(int fd, const CStopSignal& stop) {
     }
 }
 
-bool SendRecord(int fd, std::span<const std::uint8_t> bytes) {
-    ssize_t n;
-    do {
-        n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    } while (n < 0 && errno == EINTR);
-    return n == static_cast<ssize_t>(bytes.size());
+// Waits until fd takes more bytes; false when the deadline passes first, when stopped, or when
+// the line fails.
+bool WaitWritable(int fd, Clock::time_point deadline, const CStopSignal& stop) {
+    for (;;) {
+        if (Clock::now() >= deadline) return false;
+        std::array<pollfd, 2> fds{{{fd, POLLOUT, 0}, {stop.Fd(), POLLIN, 0}}};
+        const int n = ::poll(fds.data(), fds.size(), MillisecondsUntil(deadline));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0 || fds[1].revents) return false;
+        return (fds[0].revents & POLLOUT) != 0;
+    }
+}
+
+// One record to the program; a program that stops reading gets no more after the deadline.
+bool SendRecord(int fd, std::span<const std::uint8_t> bytes, Clock::time_point deadline,
+                const CStopSignal& stop) {
+    for (;;) {
+        const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n >= 0) return n == static_cast<ssize_t>(bytes.size());
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN || !WaitWritable(fd, deadline, stop)) return false;
+    }
 }
 
 std::string Trimmed(std::string text) {
@@ -61,6 +78,22 @@ CStopSignal::~CStopSignal() {
 void CStopSignal::Stop() {
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t n = ::write(fd_, &one, sizeof one);
+}
+
+bool WriteWithin(int fd, std::span<const std::uint8_t> bytes, Clock::time_point deadline,
+                 const CStopSignal& stop) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) return false;
+        if (!WaitWritable(fd, deadline, stop)) return false;
+    }
+    return true;
 }
 
 bool CStopSignal::SleepFor(std::chrono::nanoseconds duration) const {
@@ -160,8 +193,10 @@ void CIrdaRadioServer::Serve(int connection) {
         request.clear();
         if (reply.silent) continue;
         if (reply.delay.count() > 0 && !stop_.SleepFor(reply.delay)) return;
+        // A program that no longer reads loses the connection, as a radio carried away would.
+        const auto deadline = Clock::now() + kStalledLineLimit;
         if (mode == Mode::Stream) {
-            if (!SendRecord(connection, reply.payload)) return;
+            if (!SendRecord(connection, reply.payload, deadline, stop_)) return;
         } else {
             std::size_t sent = 0;
             do {
@@ -171,7 +206,7 @@ void CIrdaRadioServer::Serve(int connection) {
                 packet.insert(packet.end(),
                               reply.payload.begin() + static_cast<std::ptrdiff_t>(sent),
                               reply.payload.begin() + static_cast<std::ptrdiff_t>(sent + chunk));
-                if (!SendRecord(connection, packet)) return;
+                if (!SendRecord(connection, packet, deadline, stop_)) return;
                 sent += chunk;
             } while (sent < reply.payload.size());
         }
@@ -182,7 +217,8 @@ void CIrdaRadioServer::Serve(int connection) {
 SPseudoTerminal OpenRawPseudoTerminal() {
     SPseudoTerminal line;
     line.master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (line.master < 0 || ::grantpt(line.master) != 0 || ::unlockpt(line.master) != 0) {
+    if (line.master < 0 || ::grantpt(line.master) != 0 || ::unlockpt(line.master) != 0 ||
+        ::fcntl(line.master, F_SETFL, ::fcntl(line.master, F_GETFL) | O_NONBLOCK) != 0) {
         const std::string reason = std::strerror(errno);
         if (line.master >= 0) ::close(line.master);
         throw std::runtime_error("no pseudo-terminal: " + reason);
@@ -233,17 +269,15 @@ std::chrono::nanoseconds CSerialRadioServer::WireTime(std::size_t bytes) const {
 bool CSerialRadioServer::WritePaced(std::span<const std::uint8_t> bytes) {
     constexpr std::size_t kChunk = 16;
     const auto start = Clock::now();
-    std::size_t written = 0;
-    while (written < bytes.size()) {
+    // A reply that the line has not taken by the end of the program's window is given up: the
+    // program that asked has stopped listening, and the radio must hear the next one.
+    const auto deadline = start + WireTime(bytes.size()) + kStalledLineLimit;
+    for (std::size_t written = 0; written < bytes.size();) {
         const std::size_t chunk = std::min(kChunk, bytes.size() - written);
         // A byte is at the far end only once the line has carried it.
         if (!stop_.SleepFor(start + WireTime(written + chunk) - Clock::now())) return false;
-        const ssize_t n = ::write(master_, bytes.data() + written, chunk);
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN) continue;
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
+        if (!WriteWithin(master_, bytes.subspan(written, chunk), deadline, stop_)) return false;
+        written += chunk;
     }
     return true;
 }

@@ -3,7 +3,10 @@
 // neighbourhood or from a pseudo-terminal, lets the radio answer and sends the reply back the
 // way that link carries it. Destroying a server stops its thread and removes what it created.
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <thread>
 
@@ -27,6 +30,16 @@ class CStopSignal {
   private:
     int fd_;
 };
+
+// Writes all of bytes to a non-blocking descriptor (the radio's end of its line), waiting for
+// room while the line drains. A line that does not drain by the deadline, a stop and an error
+// all end the write: false, with what was written already on the line.
+bool WriteWithin(int fd, std::span<const std::uint8_t> bytes,
+                 std::chrono::steady_clock::time_point deadline, const CStopSignal& stop);
+
+// How long a reply may wait for a line that does not drain: the program's reply window, after
+// which nobody waits for it any more.
+inline constexpr std::chrono::milliseconds kStalledLineLimit{3000};
 
 class CRadioServer {
   public:
@@ -57,9 +70,10 @@ class CIrdaRadioServer final : public CRadioServer {
     std::thread thread_;
 };
 
-// The radio's end of a pseudo-terminal: the master it serves, and the program's end held open
-// (raw) so that the line stays up between the program's opens. Throws std::runtime_error when
-// the system gives no pseudo-terminal.
+// The radio's end of a pseudo-terminal: the master it serves (non-blocking, so that a program
+// that stops reading never holds the radio), and the program's end held open (raw) so that the
+// line stays up between the program's opens. Throws std::runtime_error when the system gives no
+// pseudo-terminal.
 struct SPseudoTerminal {
     int master = -1;
     int slaveHold = -1;

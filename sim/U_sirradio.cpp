@@ -36,21 +36,9 @@ class CPacedMaster final : public ISirBytes {
     CPacedMaster(int fd, const CStopSignal& stop, bool paced)
         : fd_(fd), stop_(stop), paced_(paced) {}
 
-    bool Write(std::span<const std::uint8_t> bytes, Deadline /*deadline*/) override {
+    bool Write(std::span<const std::uint8_t> bytes, Deadline deadline) override {
         if (paced_ && !stop_.SleepFor(WireTime(bytes.size(), baud_))) return false;
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
-            if (n < 0) {
-                if (errno == EINTR || errno == EAGAIN) {
-                    if (!stop_.SleepFor(1ms)) return false;
-                    continue;
-                }
-                return false;
-            }
-            written += static_cast<std::size_t>(n);
-        }
-        return true;
+        return WriteWithin(fd_, bytes, deadline, stop_);
     }
 
     long Read(std::span<std::uint8_t> buffer, Deadline deadline) override {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <thread>
 
 #include "U_simoptions.h"
 #include "U_simserver.h"
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tessel-radiosim MODEL [--blank] [--sn=N] [--bank=0|1] [--converter=BYTE] [--image=FILE]\n"
+    "usage: tessel-radiosim MODEL [--blank] [--sn=N] [--bank=0|1] [--converter=BYTE] "
+    "[--image=FILE]\n"
     "                       [--link=irda|serial|sir] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
     "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE] [--memory FILE]\n"
     "  MODEL is ALDER, BIRCH, CEDAR or LARCH; KIND is silent, late, echo, segment, crc,\n"
@@ -25,6 +27,9 @@ constexpr const char* kUsage =
     "  (N-th request). link=sir prints the pseudo-terminal's path as its first line.\n"
     "  --memory FILE keeps the radio's memory in FILE across restarts. The memory holds\n"
     "  a few demonstration channels; --blank erases it.\n";
+
+// A radio that a script cannot stop blocks the next run.
+constexpr std::chrono::milliseconds kStopLimit{900};
 
 }  // namespace
 
@@ -89,6 +94,13 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         int received = 0;
         sigwait(&signals, &received);
+        // Every wait of the servers ends on the stop, so they are gone at once. Should one
+        // still hang, the process ends anyway: the memory file is only ever replaced whole.
+        std::thread([] {
+            std::this_thread::sleep_for(kStopLimit);
+            std::fputs("tessel-radiosim: the radio did not stop in time\n", stderr);
+            std::_Exit(3);
+        }).detach();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tessel-radiosim: %s\n", e.what());
         return 1;
