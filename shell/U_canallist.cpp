@@ -41,8 +41,8 @@ void ImportCanalList(CRadios& radios) {
     if (plan.fileError.empty()) {
         interchange::ApplyCanalImport(*data, plan);
         data->OwnerRadio().Ware()->UpdateView();
-        radios.Window().ShowStatus("Принято каналов: " + std::to_string(plan.canals.size()));
-        radios.Window().SetClearTimer(true);
+        radios.Report(feedback::FileText(
+            "Принято каналов: " + std::to_string(plan.canals.size()) + " из файла", *file));
     }
     const std::string report = interchange::ImportReport(plan, kShownIssues);
     if (!report.empty()) radios.Dialogs().ShowError(radios.BaseCaption(), report);
@@ -63,6 +63,8 @@ void ExportCanalList(CRadios& radios) {
     if (!file) return;
     if (!interchange::WriteWholeFile(*file, interchange::ExportCanals(*data)))
         radios.Dialogs().ShowError(radios.BaseCaption(), paramfile::kMsgSaveError);
+    else
+        radios.Report(feedback::FileText("Каналы записаны в файл", *file));
 }
 
 void CompareWithRadio(CRadios& radios) {
@@ -93,8 +95,11 @@ void PrintCanalListTo(CRadios& radios) {
     request.defaultExtension = "pdf";
     const std::optional<std::string> file = radios.Dialogs().AskSaveFile(request);
     if (!file) return;
-    if (!interchange::PrintCanalList(data->OwnerRadio(), *file))
+    if (!interchange::PrintCanalList(data->OwnerRadio(), *file)) {
         radios.Dialogs().ShowError(radios.BaseCaption(), paramfile::kMsgSaveError);
-    else
-        radios.Dialogs().OpenDocument(*file);
+        return;
+    }
+    radios.Report(feedback::FileText("Список каналов для печати записан в файл", *file));
+    if (!radios.Dialogs().OpenDocument(*file))
+        radios.Dialogs().ShowInformation(radios.BaseCaption(), feedback::NoViewerText(*file));
 }

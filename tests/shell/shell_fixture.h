@@ -45,6 +45,7 @@ class CScriptedDialogs final : public IUserDialogs {
     QPoint converterPosition;
     int aboutShown = 0;
     std::vector<std::string> documents;
+    bool viewerStarts = true;  // false: no program on the desktop takes a document
 
     void ShowError(const std::string& title, const std::string& text) override {
         errors.push_back({title, text});
@@ -76,7 +77,7 @@ class CScriptedDialogs final : public IUserDialogs {
     void RunAboutBox(Tfrm_About&) override { ++aboutShown; }
     bool OpenDocument(const std::string& path) override {
         documents.push_back(path);
-        return true;
+        return viewerStarts;
     }
 
   private:
