@@ -310,10 +310,16 @@ std::string MisfitReason(ECanalMisfit misfit, const SCanalCommon& canal) {
     switch (misfit) {
         case ECanalMisfit::RxFrequency:
             return "частота приема " + MegahertzText(canal.rxFrequency) +
-                   " МГц вне диапазона радиостанции или не на ее сетке частот";
+                   " МГц вне диапазона радиостанции";
         case ECanalMisfit::TxFrequency:
             return "частота передачи " + MegahertzText(canal.txFrequency) +
-                   " МГц вне диапазона радиостанции или не на ее сетке частот";
+                   " МГц вне диапазона радиостанции";
+        case ECanalMisfit::RxGrid:
+            return "частота приема " + MegahertzText(canal.rxFrequency) +
+                   " МГц не на сетке частот радиостанции (не кратна ее шагу)";
+        case ECanalMisfit::TxGrid:
+            return "частота передачи " + MegahertzText(canal.txFrequency) +
+                   " МГц не на сетке частот радиостанции (не кратна ее шагу)";
         case ECanalMisfit::RxTone:
             return "тон приема " + ToneText(canal.rxTone) + " в радиостанции не предусмотрен";
         case ECanalMisfit::TxTone:

@@ -191,8 +191,18 @@ struct SShownValue {
     bool operator==(const SShownValue&) const = default;
 };
 
-// The first value of a common channel record that a model cannot take as it is.
-enum class ECanalMisfit { None, RxFrequency, TxFrequency, RxTone, TxTone, ToneSplit };
+// The first value of a common channel record that a model cannot take as it is: a frequency
+// outside the allowed ranges, one off the model's frequency grid, a tone it has not.
+enum class ECanalMisfit {
+    None,
+    RxFrequency,
+    TxFrequency,
+    RxTone,
+    TxTone,
+    ToneSplit,
+    RxGrid,
+    TxGrid
+};
 
 // A parameter set. Construction records it as its radio's Data, destruction clears that.
 class CRadioData : public IRadioData {

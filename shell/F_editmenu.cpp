@@ -9,6 +9,7 @@
 
 #include "U_radios.h"
 #include "U_undo.h"
+#include "Zvc_notice.h"
 
 namespace editmenu {
 
@@ -20,13 +21,24 @@ QString Caption(const char* verb, const std::string& step) {
 }
 
 // A view reports what an edit could not do as a status tip (it shows no message boxes); the
-// window puts it on its status line, which clears itself as every message does.
+// window puts it on its status line, which clears itself as every message does. A step name
+// the view announces names the changes that follow in the current radio's history.
 class TStatusTipRelay final : public QObject {
   public:
     TStatusTipRelay(QObject* parent, CRadios& radios) : QObject(parent), radios_(radios) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == ZVCL::TEditStepEvent::kType) {
+            if (const SRadio* entry = radios_.CurrentEntry()) {
+                // What is still pending (a cell editor closed by this command) is a step of
+                // its own.
+                radios_.Histories().Flush();
+                radios_.Histories().Changed(
+                    entry->radio, static_cast<ZVCL::TEditStepEvent*>(event)->Name().toStdString());
+            }
+            return true;
+        }
         if (event->type() != QEvent::StatusTip) return QObject::eventFilter(watched, event);
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
         if (tip.isEmpty()) return false;
@@ -39,6 +51,69 @@ class TStatusTipRelay final : public QObject {
   private:
     CRadios& radios_;
 };
+
+// The channel table's commands: each triggers the command of the same name in the current
+// radio's view, where the table does the work.
+struct SCanalCommand {
+    const char* caption;
+    const char* viewAction;
+    QKeySequence key;
+};
+
+void Post(CRadios& radios, const char* text) {
+    radios.Window().SetClearTimer(false);
+    radios.Window().ShowStatus(text);
+    radios.Window().SetClearTimer(true);
+}
+
+void RunViewCommand(CRadios& radios, const char* name) {
+    const SRadio* entry = radios.CurrentEntry();
+    QWidget* view = entry ? entry->radio->Ware()->GetView() : nullptr;
+    QAction* action = view ? view->findChild<QAction*>(QString::fromUtf8(name)) : nullptr;
+    if (!action) {
+        Post(radios, "В этой радиостанции нет таблицы каналов");
+        return;
+    }
+    if (radios.Workers().Busy()) {
+        Post(radios, "Идет обмен с радиостанцией: каналы изменить нельзя");
+        return;
+    }
+    action->trigger();
+}
+
+void AddCanalCommands(QMainWindow& window, QMenu& menu, CRadios& radios) {
+    const SCanalCommand commands[] = {
+        {"Копировать каналы", "act_CopyCanals", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {"Вырезать каналы", "act_CutCanals", QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {"Вставить каналы", "act_PasteCanals", QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {nullptr, nullptr, {}},
+        {"Вставить пустой канал", "act_InsertCanal", QKeySequence(Qt::Key_Insert)},
+        {"Удалить каналы", "act_DeleteCanals", QKeySequence(Qt::Key_Delete)},
+        {"Переместить вверх", "act_MoveUp", QKeySequence(Qt::ALT | Qt::Key_Up)},
+        {"Переместить вниз", "act_MoveDown", QKeySequence(Qt::ALT | Qt::Key_Down)},
+        {"Очистить каналы", "act_ClearCanals", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+        {"Заполнить каналы…", "act_FillCanals", QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {nullptr, nullptr, {}},
+        {"Выделить все каналы", "act_SelectAllCanals", QKeySequence(Qt::CTRL | Qt::Key_A)},
+    };
+    for (const SCanalCommand& command : commands) {
+        if (!command.caption) {
+            menu.addSeparator();
+            continue;
+        }
+        auto* action = new QAction(QString::fromUtf8(command.caption), &window);
+        // "act_CopyCanals" in the view, "act_Edit_CopyCanals" here.
+        action->setObjectName(QStringLiteral("act_Edit_") +
+                              QString::fromUtf8(command.viewAction + 4));
+        action->setShortcut(command.key);
+        // A line editor keeps its own Ctrl+C, Delete and Ctrl+A: it takes them first.
+        window.addAction(action);
+        menu.addAction(action);
+        const char* name = command.viewAction;
+        QObject::connect(action, &QAction::triggered, &window,
+                         [&radios, name] { RunViewCommand(radios, name); });
+    }
+}
 
 }  // namespace
 
@@ -61,6 +136,8 @@ void AddEditMenu(QMainWindow& window, CRadios& radios) {
     menu->setObjectName(QStringLiteral("mnu_Edit"));
     menu->addAction(undo);
     menu->addAction(redo);
+    menu->addSeparator();
+    AddCanalCommands(window, *menu, radios);
     QMenuBar* bar = window.menuBar();
     const QList<QAction*> menus = bar->actions();
     if (menus.size() > 1)

@@ -1,6 +1,8 @@
 #pragma once
 // The window's "Правка" menu: undo and redo of the current radio's edits, named after the step
-// they take back or do again, and the status-line reports that a view raises for its edits.
+// they take back or do again; the channel table's commands (copy, cut, paste, insert, delete,
+// move, clear, fill, select all) with their keys wherever the focus is; and the status-line
+// reports and step names that a view raises for its edits.
 
 class QMainWindow;
 class CRadios;

@@ -163,8 +163,9 @@ void Tfrm_Main::CreateActions() {
     act_New = MakeAction("act_New", "Созд&ать");
     act_Open = MakeAction("act_Open", "&Открыть...", QKeySequence(Qt::CTRL | Qt::Key_O));
     act_Save = MakeAction("act_Save", "&Сохранить", QKeySequence(Qt::CTRL | Qt::Key_S));
-    act_SaveAs = MakeAction("act_SaveAs", "Со&хранить как...");
-    act_Exit = MakeAction("act_Exit", "В&ыход");
+    act_SaveAs = MakeAction("act_SaveAs", "Со&хранить как...",
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    act_Exit = MakeAction("act_Exit", "В&ыход", QKeySequence(Qt::CTRL | Qt::Key_Q));
     act_Read = MakeAction("act_Read", "Проч&итать параметры", QKeySequence(Qt::Key_F3));
     act_Write = MakeAction("act_Write", "З&аписать параметры", QKeySequence(Qt::Key_F5));
     act_Help = MakeAction("act_Help", "Справка: Программатор", QKeySequence(Qt::Key_F1));
@@ -631,7 +632,8 @@ void Tfrm_Main::OpenHelp() {
         dialogs_.ShowError(baseCaption, shelltext::kMsgNoHelp);
         return;
     }
-    dialogs_.OpenDocument(file.string());
+    if (!dialogs_.OpenDocument(file.string()))
+        dialogs_.ShowError(baseCaption, feedback::NoViewerText(file.string()));
 }
 
 void Tfrm_Main::ShowMessageLog() {

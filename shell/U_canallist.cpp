@@ -43,8 +43,8 @@ void ImportCanalList(CRadios& radios) {
     if (plan.fileError.empty()) {
         interchange::ApplyCanalImport(*data, plan);
         data->OwnerRadio().Ware()->UpdateView();
-        radios.Window().ShowStatus("Принято каналов: " + std::to_string(plan.canals.size()));
-        radios.Window().SetClearTimer(true);
+        radios.Report(feedback::FileText(
+            "Принято каналов: " + std::to_string(plan.canals.size()) + " из файла", *file));
     }
     const std::string report = interchange::ImportReport(plan, kShownIssues);
     if (!report.empty()) radios.Dialogs().ShowError(radios.BaseCaption(), report);
@@ -65,7 +65,10 @@ void ExportCanalList(CRadios& radios) {
     if (!file) return;
     const std::string problem =
         interchange::WriteOutputFile(*file, interchange::ExportCanals(*data));
-    if (!problem.empty()) radios.Dialogs().ShowError(radios.BaseCaption(), problem);
+    if (!problem.empty())
+        radios.Dialogs().ShowError(radios.BaseCaption(), problem);
+    else
+        radios.Report(feedback::FileText("Каналы записаны в файл", *file));
 }
 
 void CompareWithRadio(CRadios& radios) {
@@ -100,8 +103,11 @@ void PrintCanalListTo(CRadios& radios) {
     const std::optional<std::string> file = radios.Dialogs().AskSaveFile(request);
     if (!file) return;
     if (const std::string problem = interchange::PrintCanalList(data->OwnerRadio(), *file);
-        !problem.empty())
+        !problem.empty()) {
         radios.Dialogs().ShowError(radios.BaseCaption(), problem);
-    else
-        radios.Dialogs().OpenDocument(*file);
+        return;
+    }
+    radios.Report(feedback::FileText("Список каналов для печати записан в файл", *file));
+    if (!radios.Dialogs().OpenDocument(*file))
+        radios.Dialogs().ShowInformation(radios.BaseCaption(), feedback::NoViewerText(*file));
 }

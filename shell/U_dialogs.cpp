@@ -66,6 +66,32 @@ void TFileDialog::accept() {
     QFileDialog::accept();
 }
 
+namespace feedback {
+
+std::string NoViewerText(const std::string& path) {
+    return "Не удалось открыть файл: на компьютере не найдена программа для его просмотра.\n"
+           "Файл: " +
+           path;
+}
+
+std::string FileText(const std::string& what, const std::string& path) {
+    return what + " «" + path + "»";
+}
+
+std::string WithAllParameterFiles(const std::string& filter) {
+    const QStringList parts = Q(filter).split(QLatin1Char('|'));
+    QStringList patterns;
+    for (qsizetype i = 1; i < parts.size(); i += 2)
+        if (parts[i] != QStringLiteral("*.*") && !parts[i].isEmpty()) patterns << parts[i];
+    if (patterns.isEmpty()) return filter;
+    const QString all = QStringLiteral("Все файлы с параметрами (") +
+                        patterns.join(QLatin1Char(' ')) + QStringLiteral(")|") +
+                        patterns.join(QLatin1Char(';'));
+    return (all + QLatin1Char('|') + Q(filter)).toStdString();
+}
+
+}  // namespace feedback
+
 std::string QtNameFilters(const std::string& filter) {
     return Descriptions(filter).join(QStringLiteral(";;")).toStdString();
 }

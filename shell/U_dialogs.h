@@ -86,6 +86,17 @@ class CQtUserDialogs final : public IUserDialogs {
     QWidget* parent_;
 };
 
+// What the window tells of its work with files, on the status line and in the message log.
+namespace feedback {
+// A document that no viewer on this desktop would take: where it is, so the user can open it.
+std::string NoViewerText(const std::string& path);
+// "Параметры сохранены в файле «path»" and the like: what happened, then the file.
+std::string FileText(const std::string& what, const std::string& path);
+// The open dialog's filter: all parameter files first ("Все файлы с параметрами (*.ald *.brc)"),
+// then the filter's own pairs.
+std::string WithAllParameterFiles(const std::string& filter);
+}  // namespace feedback
+
 // The name filters of a file dialog from the "description|pattern" form: the descriptions,
 // which carry their patterns in brackets. "*.*" becomes "*": on this system a file name need
 // not have an extension, and "*.*" would hide those that have none.

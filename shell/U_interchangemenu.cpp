@@ -22,8 +22,9 @@ void AddInterchangeItems(QMenu& menu, CRadios& radios) {
                      &radios, [&radios] { ImportCanalList(radios); });
     QObject::connect(AddItem(menu, "act_ExportCanals", "&Экспорт каналов..."), &QAction::triggered,
                      &radios, [&radios] { ExportCanalList(radios); });
-    QObject::connect(AddItem(menu, "act_Print", "&Печать..."), &QAction::triggered, &radios,
-                     [&radios] { PrintCanalListTo(radios); });
+    QAction* print = AddItem(menu, "act_Print", "&Печать...");
+    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    QObject::connect(print, &QAction::triggered, &radios, [&radios] { PrintCanalListTo(radios); });
     QObject::connect(AddItem(menu, "act_CompareWithRadio", "Сравнить с радиостанцией"),
                      &QAction::triggered, &radios, [&radios] { CompareWithRadio(radios); });
     menu.addSeparator();

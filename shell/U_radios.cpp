@@ -207,8 +207,8 @@ void CRadios::OpenParamsAs(int index) {
 void CRadios::OpenWith(const std::string& title, int target) {
     SFileDialogRequest request;
     request.title = title;
-    request.filter = filter_;
-    request.filterIndex = Count() + 1;  // all files
+    request.filter = feedback::WithAllParameterFiles(filter_);
+    request.filterIndex = 1;  // all parameter files
     request.initialDir = InitialFolder(openDir_, kOpenFolderKey);
     const std::optional<std::string> file = dialogs_.AskOpenFile(request);
     if (!file) return;
@@ -259,6 +259,13 @@ void CRadios::OpenFile(const std::string& fileName, int target) {
     CRecentFiles().Add(fileName);
     window_->UpdateState();
     radios_[static_cast<std::size_t>(current_)]->Ware()->UpdateView();
+    Report(feedback::FileText("Открыт файл", fileName));
+}
+
+void CRadios::Report(const std::string& text) {
+    window_->SetClearTimer(false);
+    window_->ShowStatus(text);
+    window_->SetClearTimer(true);
 }
 
 bool CRadios::QuerySaveChanges(const std::string& openingFile) {
@@ -334,6 +341,7 @@ void CRadios::SaveFile(const std::string& fileName) {
     paramfile::SaveParameterFile(fileName, *entries_[static_cast<std::size_t>(current_)].radio);
     CRecentFiles().Add(fileName);
     window_->UpdateState();
+    Report(feedback::FileText("Параметры сохранены в файле", fileName));
 }
 
 // ---- edit history -------------------------------------------------------------------------

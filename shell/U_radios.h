@@ -124,6 +124,8 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     CUndoHistory* CurrentHistory();
 
     IShellWindow& Window() const { return *window_; }
+    // A message on the status line (and so in the message log) that clears itself.
+    void Report(const std::string& text);
     CLinkPorts& Ports() const { return ports_; }
     CWorkerTracker& Workers() { return workers_; }
     IUserDialogs& Dialogs() const { return dialogs_; }

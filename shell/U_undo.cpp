@@ -200,7 +200,7 @@ std::string NameOfChange(const std::string& before, const std::string& after) {
     // The priority follows its channels: a channel change that moved it is still that change.
     if (!canals.empty()) {
         if (canals.size() > 1)
-            return "каналы " + TwoDigits(*canals.begin()) + "-" + TwoDigits(*canals.rbegin());
+            return "каналы " + TwoDigits(*canals.begin()) + "–" + TwoDigits(*canals.rbegin());
         const int canal = *canals.begin();
         if (canalCaptions.contains("включение канала"))
             return "включение канала " + TwoDigits(canal);

@@ -80,8 +80,9 @@ class CUndoHistory {
     std::size_t depth_;
 };
 
-// The name of a step from the keys in which two text forms differ: "частота канала 05" for one
-// channel field, "канал 05" for several fields of one channel, "каналы 03-07" for several
+// The name of a step from the keys in which two text forms differ, for a step no command named
+// (a command of the channel table names its own: "удаление каналов 03–05"): "частота канала 05" for one
+// channel field, "канал 05" for several fields of one channel, "каналы 03–07" for several
 // channels, a setting's caption, or a generic name.
 std::string NameOfChange(const std::string& before, const std::string& after);
 

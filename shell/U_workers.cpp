@@ -281,8 +281,14 @@ bool TTransferThread::TakeBackup() {
         loan.reset();
         radio.Ware()->UpdateView();
     });
-    if (backupFile_.empty()) failureText_ = shelltext::kBackupError;
-    return !backupFile_.empty();
+    if (backupFile_.empty()) {
+        failureText_ = shelltext::kBackupError;
+        return false;
+    }
+    // Shown only for a moment before the write goes on, but kept in the message log.
+    statusText = feedback::FileText("Копия параметров радиостанции сохранена в файле", backupFile_);
+    ShowStatus();
+    return true;
 }
 
 bool TTransferThread::VerifyWrite() {
@@ -378,6 +384,11 @@ void TTransferThread::run() {
         statusText = shelltext::kWriteUnknown;
     statusText = shelltext::WithRadio(statusText, rw->Radio()->Name(), found_.serialNumber);
     if (!ok && !backupFile_.empty()) statusText = backup::WithBackupNote(statusText, backupFile_);
+    if (!reading_ && ok) {
+        std::string file;
+        HandOffToPlugIn([this, &file] { file = rw->Radio()->FileName(); });
+        if (!file.empty()) statusText = feedback::FileText(statusText + ": файл", file);
+    }
     ShowStatus();
     HandOff([this] { radios_.Window().SetClearTimer(true); });
     net.reset();  // closes the link

@@ -13,9 +13,9 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
-#include <QStatusTipEvent>
 
 #include "Zvc_grid.h"
+#include "Zvc_notice.h"
 
 namespace views {
 
@@ -42,7 +42,7 @@ TFillDialog::TFillDialog(const QStringList& tones, QWidget* parent)
     connect(chk_Tones, &QCheckBox::toggled, stc_RxTone, &QWidget::setEnabled);
     connect(chk_Tones, &QCheckBox::toggled, stc_TxTone, &QWidget::setEnabled);
     auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("Начальная частота, Гц:"), edt_Start);
+    form->addRow(QStringLiteral("Начальная частота, Гц или МГц:"), edt_Start);
     form->addRow(QStringLiteral("Шаг, кГц:"), edt_Step);
     form->addRow(chk_Tones);
     form->addRow(QStringLiteral("Тон приема:"), stc_RxTone);
@@ -61,8 +61,11 @@ void TFillDialog::SetStart(int hz) {
 
 bool TFillDialog::Values(int& startHz, int& stepHz,
                          std::optional<std::pair<QString, QString>>& tones) const {
-    bool okStart = false, okStep = false;
-    startHz = edt_Start->text().remove(QLatin1Char(' ')).toInt(&okStart);
+    bool okStep = false;
+    // The start is typed as in the table: hertz, or megahertz with a decimal point or comma.
+    const std::optional<int> start = ReadFrequencyEntry(edt_Start->text());
+    const bool okStart = start.has_value();
+    startHz = start.value_or(0);
     // The step is typed in kHz with a decimal comma, as the step list shows it.
     const double kHz =
         edt_Step->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&okStep);
@@ -81,13 +84,17 @@ TCanalEditing::TCanalEditing(TCanalGrid& grid, std::unique_ptr<ICanalAccess> acc
       access_(std::move(access)),
       model_(std::move(model)),
       refresh_(std::move(refresh)),
-      menu_(std::make_unique<QMenu>()) {
+      // A child of the grid, so that the window's Правка menu finds its commands in the view.
+      menu_(new QMenu(&grid.Grid())) {
     confirm = [this](const QString& question) {
         return QMessageBox::question(grid_.Grid().window(), grid_.Grid().window()->windowTitle(),
                                      question) == QMessageBox::Yes;
     };
     runFill = [](TFillDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     grid_.OnTableKey = [this](int key, Qt::KeyboardModifiers shift) { return Key(key, shift); };
+    grid_.IsTableKey = [this](int key, Qt::KeyboardModifiers shift) {
+        return static_cast<bool>(CommandOf(key, shift));
+    };
 
     menu_->setObjectName(QStringLiteral("mnu_Canals"));
     const auto add = [this](const char* caption, const char* name, QKeySequence key, auto act) {
@@ -95,7 +102,7 @@ TCanalEditing::TCanalEditing(TCanalGrid& grid, std::unique_ptr<ICanalAccess> acc
         action->setObjectName(QString::fromUtf8(name));
         action->setShortcut(key);
         action->setShortcutContext(Qt::WidgetShortcut);  // the grid's own keys do the work
-        QObject::connect(action, &QAction::triggered, menu_.get(), act);
+        QObject::connect(action, &QAction::triggered, menu_.data(), act);
     };
     add("Копировать", "act_CopyCanals", QKeySequence(Qt::CTRL | Qt::Key_C), [this] { Copy(); });
     add("Вырезать", "act_CutCanals", QKeySequence(Qt::CTRL | Qt::Key_X), [this] { Cut(); });
@@ -113,25 +120,56 @@ TCanalEditing::TCanalEditing(TCanalGrid& grid, std::unique_ptr<ICanalAccess> acc
     add("Заполнить каналы…", "act_FillCanals", QKeySequence(), [this] { Fill(); });
     add("Очистить каналы", "act_ClearCanals", QKeySequence(Qt::CTRL | Qt::Key_Delete),
         [this] { Clear(); });
+    menu_->addSeparator();
+    add("Выделить все каналы", "act_SelectAllCanals", QKeySequence(Qt::CTRL | Qt::Key_A),
+        [this] { SelectAll(); });
 
     ZVCL::TZ_Grid& g = grid_.Grid();
     g.setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(&g, &QWidget::customContextMenuRequested, menu_.get(),
+    QObject::connect(&g, &QWidget::customContextMenuRequested, menu_.data(),
                      [this](const QPoint& at) {
                          if (Usable()) menu_->popup(grid_.Grid().mapToGlobal(at));
                      });
 }
 
 TCanalEditing::~TCanalEditing() {
+    delete menu_.data();
     grid_.OnTableKey = nullptr;
+    grid_.IsTableKey = nullptr;
 }
 
 bool TCanalEditing::Usable() const {
     const SCanalGridModel& model = grid_.Model();
-    return (!model.hasData || model.hasData()) && grid_.Grid().isEnabled();
+    if (model.hasData && !model.hasData()) return false;
+    ZVCL::TZ_Grid& g = grid_.Grid();
+    if (!g.isEnabled()) {
+        grid_.Report(QStringLiteral("Идет обмен с радиостанцией: каналы изменить нельзя"));
+        return false;
+    }
+    if (!g.isVisible()) {
+        grid_.Report(QStringLiteral(
+            "Команды над каналами действуют на вкладке «Параметры каналов» (Ctrl+Tab)"));
+        return false;
+    }
+    return true;
 }
 
-bool TCanalEditing::Key(int key, Qt::KeyboardModifiers shift) {
+void TCanalEditing::Begin(const QString& stepName) {
+    grid_.CommitEditor();
+    ZVCL::AnnounceEditStep(grid_.Grid(), stepName);
+}
+
+namespace {
+
+// "канала 04" or "каналов 03–05": the channels an operation names.
+QString OfCanals(const std::set<int>& canals) {
+    return (canals.size() == 1 ? QStringLiteral("канала ") : QStringLiteral("каналов ")) +
+           CanalsText(canals);
+}
+
+}  // namespace
+
+std::function<void()> TCanalEditing::CommandOf(int key, Qt::KeyboardModifiers shift) {
     const Qt::KeyboardModifiers mods =
         shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     const auto is = [&](Qt::KeyboardModifiers m, int k) { return mods == m && key == k; };
@@ -152,57 +190,78 @@ bool TCanalEditing::Key(int key, Qt::KeyboardModifiers shift) {
         act = [this] { Move(-1); };
     else if (is(Qt::AltModifier, Qt::Key_Down))
         act = [this] { Move(+1); };
+    else if (is(Qt::ControlModifier, Qt::Key_A))
+        act = [this] { SelectAll(); };
+    return act;
+}
+
+bool TCanalEditing::Key(int key, Qt::KeyboardModifiers shift) {
+    const std::function<void()> act = CommandOf(key, shift);
     if (!act) return false;
-    if (Usable()) act();
+    act();
     return true;
 }
 
 void TCanalEditing::Done(const SEditReport& report) {
     if (refresh_) refresh_();
     grid_.Refresh();
-    if (const QString text = report.Text(); !text.isEmpty()) {
-        QStatusTipEvent tip(text);
-        QApplication::sendEvent(&grid_.Grid(), &tip);
-    }
+    if (const QString text = report.Text(); !text.isEmpty()) grid_.Report(text);
 }
 
 void TCanalEditing::Copy() {
     if (!Usable()) return;
+    grid_.CommitEditor();
     std::vector<SNumberedCanal> canals;
-    for (const int canal : grid_.Selection()) canals.push_back({canal, access_->Get(canal)});
+    const std::set<int> selection = grid_.Selection();
+    for (const int canal : selection) canals.push_back({canal, access_->Get(canal)});
     const QString text = CanalsToText(canals);
     auto* mime = new QMimeData;  // the clipboard owns it
     mime->setText(text);
     mime->setData(QString::fromUtf8(kCanalMimeType),
                   (model_ + QStringLiteral("\n") + text).toUtf8());
     QGuiApplication::clipboard()->setMimeData(mime);
+    grid_.Report(QStringLiteral("Скопировано каналов: %1 (%2)")
+                     .arg(selection.size())
+                     .arg(CanalsText(selection)));
 }
 
 void TCanalEditing::Cut() {
     if (!Usable()) return;
+    const std::set<int> selection = grid_.Selection();
     Copy();
-    Clear();
+    Begin(QStringLiteral("вырезание ") + OfCanals(selection));
+    CCanalTable(*access_).Clear(selection);
+    Done();
 }
 
 void TCanalEditing::Paste() {
     if (!Usable()) return;
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    if (!mime) return;
     QString text;
-    if (mime->hasFormat(QString::fromUtf8(kCanalMimeType))) {
+    if (mime && mime->hasFormat(QString::fromUtf8(kCanalMimeType))) {
         text = QString::fromUtf8(mime->data(QString::fromUtf8(kCanalMimeType)));
         text = text.mid(text.indexOf(QLatin1Char('\n')) + 1);
-    } else {
+    } else if (mime) {
         text = mime->text();
     }
     const std::vector<SNumberedCanal> canals = CanalsFromText(text);
-    if (canals.empty()) return;
-    const std::set<int> selection = grid_.Selection();
-    Done(CCanalTable(*access_).Paste(*selection.begin(), canals));
+    if (canals.empty()) {
+        grid_.Report(QStringLiteral("В буфере обмена нет каналов для вставки"));
+        return;
+    }
+    const int first = *grid_.Selection().begin();
+    std::set<int> target;
+    for (int i = 0; i < static_cast<int>(canals.size()) && first + i < access_->Count(); ++i)
+        target.insert(first + i);
+    Begin(QStringLiteral("вставка из буфера в ") +
+          (target.size() == 1 ? QStringLiteral("канал ") : QStringLiteral("каналы ")) +
+          CanalsText(target));
+    Done(CCanalTable(*access_).Paste(first, canals));
 }
 
 void TCanalEditing::InsertCanal() {
     if (!Usable()) return;
+    grid_.CommitEditor();
     const int canal = grid_.CurrentCanal();
     CCanalTable table(*access_);
     if (table.InsertLosesCanal(canal)) {
@@ -211,6 +270,7 @@ void TCanalEditing::InsertCanal() {
                                      .arg(CanalNumber(last));
         if (!confirm || !confirm(question)) return;
     }
+    Begin(QStringLiteral("вставка ") + OfCanals({canal}));
     table.Insert(canal);
     Done();
 }
@@ -218,6 +278,7 @@ void TCanalEditing::InsertCanal() {
 void TCanalEditing::DeleteCanals() {
     if (!Usable()) return;
     const std::set<int> selection = grid_.Selection();
+    Begin(QStringLiteral("удаление ") + OfCanals(selection));
     CCanalTable(*access_).Delete(selection);
     grid_.SelectCanals({*selection.begin()});
     Done();
@@ -225,19 +286,28 @@ void TCanalEditing::DeleteCanals() {
 
 void TCanalEditing::Move(int direction) {
     if (!Usable()) return;
-    const std::set<int> moved = CCanalTable(*access_).Move(grid_.Selection(), direction);
+    const std::set<int> selection = grid_.Selection();
+    Begin(QStringLiteral("перемещение ") + OfCanals(selection) +
+          (direction < 0 ? QStringLiteral(" вверх") : QStringLiteral(" вниз")));
+    const std::set<int> moved = CCanalTable(*access_).Move(selection, direction);
     grid_.SelectCanals(moved);
+    if (moved == selection)
+        grid_.Report(direction < 0 ? QStringLiteral("Выше перемещать некуда")
+                                   : QStringLiteral("Ниже перемещать некуда"));
     Done();
 }
 
 void TCanalEditing::Clear() {
     if (!Usable()) return;
-    CCanalTable(*access_).Clear(grid_.Selection());
+    const std::set<int> selection = grid_.Selection();
+    Begin(QStringLiteral("очистка ") + OfCanals(selection));
+    CCanalTable(*access_).Clear(selection);
     Done();
 }
 
 void TCanalEditing::Fill() {
     if (!Usable()) return;
+    grid_.CommitEditor();
     const std::set<int> selection = grid_.Selection();
     TFillDialog dialog(access_->ToneNames(), grid_.Grid().window());
     dialog.setWindowTitle(QStringLiteral("Заполнить каналы"));
@@ -246,8 +316,18 @@ void TCanalEditing::Fill() {
     if (!runFill || !runFill(dialog)) return;
     int start = 0, step = 0;
     std::optional<std::pair<QString, QString>> tones;
-    if (!dialog.Values(start, step, tones)) return;
+    if (!dialog.Values(start, step, tones)) {
+        grid_.Report(
+            QStringLiteral("Каналы не заполнены: начальная частота или шаг не распознаны"));
+        return;
+    }
+    Begin(QStringLiteral("заполнение ") + OfCanals(selection));
     Done(CCanalTable(*access_).Fill(selection, start, step, tones));
+}
+
+void TCanalEditing::SelectAll() {
+    if (!Usable()) return;
+    grid_.SelectAll();
 }
 
 }  // namespace views

@@ -1,9 +1,12 @@
 // Whole-channel editing in a channel table: copy, cut and paste through the clipboard, insert,
 // delete, move, clear and fill, by keys and by the grid's context menu. What an operation could
-// not do goes to the window's status line.
+// not do goes to the window's status line, and each operation names the step the window's
+// history keeps for it ("удаление каналов 03–05").
 #pragma once
 
 #include <QDialog>
+#include <QMenu>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -61,6 +64,7 @@ class TCanalEditing {
     void Move(int direction);
     void Clear();
     void Fill();
+    void SelectAll();
 
     // Asks before a working channel is pushed off the end; tests answer it.
     std::function<bool(const QString& question)> confirm;
@@ -71,15 +75,20 @@ class TCanalEditing {
     QMenu& ContextMenu() const { return *menu_; }
 
   private:
+    // The operation a key stands for, or none.
+    std::function<void()> CommandOf(int key, Qt::KeyboardModifiers shift);
     bool Key(int key, Qt::KeyboardModifiers shift);
+    // Whether the table can be worked on; when not, the status line says why.
     bool Usable() const;
+    // Closes an open cell editor (storing it) and names the step the operation makes.
+    void Begin(const QString& stepName);
     void Done(const SEditReport& report = {});
 
     TCanalGrid& grid_;
     std::unique_ptr<ICanalAccess> access_;
     QString model_;
     std::function<void()> refresh_;
-    std::unique_ptr<QMenu> menu_;
+    QPointer<QMenu> menu_;  // a child of the grid, which may go first
 };
 
 }  // namespace views

@@ -1,8 +1,10 @@
 #include "F_canalgrid.h"
 
 #include "F_viewflags.h"
+#include "U_channelops.h"
 #include "Zvc_editor.h"
 #include "Zvc_grid.h"
+#include "Zvc_notice.h"
 #include "Zvc_scrollbar.h"
 #include "Zvc_static.h"
 
@@ -11,6 +13,44 @@
 #include <numeric>
 
 namespace views {
+
+namespace {
+
+// The longest frequency a technician types: "1234,567890" or "145 012 500".
+constexpr int kFrequencyEntryLength = 13;
+
+// What a key types into a frequency entry, or nothing.
+QChar EntryChar(int key, Qt::KeyboardModifiers shift) {
+    if (shift & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return {};
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return QChar('0' + (key - Qt::Key_0));
+    if (key == Qt::Key_Period) return QLatin1Char('.');
+    if (key == Qt::Key_Comma) return QLatin1Char(',');
+    return {};
+}
+
+// Calls back when the watched widget is hidden (its page turned away, the view switched).
+class THideHook final : public QObject {
+  public:
+    THideHook(QWidget* watched, std::function<void()> hidden)
+        : QObject(watched), hidden_(std::move(hidden)) {
+        watched->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::Hide && hidden_) hidden_();
+        return false;
+    }
+
+  private:
+    std::function<void()> hidden_;
+};
+
+QString KilohertzText(int hz) {
+    return QString::number(hz / 1000.0, 'g', 6).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+}  // namespace
 
 TCanalGrid::TCanalGrid(ZVCL::TZ_Grid& grid, ZVCL::TZVScrollBar& scrollBar, SViewFlags& flags,
                        SCanalGridModel model)
@@ -35,6 +75,13 @@ TCanalGrid::TCanalGrid(ZVCL::TZ_Grid& grid, ZVCL::TZVScrollBar& scrollBar, SView
     edt_->setObjectName("grd_edt");
     edt_->setAlignment(Qt::AlignCenter);
     edt_->SetAutoSelect(false);
+    edt_->SetMaxLength(kFrequencyEntryLength);
+    // Digits, the blanks between the groups, and a decimal point or comma for megahertz.
+    edt_->OnKeyPress = [](QChar& ch) {
+        if (ch.unicode() >= 32 && !ch.isDigit() && ch != QLatin1Char(' ') &&
+            ch != QLatin1Char('.') && ch != QLatin1Char(','))
+            ch = QChar();
+    };
     edt_->hide();
 
     grid.OnDrawCell = [this](int col, int row, const QRect& rect, QPainter& p) {
@@ -42,8 +89,8 @@ TCanalGrid::TCanalGrid(ZVCL::TZ_Grid& grid, ZVCL::TZVScrollBar& scrollBar, SView
     };
     grid.OnAfterDrawGrid = [this](QPainter& p) { PaintHeader(*grid_, p, model_.header); };
     grid.OnHintCell = [this](int col, int row, QString& text) { text = HintOf(col, row); };
-    grid.OnEditCellKey = [this](int col, int row, int key, Qt::KeyboardModifiers) {
-        ActivateByKey(col, row, key);
+    grid.OnEditCellKey = [this](int col, int row, int key, Qt::KeyboardModifiers shift) {
+        ActivateByKey(col, row, key, shift);
     };
     grid.OnMouseDown = [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         rowBeforePress_ = grid_->Row();
@@ -69,14 +116,27 @@ TCanalGrid::TCanalGrid(ZVCL::TZ_Grid& grid, ZVCL::TZVScrollBar& scrollBar, SView
     };
     stc_->OnHideImplant = [this] { CloseEditor(); };
     edt_->OnHideImplant = [this] { CloseEditor(); };
+    stc_->OnKeyDown = [this](int& key, Qt::KeyboardModifiers shift) {
+        if (PassToTable(key, shift, false)) key = 0;
+    };
     edt_->OnKeyDown = [this](int& key, Qt::KeyboardModifiers shift) {
+        if (PassToTable(key, shift, true)) {
+            key = 0;
+            return;
+        }
         if (key != Qt::Key_Up && key != Qt::Key_Down) return;
         if (shift & (Qt::ShiftModifier | Qt::ControlModifier))
             StepFrequency(key == Qt::Key_Up ? +1 : -1);
         key = 0;
     };
+    // An editor left open on a page turned away would keep the table shut.
+    hideHook_ = new THideHook(&grid, [this] { CommitEditor(); });
     edt_->OnMouseWheelPlus = [this] { StepFrequency(+1); };
     edt_->OnMouseWheelMinus = [this] { StepFrequency(-1); };
+}
+
+TCanalGrid::~TCanalGrid() {
+    delete hideHook_.data();
 }
 
 int TCanalGrid::TotalWidth() const {
@@ -155,18 +215,78 @@ void TCanalGrid::KeyDown(int& key, Qt::KeyboardModifiers shift) {
     if (navigation) anchor_ = CurrentCanal();
 }
 
-void TCanalGrid::ActivateByKey(int col, int row, int key) {
+void TCanalGrid::ActivateByKey(int col, int row, int key, Qt::KeyboardModifiers shift) {
     if (col < 0 || col >= static_cast<int>(model_.columns.size())) return;
     const TCellAction action = model_.columns[static_cast<size_t>(col)].action;
     const bool space = key == Qt::Key_Space;
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if ((space && action == TCellAction::Toggle) ||
-        (enter && (action == TCellAction::List || action == TCellAction::Frequency)))
+    const bool opens = action == TCellAction::List || action == TCellAction::Frequency;
+    if ((space && action == TCellAction::Toggle) || (enter && opens)) {
         Activate(col, row);
+        return;
+    }
+    // A technician types the frequency straight into the cell.
+    if (const QChar typed = EntryChar(key, shift);
+        !typed.isNull() && action == TCellAction::Frequency) {
+        Activate(col, row);
+        if (editCol_ == col && editRow_ == row) {
+            edt_->setText(QString(typed));
+            edt_->setCursorPosition(1);
+        }
+        return;
+    }
+    if (row < kHeaderRows || shift & (Qt::ControlModifier | Qt::AltModifier)) return;
+    if (space && opens)
+        Report(QStringLiteral("Пробел переключает отметки; значение этой ячейки меняет Enter"));
+    else if (enter && action == TCellAction::Toggle)
+        Report(QStringLiteral("Enter открывает списки и частоты; отметку переключает пробел"));
+}
+
+void TCanalGrid::SelectAll() {
+    CommitEditor();
+    std::set<int> all;
+    for (int canal = 0; canal < model_.canalCount; ++canal) all.insert(canal);
+    const int row = grid_->Row();
+    SelectCanals(all);
+    grid_->SetRow(row);
+}
+
+void TCanalGrid::Report(const QString& text) const {
+    ZVCL::ShowStatusText(*grid_, text);
+}
+
+bool TCanalGrid::PassToTable(int key, Qt::KeyboardModifiers shift, bool lineEditor) {
+    if (!IsTableKey || !IsTableKey(key, shift)) return false;
+    if (lineEditor) {
+        // What the frequency entry does itself: deleting and the text clipboard.
+        const Qt::KeyboardModifiers mods =
+            shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        const bool ctrl = mods == Qt::ControlModifier;
+        if ((key == Qt::Key_Delete && (mods == Qt::NoModifier || ctrl)) ||
+            (ctrl &&
+             (key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_V || key == Qt::Key_A)))
+            return false;
+    }
+    CommitEditor();
+    if (OnTableKey) OnTableKey(key, shift);
+    return true;
 }
 
 void TCanalGrid::ActivateByMouse(int col, int row) {
     Activate(col, row);
+}
+
+QString TCanalGrid::Refusal(const SCanalColumn& column, int canal) const {
+    if (canal < 0 || canal >= model_.canalCount || (model_.hasData && !model_.hasData()) ||
+        column.action == TCellAction::None)
+        return {};
+    if (column.needsEnabled && !model_.enabled(canal))
+        return QStringLiteral("Канал %1 выключен: включите его (столбец «Вкл»), чтобы изменить")
+            .arg(CanalNumber(canal));
+    if (column.allowed && !column.allowed(canal))
+        return QStringLiteral(
+            "Передача следует за приемом (знак «=»): снимите «=», чтобы задать ее отдельно");
+    return {};
 }
 
 bool TCanalGrid::MayAct(const SCanalColumn& column, int canal) const {
@@ -180,7 +300,11 @@ void TCanalGrid::Activate(int col, int row) {
     if (col < 0 || col >= static_cast<int>(model_.columns.size()) || row < kHeaderRows) return;
     const SCanalColumn& column = model_.columns[static_cast<size_t>(col)];
     const int canal = CanalOfRow(row);
-    if (flags_.editing || !MayAct(column, canal)) return;
+    if (flags_.editing) return;
+    if (!MayAct(column, canal)) {
+        if (const QString why = Refusal(column, canal); !why.isEmpty()) Report(why);
+        return;
+    }
     switch (column.action) {
         case TCellAction::Toggle:
             if (column.toggle) column.toggle(canal);
@@ -222,7 +346,6 @@ void TCanalGrid::OpenFrequency(int col, int row) {
     editCol_ = col;
     editRow_ = row;
     grid_->repaint();
-    edt_->SetEditMask(column.editMask ? column.editMask(canal) : QString());
     edt_->SetText(column.text ? column.text(canal) : QString());
     const QRect cell = grid_->CellRect(col, row);
     const int left = cell.left() + (cell.width() - kFrequencyEditorWidth) / 2;
@@ -240,7 +363,12 @@ void TCanalGrid::StepFrequency(int direction) {
     if (editCol_ < 0) return;
     const SCanalColumn& column = model_.columns[static_cast<size_t>(editCol_)];
     if (column.action != TCellAction::Frequency || !column.step) return;
-    edt_->SetText(column.step(CanalOfRow(editRow_), edt_->Text(), direction));
+    const int canal = CanalOfRow(editRow_);
+    // Whatever the technician typed is stepped from where the cell would store it.
+    const std::optional<int> typed = ReadFrequencyEntry(edt_->Text());
+    const int from = typed ? (column.snap ? column.snap(*typed) : *typed)
+                           : (column.frequency ? column.frequency(canal) : 0);
+    edt_->SetText(column.step(canal, GroupedHz(from), direction));
     edt_->deselect();
     edt_->setCursorPosition(static_cast<int>(edt_->Text().size()));
 }
@@ -251,10 +379,45 @@ void TCanalGrid::CloseEditor() {
     const int canal = CanalOfRow(editRow_);
     const QString text = column.action == TCellAction::Frequency ? edt_->Text() : stc_->Text();
     editCol_ = editRow_ = -1;
-    if (column.store && MayAct(column, canal)) column.store(canal, text);
+    if (column.store && MayAct(column, canal)) {
+        if (column.action == TCellAction::Frequency)
+            StoreFrequency(column, canal, text);
+        else
+            column.store(canal, text);
+    }
     flags_.editing = false;
     grid_->setFocus(Qt::OtherFocusReason);
     grid_->update();
+}
+
+void TCanalGrid::StoreFrequency(const SCanalColumn& column, int canal, const QString& text) {
+    const std::optional<int> typed = ReadFrequencyEntry(text);
+    if (!typed) {
+        QString kept;
+        if (column.frequency)
+            kept = QStringLiteral(": оставлено %1 МГц").arg(MegahertzText(column.frequency(canal)));
+        Report(QStringLiteral("Частота «%1» не распознана").arg(text.trimmed()) + kept);
+        return;
+    }
+    const int snapped = column.snap ? column.snap(*typed) : *typed;
+    column.store(canal, GroupedHz(snapped));
+    if (!column.frequency) return;
+    // The setters keep clamping and rounding without a question; the user learns what was kept.
+    const int stored = column.frequency(canal);
+    if (snapped != *typed)
+        Report(QStringLiteral("Частота ограничена диапазоном: %1 МГц").arg(MegahertzText(stored)));
+    else if (stored != *typed)
+        Report(QStringLiteral("Частота приведена к сетке %1 кГц: %2 МГц")
+                   .arg(KilohertzText(column.stepOf ? column.stepOf(canal) : 0),
+                        MegahertzText(stored)));
+}
+
+void TCanalGrid::CommitEditor() {
+    if (editCol_ < 0 || !edt_ || !stc_) return;
+    if (model_.columns[static_cast<size_t>(editCol_)].action == TCellAction::Frequency)
+        edt_->HideImplant();
+    else
+        stc_->HideImplant();
 }
 
 void TCanalGrid::CancelEditor() {

@@ -47,10 +47,15 @@ struct SCanalColumn {
     // List: the items offered and how far the pop-up list reaches past the cell on the right.
     std::function<QStringList(int canal)> list;
     int pullRight = 3;
-    // Frequency: the input pattern for the channel, and one step up (+1) or down (-1) from text.
-    std::function<QString(int canal)> editMask;
+    // Frequency: one step up (+1) or down (-1) from the frequency text; the value the cell
+    // stores, a frequency moved into the allowed ranges (as the cell would show it), and the
+    // channel's step, so that the table can say what was stored instead of what was typed.
     std::function<QString(int canal, const QString& text, int direction)> step;
-    // List and Frequency: stores the editor's text when it closes.
+    std::function<int(int canal)> frequency;
+    std::function<int(int hz)> snap;
+    std::function<int(int canal)> stepOf;
+    // List and Frequency: stores the editor's text when it closes (a frequency as the model's
+    // frequency text, "145 012 500").
     std::function<void(int canal, const QString& text)> store;
     // Header hint, and which header rows answer with it (bit 0: row 0, bit 1: row 1).
     QString hint;
@@ -78,6 +83,7 @@ class TCanalGrid {
   public:
     TCanalGrid(ZVCL::TZ_Grid& grid, ZVCL::TZVScrollBar& scrollBar, SViewFlags& flags,
                SCanalGridModel model);
+    ~TCanalGrid();
     TCanalGrid(const TCanalGrid&) = delete;
     TCanalGrid& operator=(const TCanalGrid&) = delete;
 
@@ -93,9 +99,16 @@ class TCanalGrid {
     // Drops an open in-cell editor without storing it: the set was replaced under it (an undo,
     // a read, an open), and its text would otherwise be written over the new value on closing.
     void CancelEditor();
-    // Activates a cell as Space (toggle), Enter (editors) or a click would.
-    void ActivateByKey(int col, int row, int key);
+    // Closes an open in-cell editor and stores its value, as leaving it does.
+    void CommitEditor();
+    bool EditorOpen() const { return editCol_ >= 0; }
+    // Activates a cell as Space (toggle), Enter (editors) or a click would; a digit, point or
+    // comma on a frequency cell opens its editor with that character typed. A key that does
+    // nothing there says why on the status line.
+    void ActivateByKey(int col, int row, int key, Qt::KeyboardModifiers shift = {});
     void ActivateByMouse(int col, int row);
+    // Marks every channel.
+    void SelectAll();
 
     // The channels a table operation works on: those marked with Shift or Ctrl, or else the
     // current one.
@@ -105,8 +118,13 @@ class TCanalGrid {
     // current one chosen.
     void SelectCanals(const std::set<int>& canals);
     int CurrentCanal() const { return CanalOfRow(grid_->Row()); }
-    // Keys the grid does not navigate with go here first; true consumes the key.
+    // Keys the grid does not navigate with go here first; true consumes the key. IsTableKey
+    // tells, without acting, whether OnTableKey takes a key: an open in-cell editor that has
+    // no use for such a key closes and passes it on.
     std::function<bool(int key, Qt::KeyboardModifiers shift)> OnTableKey;
+    std::function<bool(int key, Qt::KeyboardModifiers shift)> IsTableKey;
+    // A text for the window's status line.
+    void Report(const QString& text) const;
 
     static int CanalOfRow(int row) { return row - kHeaderRows; }
     static int RowOfCanal(int canal) { return canal + kHeaderRows; }
@@ -117,6 +135,11 @@ class TCanalGrid {
     void MarkByMouse(int row, Qt::KeyboardModifiers shift);
     void MarkRange(int fromCanal, int toCanal);
     bool MayAct(const SCanalColumn& column, int canal) const;
+    // Why the column's action is refused on the channel; empty when it is not.
+    QString Refusal(const SCanalColumn& column, int canal) const;
+    // An open editor's key that belongs to the table: closes the editor and acts.
+    bool PassToTable(int key, Qt::KeyboardModifiers shift, bool lineEditor);
+    void StoreFrequency(const SCanalColumn& column, int canal, const QString& text);
     void OpenList(int col, int row);
     void OpenFrequency(int col, int row);
     void StepFrequency(int direction);
@@ -129,6 +152,7 @@ class TCanalGrid {
     SCanalGridModel model_;
     QPointer<ZVCL::TZStatic> stc_;
     QPointer<ZVCL::TZEditor> edt_;
+    QPointer<QObject> hideHook_;
     int editCol_ = -1;
     int editRow_ = -1;
     std::set<int> marked_;

@@ -1,8 +1,11 @@
 #include "F_pageset.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace views {
@@ -59,6 +62,32 @@ TPageSet::TPageSet(QTabWidget& tabs, SViewFlags& flags) : tabs_(&tabs), flags_(f
         Fill(index);
         if (auto* page = dynamic_cast<TCenteredPage*>(tabs_->widget(index))) page->Centre();
     });
+    // The grids and editors take every key they see, so the page keys are shortcuts of the
+    // whole page set: they work wherever the focus is inside it.
+    const struct {
+        QKeySequence key;
+        int direction;
+    } keys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), +1},
+                {QKeySequence(Qt::CTRL | Qt::Key_PageDown), +1},
+                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                {QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1},
+                {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto& k : keys) {
+        auto* shortcut = new QShortcut(k.key, &tabs);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        const int direction = k.direction;
+        QObject::connect(shortcut, &QShortcut::activated, &tabs,
+                         [this, direction] { Turn(direction); });
+    }
+}
+
+void TPageSet::Turn(int direction) {
+    const int count = tabs_->count();
+    if (count < 2) return;
+    // Leaving a page leaves whatever is edited on it, as a click on another tab would.
+    if (QWidget* focus = QApplication::focusWidget(); focus && tabs_->isAncestorOf(focus))
+        tabs_->tabBar()->setFocus(Qt::TabFocusReason);
+    tabs_->setCurrentIndex((tabs_->currentIndex() + direction + count) % count);
 }
 
 TCenteredPage* TPageSet::AddPage(const QString& name, const QString& caption, QWidget* inner,

@@ -1,6 +1,7 @@
 // The page control of a radio view: each page holds one inner panel, centred horizontally, and
 // is filled from the parameter set (under the loading flag) whenever it is shown or the view is
-// refreshed while it is the active page.
+// refreshed while it is the active page. Ctrl+Tab and Ctrl+PgDn turn to the next page,
+// Ctrl+Shift+Tab and Ctrl+PgUp to the previous one.
 #pragma once
 
 #include "F_viewflags.h"
@@ -56,6 +57,9 @@ class TPageSet {
                            std::function<void()> fill, bool fillHeight = false);
     // Fills the page that is shown now.
     void FillActive();
+    // The next (+1) or previous (-1) page, round the end: Ctrl+Tab and Ctrl+PgDn,
+    // Ctrl+Shift+Tab and Ctrl+PgUp.
+    void Turn(int direction);
     void Fill(int index);
     QTabWidget& Tabs() const { return *tabs_; }
 

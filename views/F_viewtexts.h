@@ -1,5 +1,5 @@
 // Small text conversions the model views share: the models' UTF-8 lists and names as Qt
-// strings, the word lists of the selectors, and the frequency editor's input pattern.
+// strings and the word lists of the selectors.
 #pragma once
 
 #include "U_modellists.h"
@@ -67,25 +67,6 @@ inline QStringList NumberItems(int first, int last) {
     QStringList items;
     for (int n = first; n <= last; ++n) items << QString::number(n);
     return items;
-}
-
-// How many digits a frequency of the band is written with: radios up to 99.9 MHz take eight
-// ("39 012 500"), the others nine ("145 000 000").
-enum class TFreqDigits { Eight, Nine };
-
-inline TFreqDigits FreqDigitsOfBand(int bandHigh) {
-    return bandHigh > 99999999 ? TFreqDigits::Nine : TFreqDigits::Eight;
-}
-
-// The frequency editor's input pattern: digit positions with fixed blanks between the groups
-// and fixed zeros below the step. A 12.5 kHz raster leaves the hundreds digit to the user
-// (only when stepDigit is asked for); other steps fix it at zero. A band that reaches past
-// 399.999999 MHz is typed from a fixed leading 4.
-inline QString FrequencyEditMask(int bandHigh, TFreqDigits digits, bool stepDigit) {
-    const QString tail = stepDigit ? QStringLiteral("9\\0\\0;_") : QStringLiteral("\\0\\0\\0;_");
-    if (bandHigh > 399999999) return QStringLiteral("499 999 ") + tail;
-    if (digits == TFreqDigits::Nine) return QStringLiteral("199 999 ") + tail;
-    return QStringLiteral("99 999 ") + tail;
 }
 
 }  // namespace views

@@ -17,6 +17,49 @@ QString GroupedHz(int hz) {
     return digits;
 }
 
+QString MegahertzText(int hz) {
+    const QChar sign = hz < 0 ? QLatin1Char('-') : QChar();
+    const long long magnitude = hz < 0 ? -static_cast<long long>(hz) : hz;
+    QString text = QStringLiteral("%1,%2")
+                       .arg(magnitude / 1000000)
+                       .arg(magnitude % 1000000, 6, 10, QLatin1Char('0'));
+    return sign.isNull() ? text : sign + text;
+}
+
+QString CanalsText(const std::set<int>& canals) {
+    QStringList runs;
+    for (auto it = canals.begin(); it != canals.end();) {
+        const int first = *it;
+        int last = first;
+        while (++it != canals.end() && *it == last + 1) last = *it;
+        runs << (first == last ? CanalNumber(first)
+                               : CanalNumber(first) + QChar(0x2013) + CanalNumber(last));
+    }
+    return runs.join(QStringLiteral(", "));
+}
+
+std::optional<int> ReadFrequencyEntry(const QString& text) {
+    QString entry = text;
+    entry.remove(QRegularExpression(QStringLiteral("[\\s\\x{00A0}\\x{202F}]")));
+    const qsizetype point = entry.indexOf(QRegularExpression(QStringLiteral("[.,]")));
+    const QString whole = point < 0 ? entry : entry.left(point);
+    const QString fraction = point < 0 ? QString() : entry.mid(point + 1);
+    static const QRegularExpression digits(QStringLiteral("^[0-9]*$"));
+    if (!digits.match(whole).hasMatch() || !digits.match(fraction).hasMatch()) return {};
+    if (whole.isEmpty() && fraction.isEmpty()) return {};
+    constexpr long long kMax = 2147483647;
+    if (point >= 0) {
+        if (fraction.size() > 6 || whole.size() > 4) return {};
+        const long long hz = whole.toLongLong() * 1000000 +
+                             (fraction + QStringLiteral("000000")).left(6).toLongLong();
+        return static_cast<int>(std::min(hz, kMax));
+    }
+    if (whole.size() > 10) return static_cast<int>(kMax);
+    const long long value = whole.toLongLong();
+    if (value < 1000) return static_cast<int>(value * 1000000);
+    return static_cast<int>(std::min(value, kMax));
+}
+
 // ---- text form ------------------------------------------------------------------------------
 
 namespace {

@@ -109,5 +109,16 @@ class CCanalTable {
 QString CanalNumber(int canal);
 // A frequency as the user reads it: 145 012 500.
 QString GroupedHz(int hz);
+// A frequency in megahertz with all six decimals and a decimal comma: 149,000000.
+QString MegahertzText(int hz);
+// Channels as a list of numbers and runs: "04", "03–05", "01, 03–05".
+QString CanalsText(const std::set<int>& canals);
+
+// A frequency as a technician types it, in hertz. A decimal point or comma means megahertz
+// ("146.52", "146,52": 146 520 000; at most six decimals); a whole number below 1000 means
+// megahertz too ("146"), since no channel lies below 1 kHz; any other whole number is hertz,
+// blanks between the groups allowed ("145 012 500", "145012500"). Nothing for a text that is
+// none of these; a value past the 32-bit range reads as its largest value.
+std::optional<int> ReadFrequencyEntry(const QString& text);
 
 }  // namespace views

@@ -189,11 +189,6 @@ void TTwoBankView::SetCanalColumns(std::vector<SCanalColumn>& c,
                                    std::function<void(int canal)> toggleEnabled) const {
     const auto canal = [this](int i) { return TwoBankData()->Canal(i); };
     const auto freqText = [this](int value) { return Q(twobank::FreqText(*TwoBankData(), value)); };
-    const auto mask = [this, canal](int i) {
-        const int bandHigh = TwoBankData()->Model().bandHigh;
-        return FrequencyEditMask(bandHigh, FreqDigitsOfBand(bandHigh),
-                                 canal(i)->FRQ_Step() == 12500);
-    };
     const auto step = [this, canal](int i, const QString& text, int direction) {
         const CTwoBankData& d = *TwoBankData();
         const int f = twobank::ParseFreqText(d, S(text));
@@ -223,8 +218,10 @@ void TTwoBankView::SetCanalColumns(std::vector<SCanalColumn>& c,
 
     c[3].action = TCellAction::Frequency;
     c[3].text = [canal, freqText](int i) { return freqText(canal(i)->FRQ_PRM()); };
-    c[3].editMask = mask;
     c[3].step = step;
+    c[3].frequency = [canal](int i) { return canal(i)->FRQ_PRM(); };
+    c[3].snap = [this](int hz) { return twobank::SnapToRanges(*TwoBankData(), hz); };
+    c[3].stepOf = [canal](int i) { return canal(i)->FRQ_Step(); };
     c[3].store = [this, canal](int i, const QString& text) {
         canal(i)->SetFRQ_PRM(twobank::ParseFreqText(*TwoBankData(), S(text)));
     };
@@ -241,6 +238,7 @@ void TTwoBankView::SetCanalColumns(std::vector<SCanalColumn>& c,
 
     c[5] = c[3];
     c[5].text = [canal, freqText](int i) { return freqText(canal(i)->FRQ_PRD()); };
+    c[5].frequency = [canal](int i) { return canal(i)->FRQ_PRD(); };
     c[5].allowed = [canal](int i) { return !canal(i)->One_FRQ(); };
     c[5].store = [this, canal](int i, const QString& text) {
         canal(i)->SetFRQ_PRD(twobank::ParseFreqText(*TwoBankData(), S(text)));

@@ -639,8 +639,8 @@ ECanalMisfit CTwoBankCanal::Misfit(const SCanalCommon& values) const {
     if (models::FittingStep(values.step, values.rxFrequency, values.txFrequency, Steps()) == 0)
         return models::FittingStep(values.step, values.rxFrequency, values.rxFrequency, Steps()) ==
                        0
-                   ? ECanalMisfit::RxFrequency
-                   : ECanalMisfit::TxFrequency;
+                   ? ECanalMisfit::RxGrid
+                   : ECanalMisfit::TxGrid;
     if (!Owner().CodeOfTone(values.rxTone, false)) return ECanalMisfit::RxTone;
     if (!Owner().CodeOfTone(values.txTone, true)) return ECanalMisfit::TxTone;
     return ECanalMisfit::None;

@@ -218,10 +218,6 @@ CLarchData* TLarchView::Data() const {
 QWidget* TLarchView::BuildCanals() {
     const auto canal = [this](int i) -> CLarchCanal& { return Data()->LarchCanal(i); };
     const auto freqText = [this](int value) { return larchview::FreqText(*Data(), value); };
-    // The radio keeps frequencies in whole kilohertz: the last three digits are always fixed.
-    const auto mask = [](int) {
-        return FrequencyEditMask(kLarchBandHigh, TFreqDigits::Eight, false);
-    };
     const auto step = [this, canal](int i, const QString& text, int direction) {
         const CLarchData& d = *Data();
         const int f = larchview::ParseFreqText(d, text);
@@ -254,8 +250,10 @@ QWidget* TLarchView::BuildCanals() {
 
     c[3].action = TCellAction::Frequency;
     c[3].text = [canal, freqText](int i) { return freqText(canal(i).FRQ_PRM()); };
-    c[3].editMask = mask;
     c[3].step = step;
+    c[3].frequency = [canal](int i) { return canal(i).FRQ_PRM(); };
+    c[3].snap = [this](int hz) { return SnapToRanges(Data()->Ranges(), hz); };
+    c[3].stepOf = [canal](int i) { return canal(i).FRQ_Step(); };
     c[3].store = [this, canal](int i, const QString& text) {
         canal(i).SetFRQ_PRM(larchview::ParseFreqText(*Data(), text));
     };
@@ -272,6 +270,7 @@ QWidget* TLarchView::BuildCanals() {
 
     c[5] = c[3];
     c[5].text = [canal, freqText](int i) { return freqText(canal(i).FRQ_PRD()); };
+    c[5].frequency = [canal](int i) { return canal(i).FRQ_PRD(); };
     c[5].allowed = [canal](int i) { return !canal(i).One_FRQ(); };
     c[5].store = [this, canal](int i, const QString& text) {
         canal(i).SetFRQ_PRD(larchview::ParseFreqText(*Data(), text));

@@ -321,8 +321,8 @@ ECanalMisfit CLarchCanal::Misfit(const SCanalCommon& values) const {
                             models::kStepValues) == 0)
         return models::FittingStep(values.step, values.rxFrequency, values.rxFrequency,
                                    models::kStepValues) == 0
-                   ? ECanalMisfit::RxFrequency
-                   : ECanalMisfit::TxFrequency;
+                   ? ECanalMisfit::RxGrid
+                   : ECanalMisfit::TxGrid;
     if (!LarchToneCode(values.rxTone)) return ECanalMisfit::RxTone;
     if (!LarchToneCode(values.txTone)) return ECanalMisfit::TxTone;
     if (values.rxTone != values.txTone) return ECanalMisfit::ToneSplit;

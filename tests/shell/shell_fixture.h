@@ -46,6 +46,7 @@ class CScriptedDialogs final : public IUserDialogs {
     QPoint converterPosition;
     int aboutShown = 0;
     std::vector<std::string> documents;
+    bool viewerStarts = true;  // false: no program on the desktop takes a document
 
     void ShowError(const std::string& title, const std::string& text) override {
         errors.push_back({title, text});
@@ -95,7 +96,7 @@ class CScriptedDialogs final : public IUserDialogs {
     }
     bool OpenDocument(const std::string& path) override {
         documents.push_back(path);
-        return true;
+        return viewerStarts;
     }
 
   private:

@@ -154,7 +154,10 @@ TEST_F(ShellFiles, DialogsStartInTheParametersFolderWhenThereIsOne) {
     const SFileDialogRequest& request = dialogs_.openRequests[0];
     EXPECT_EQ(request.title, "Открыть параметры из файла");
     EXPECT_EQ(request.initialDir, (Home() / "Параметры").string());
-    EXPECT_EQ(request.filterIndex, List().Count() + 1);  // all files
+    EXPECT_EQ(request.filterIndex, 1);  // all parameter files, then each radio's, then all files
+    EXPECT_EQ(request.filter.rfind("Все файлы с параметрами (*.ald *.brc *.cdr *.lrc)|*.ald;", 0),
+              0u)
+        << request.filter;
     EXPECT_EQ(request.fileName, "");
     OpenAs("LARCH", "");
     dialogs_.openAnswers.clear();

@@ -26,7 +26,7 @@ TEST_F(ShellInterchange, ImportTakesTheRowsThatFitAndListsTheOthers) {
     EXPECT_EQ(canal.rxFrequency, 146000000);
     EXPECT_EQ(canal.txFrequency, 146600000);
     EXPECT_TRUE(Entry("ALDER").modified);
-    EXPECT_EQ(Status().toStdString(), "Принято каналов: 1");
+    EXPECT_EQ(Status().toStdString(), "Принято каналов: 1 из файла «" + list + "»");
     ASSERT_EQ(dialogs_.errors.size(), 1u);
     EXPECT_NE(dialogs_.errors[0].text.find("Строка 3, канал 4: частота приема 450.000000 МГц"),
               std::string::npos);
@@ -35,12 +35,15 @@ TEST_F(ShellInterchange, ImportTakesTheRowsThatFitAndListsTheOthers) {
     Find<QAction>("act_Print")->trigger();
     EXPECT_TRUE(ReadFile(HomeFile("list.pdf")).starts_with("%PDF-"));
     EXPECT_EQ(dialogs_.documents, std::vector<std::string>{HomeFile("list.pdf")});
+    EXPECT_EQ(Status().toStdString(),
+              "Список каналов для печати записан в файл «" + HomeFile("list.pdf") + "»");
 
     dialogs_.saveAnswers.push_back(HomeFile("out.csv"));
     Find<QAction>("act_ExportCanals")->trigger();
     const std::string exported = ReadFile(HomeFile("out.csv"));
     EXPECT_TRUE(exported.starts_with("Location,Name,Frequency,"));
     EXPECT_NE(exported.find("\r\n3,,146.000000,+,0.600000,TSQL,88.5,88.5,"), std::string::npos);
+    EXPECT_EQ(Status().toStdString(), "Каналы записаны в файл «" + HomeFile("out.csv") + "»");
 }
 
 // The copy of the radio's former memory, the parameters left as the user had them, and a

@@ -91,7 +91,7 @@ TEST_F(ShellUndo, APasteOfSeveralChannelsIsOneStep) {
     QTest::keyClick(g, Qt::Key_V, Qt::ControlModifier);
     Settle();
     EXPECT_EQ(List().CurrentHistory()->UndoDepth(), 1u);
-    EXPECT_EQ(Undo()->text().toStdString(), "Отменить: каналы 00-02");
+    EXPECT_EQ(Undo()->text().toStdString(), "Отменить: вставка из буфера в каналы 00–02");
     Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(Edited("ALDER"), fresh);
 }
@@ -243,7 +243,7 @@ TEST(UndoHistory, NamesAStepAfterTheKeysThatDiffer) {
         {with("5FRQ_PRM=1\r\n5FRQ_PRD=1", "5FRQ_PRM=2\r\n5FRQ_PRD=2"), "частота канала 05"},
         {with("5CSS_PRM=(нет)", "5CSS_PRM=67,0"), "тон канала 05"},
         {with("12Enabled=0", "12Enabled=1\r\n12FRQ_PRM=1"), "включение канала 12"},
-        {with("5FRQ_PRM=1", "5FRQ_PRM=2") + "12Enabled=1\r\n", "каналы 05-12"},
+        {with("5FRQ_PRM=1", "5FRQ_PRM=2") + "12Enabled=1\r\n", "каналы 05–12"},
         {with("5CSS_PRM=(нет)\r\n", "5CSS_PRM=67,0\r\n5Scanning=1\r\n"), "канал 05"},
         {with("Squelch=3", "Squelch=4"), "шумоподавитель"},
         {with("Key1=1\r\nKey2=2", "Key1=9\r\nKey2=8"), "ключ"},
