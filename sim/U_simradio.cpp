@@ -89,32 +89,56 @@ std::unique_ptr<CVirtualRadio> CVirtualRadio::Create(const SVirtualRadioOptions&
         if (!radio->LoadMemory(error)) return nullptr;
         return radio;
     }
-    if (options.imageFile.empty()) {
-        radio->SeedBlank();
-        if (!options.blank) radio->SeedDemo();
+    if (!radio->SeedMemory(error)) return nullptr;
+    radio->SaveMemory();
+    return radio;
+}
+
+bool CVirtualRadio::SeedMemory(std::string& error) {
+    if (options_.imageFile.empty()) {
+        SeedBlank();
+        if (!options_.blank) SeedDemo();
     } else {
-        std::ifstream in(options.imageFile, std::ios::binary);
+        std::ifstream in(options_.imageFile, std::ios::binary);
         if (!in) {
-            error = "cannot read the image file \"" + options.imageFile + "\"";
-            return nullptr;
+            error = "cannot read the image file \"" + options_.imageFile + "\"";
+            return false;
         }
         const std::vector<std::uint8_t> image{std::istreambuf_iterator<char>(in),
                                               std::istreambuf_iterator<char>()};
-        if (image.size() != model->imageSize) {
-            error = "the image file \"" + options.imageFile + "\" has " +
-                    std::to_string(image.size()) + " bytes; a " + model->id + " image has " +
-                    std::to_string(model->imageSize);
-            return nullptr;
+        if (image.size() != model_.imageSize) {
+            error = "the image file \"" + options_.imageFile + "\" has " +
+                    std::to_string(image.size()) + " bytes; a " + model_.id + " image has " +
+                    std::to_string(model_.imageSize);
+            return false;
         }
-        radio->Seed(image);
+        Seed(image);
     }
-    if (options.converter && model->twoBanks) {
+    if (options_.converter && model_.twoBanks) {
         // The converter byte belongs to the parameters, so both banks carry it.
         for (const std::uint16_t probe : {std::uint16_t{2}, std::uint16_t{6}})
-            radio->segments_[probe][kConverterByte] = static_cast<std::uint8_t>(*options.converter);
+            segments_[probe][kConverterByte] = static_cast<std::uint8_t>(*options_.converter);
     }
-    radio->SaveMemory();
-    return radio;
+    return true;
+}
+
+void CVirtualRadio::NextFleetRadio() {
+    if (fleetNumber_ >= options_.fleet) {
+        gone_ = true;
+        return;
+    }
+    ++fleetNumber_;
+    ++options_.serial;
+    for (const SSegmentPlace& place : model_.places)
+        segments_[place.segment].assign(place.length, 0xFF);
+    bankFlag_ = model_.twoBanks ? (options_.bank & 1) : 0;
+    requestCount_ = 0;
+    writtenThisSession_.clear();
+    released_.reset();
+    writeCompleted_ = false;
+    readAfterWrite_ = false;
+    std::string error;
+    SeedMemory(error);  // it did for the first radio
 }
 
 namespace {
@@ -193,7 +217,7 @@ void CVirtualRadio::SaveMemory() const {
 }
 
 CVirtualRadio::CVirtualRadio(const SVirtualRadioOptions& options, const SRadioModel& model)
-    : options_(options), model_(model) {
+    : options_(options), model_(model), deviceId_(options.deviceId.value_or(options.serial)) {
     if (!options_.ranges.empty()) model_.ranges = options_.ranges;
     bankFlag_ = model_.twoBanks ? (options_.bank & 1) : 0;
     for (const SSegmentPlace& place : model_.places)
@@ -239,7 +263,8 @@ void CVirtualRadio::SeedDemo() {
     for (const SSegmentPlace& place : model_.places) {
         if (model_.twoBanks && place.bank < 0) continue;
         std::vector<std::uint8_t>& segment = segments_[place.segment];
-        const std::uint8_t converter = segment.size() > kConverterByte ? segment[kConverterByte] : 0;
+        const std::uint8_t converter =
+            segment.size() > kConverterByte ? segment[kConverterByte] : 0;
         segment.assign(image.begin() + static_cast<std::ptrdiff_t>(place.offset),
                        image.begin() + static_cast<std::ptrdiff_t>(place.offset + place.length));
         if (model_.twoBanks && (place.segment == 2 || place.segment == 6))
@@ -261,13 +286,32 @@ std::string CVirtualRadio::ReportedModel() const {
 }
 
 std::uint32_t CVirtualRadio::DeviceId() const {
-    return options_.deviceId.value_or(options_.serial);
+    return deviceId_;
 }
 
 void CVirtualRadio::ConnectionOpened() {
     const std::lock_guard lock(mutex_);
     writtenThisSession_.clear();
     released_.reset();
+    faultThisConnection_ = false;
+    completedThisConnection_ = false;
+}
+
+void CVirtualRadio::ConnectionClosed() {
+    const std::lock_guard lock(mutex_);
+    if (options_.fleet <= 1 || gone_) return;
+    const bool done = readAfterWrite_ || (faultThisConnection_ && !completedThisConnection_);
+    if (done) NextFleetRadio();
+}
+
+bool CVirtualRadio::InRange() const {
+    const std::lock_guard lock(mutex_);
+    return !gone_;
+}
+
+std::uint32_t CVirtualRadio::Serial() const {
+    const std::lock_guard lock(mutex_);
+    return options_.serial;
 }
 
 std::vector<std::uint8_t> CVirtualRadio::Identification(ELink link) const {
@@ -323,7 +367,12 @@ void CVirtualRadio::EndSession(ELink link) {
             if (place.bank == other && !writtenThisSession_.count(place.segment)) complete = false;
         const std::uint16_t inUseHeader = bankFlag_ == 1 ? 256 : 512;
         const bool named = link == ELink::Serial || released_ == inUseHeader;
-        if (complete && named) bankFlag_ = other;
+        if (complete && named) {
+            bankFlag_ = other;
+            writeCompleted_ = completedThisConnection_ = true;
+        }
+    } else if (!writtenThisSession_.empty()) {
+        writeCompleted_ = completedThisConnection_ = true;
     }
     writtenThisSession_.clear();
     released_.reset();
@@ -353,6 +402,7 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
         case kGetSegment: {
             if (request.size() < 4) return std::nullopt;
             Log({code, segment, 0});
+            if (writeCompleted_ && !completedThisConnection_) readAfterWrite_ = true;
             const auto it = segments_.find(segment);
             if (it == segments_.end()) return std::nullopt;
             std::vector<std::uint8_t> reply = echo(kGetSegment);
@@ -394,8 +444,13 @@ void CVirtualRadio::Log(const SLoggedRequest& request) {
 }
 
 std::optional<EFaultKind> CVirtualRadio::FaultFor(int request) const {
+    const auto hits = [request](const SFault& fault) {
+        return fault.request == 0 || fault.request == request;
+    };
     for (const SFault& fault : options_.faults)
-        if (fault.request == 0 || fault.request == request) return fault.kind;
+        if (hits(fault)) return fault.kind;
+    for (const SFleetFault& fault : options_.fleetFaults)
+        if (fault.radio == fleetNumber_ && hits(fault.fault)) return fault.fault.kind;
     return std::nullopt;
 }
 
@@ -404,6 +459,7 @@ SReply CVirtualRadio::Handle(std::span<const std::uint8_t> request, ELink link) 
     SReply reply;
     const int number = ++requestCount_;
     const std::optional<EFaultKind> fault = FaultFor(number);
+    if (fault) faultThisConnection_ = true;
     if (request.empty() || fault == EFaultKind::Silent) {
         reply.silent = true;
         return reply;
@@ -433,6 +489,10 @@ SReply CVirtualRadio::Handle(std::span<const std::uint8_t> request, ELink link) 
             break;
         case EFaultKind::Drop:
             reply.dropAfter = true;
+            break;
+        case EFaultKind::Lose:
+            reply.payload.clear();
+            reply.silent = true;
             break;
         case EFaultKind::Silent:
             break;
