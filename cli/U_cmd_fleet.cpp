@@ -113,11 +113,6 @@ int Number(const std::optional<std::string>& text, std::string_view option) {
     return value;
 }
 
-std::filesystem::path DefaultLog(const std::filesystem::path& file) {
-    std::filesystem::path log = file;
-    return log.replace_extension(".fleet.csv");
-}
-
 #ifdef TESSEL_CLI_PRINT
 void PrintReport(const fleet::SFleetReport& report, const std::string& out) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -147,7 +142,7 @@ int RunFleet(const CArgs& args, CContext& context) {
     if (!interchange::ReadWholeFile(file, bytes)) throw CFailure(paramfile::kMsgReadError);
     const std::string checksum = fleet::FileChecksum(bytes);
 
-    const std::filesystem::path logFile = args.Option("--log").value_or(DefaultLog(file));
+    const std::filesystem::path logFile = args.Option("--log").value_or(fleet::DefaultLogFile(file).string());
     fleet::CFleetLog log = [&] {
         try {
             return fleet::CFleetLog(logFile);

@@ -69,6 +69,11 @@ std::optional<EResult> ParseResultWord(const std::string& word) {
     return std::nullopt;
 }
 
+std::filesystem::path DefaultLogFile(const std::filesystem::path& parameterFile) {
+    std::filesystem::path log = parameterFile;
+    return log.replace_extension(".fleet.csv");
+}
+
 std::string LogTime() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};

@@ -32,6 +32,8 @@ struct SLogRow {
 // The first line of every log.
 inline constexpr const char* kLogHeader = "time,model,serial,result,file,checksum,backup,message";
 
+// The log beside a parameter file: its name with the extension .fleet.csv.
+std::filesystem::path DefaultLogFile(const std::filesystem::path& parameterFile);
 // The current local time as the log writes it.
 std::string LogTime();
 // The checksum as the log records it for the file's bytes.
