@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -84,5 +85,45 @@ class CRadioNet {
 };
 
 // IrDA when the model allows it (and then nothing else), else the serial ports when allowed;
-// null when no radio the qualifier accepts was found. Reports nothing itself.
+// null when no radio the qualifier accepts was found. Reports nothing itself. With several
+// radios of the model in range it takes the first found; ListRadios and OpenRadio tell them
+// apart.
 std::unique_ptr<CRadioNet> FindRadio(IRadioQualifier& qualifier, CLinkPorts& ports);
+
+// A radio that a model's qualifier accepted, as a search found it.
+struct SFoundRadio {
+    std::string model;         // the model identifier the radio reported ("ALDER")
+    std::string serialNumber;  // decimal text, as IRadio::SerialNumber shows it
+    int kind = 0;              // PR_NET_IRDA or PR_NET_SP
+    std::string device;        // IrDA: the device identifier, "0x0000002a"; serial: the port
+
+    bool operator==(const SFoundRadio&) const = default;
+};
+
+// "0x0000002a": an IrDA device identifier (little-endian on the wire) as the list shows it.
+std::string IrdaDeviceText(std::span<const std::uint8_t, 4> id);
+
+// Every radio in range that the qualifier accepts, on the link kind FindRadio uses for the
+// qualifier's model, in search order (IrDA: the devices as reported, at most five; serial: the
+// port list). Each candidate is identified and qualified: the qualifier reads its probe segment
+// and stores the radio's serial number in the IRadio, as in FindRadio; no other memory is read.
+// A rejected device or a radio of another model is passed over and the search goes on.
+struct SRadioSearch {
+    std::vector<SFoundRadio> found;
+    // The link to found.front() when it is the only radio found and the last device searched,
+    // so still connected (the usual case of one radio in range: no second connection); else
+    // null, and no link is open.
+    std::unique_ptr<CRadioNet> net;
+};
+SRadioSearch SearchRadios(IRadioQualifier& qualifier, CLinkPorts& ports);
+
+// SearchRadios without a link: afterwards no link is open. Empty when nothing was accepted.
+std::vector<SFoundRadio> ListRadios(IRadioQualifier& qualifier, CLinkPorts& ports);
+
+// The link to the radio with this serial number that the qualifier accepts, searched as
+// ListRadios searches; null when no such radio is in range ("not found"). Over IrDA a device
+// whose identification names another serial number is passed over unqualified; over the serial
+// link (whose identification has no serial number) each radio before it is qualified and closed.
+// With two radios of one serial number the first found is opened.
+std::unique_ptr<CRadioNet> OpenRadio(IRadioQualifier& qualifier, CLinkPorts& ports,
+                                     const std::string& serialNumber);

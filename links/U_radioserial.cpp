@@ -139,14 +139,19 @@ std::unique_ptr<CDeviceInfo> IdentifySerial(SerialPort& port) {
     return std::make_unique<CDeviceInfo>(std::span(reply).first(*length - kCheckBytes));
 }
 
-std::unique_ptr<CRadioSerial> SearchSerial(SerialPort& port, IRadioQualifier& qualifier) {
-    for (const std::string& name : port.portList()) {
+std::unique_ptr<CRadioSerial> SearchSerial(SerialPort& port, IRadioQualifier& qualifier,
+                                           const SerialTake& take) {
+    const std::vector<std::string>& names = port.portList();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
         if (!port.open(name)) continue;
         port.applySettings();
         port.applyTimeouts();
         if (auto info = IdentifySerial(port)) {
             auto link = std::make_unique<CRadioSerial>(port, std::move(info));
-            if (qualifier.Qualification(static_cast<IRadioSerial*>(link.get()))) return link;
+            if (qualifier.Qualification(static_cast<IRadioSerial*>(link.get())) &&
+                (!take || take(*link, name, i + 1 == names.size())))
+                return link;
             link.reset();  // closes the port
         }
         port.close();

@@ -3,6 +3,7 @@
 // A reply's length counts its two check bytes.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -62,6 +63,7 @@ class CRadioSerial final : public IRadioSerial {
     CRadioSerial& operator=(const CRadioSerial&) = delete;
 
     IDeviceInfo* GetInfo() override { return info_.get(); }
+    const CDeviceInfo& Info() const { return *info_; }
     bool GetSegment(std::uint16_t segment, std::span<std::uint8_t> destination) override;
     bool PutSegment(std::uint16_t segment, std::span<const std::uint8_t> source) override;
     // Nothing travels: the serial radio takes the new bank at the end of the session.
@@ -76,6 +78,14 @@ class CRadioSerial final : public IRadioSerial {
 // The identification of the radio on the open port, or nothing.
 std::unique_ptr<CDeviceInfo> IdentifySerial(SerialPort& port);
 
-// The serial part of the radio search: each port of the list in order; the first radio the
-// qualifier accepts. The port stays open for the link returned.
-std::unique_ptr<CRadioSerial> SearchSerial(SerialPort& port, IRadioQualifier& qualifier);
+// What a serial search is after: asked for each radio the qualifier accepted (last: no port
+// follows), true keeps its link and ends the search, false closes the port and goes on. Without
+// it the first radio the qualifier accepts is taken.
+using SerialTake =
+    std::function<bool(const CRadioSerial& link, const std::string& port, bool last)>;
+
+// The serial part of the radio search: each port of the list in order, each opened afresh, so a
+// radio rejected or not taken on one port does not hide the ports after it. The port stays open
+// for the link returned.
+std::unique_ptr<CRadioSerial> SearchSerial(SerialPort& port, IRadioQualifier& qualifier,
+                                           const SerialTake& take = {});

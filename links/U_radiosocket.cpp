@@ -192,7 +192,8 @@ std::unique_ptr<CRadioInfo> IdentifyIrda(CIrDASocket& socket) {
     return std::make_unique<CRadioInfo>(std::span(reply).subspan(1, *length - 1));
 }
 
-std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& qualifier) {
+std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& qualifier,
+                                         const SIrdaSearch& search) {
     if (!socket.open()) return nullptr;
     std::array<SIrdaDevice, kMaxDevices> devices{};
     const auto reported = socket.enumerate(devices);
@@ -206,14 +207,17 @@ std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& q
     for (std::size_t i = 0; i < count; ++i) {
         address.SetDeviceId(devices[i].id);
         if (socket.queryService(address) && socket.connect(address)) {
-            if (auto info = IdentifyIrda(socket)) {
+            if (auto info = IdentifyIrda(socket);
+                info && (!search.wanted || search.wanted(*info))) {
                 auto link = std::make_unique<CRadioSocket>(socket, std::move(info));
-                if (qualifier.Qualification(static_cast<IRadioSocket*>(link.get()))) return link;
-                // Destroying the rejected link closes the socket: no later device is queried.
-                return nullptr;
+                if (qualifier.Qualification(static_cast<IRadioSocket*>(link.get())) &&
+                    (!search.take || search.take(*link, devices[i], i + 1 == count)))
+                    return link;
+                // Destroying the link closes the socket; the next device needs it open again.
+                link.reset();
             }
         }
-        // The socket may still be connected to the device that failed, and a connected socket
+        // The socket may still be connected to the device passed over, and a connected socket
         // cannot reach the next one: start it afresh.
         socket.close();
         if (i + 1 < count && !socket.open()) return nullptr;

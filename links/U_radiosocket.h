@@ -3,6 +3,7 @@
 // replies travel without framing; a reply carries the command code with bit 0x80 set.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -74,6 +75,7 @@ class CRadioSocket final : public IRadioSocket {
     CRadioSocket& operator=(const CRadioSocket&) = delete;
 
     IRadioInfo* GetInfo() override { return info_.get(); }
+    const CRadioInfo& Info() const { return *info_; }
     bool SetClock() override;
     bool GetSegment(std::uint16_t segment, std::span<std::uint8_t> destination) override;
     bool PutSegment(std::uint16_t segment, std::span<const std::uint8_t> source) override;
@@ -101,7 +103,19 @@ class CRadioSocket final : public IRadioSocket {
 // a connected socket, or nothing.
 std::unique_ptr<CRadioInfo> IdentifyIrda(CIrDASocket& socket);
 
-// The IrDA part of the radio search: up to five devices in the order reported; the first whose
-// identification the qualifier accepts. A device that fails to answer is passed over on a fresh
-// socket; a rejection closes the socket and so ends the search.
-std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& qualifier);
+// What an IrDA search is after. Without either function it takes the first radio the
+// qualifier accepts.
+struct SIrdaSearch {
+    // Asked with a device's identification before the qualifier: false passes the device over
+    // without reading anything of its memory.
+    std::function<bool(const CRadioInfo& info)> wanted;
+    // Asked for each radio the qualifier accepted (last: no device follows it): true keeps its
+    // link and ends the search, false closes it and goes on with the next device.
+    std::function<bool(const CRadioSocket& link, const SIrdaDevice& device, bool last)> take;
+};
+
+// The IrDA part of the radio search: up to five devices in the order reported. A device that
+// fails to answer, a radio the qualifier rejects and a radio the search does not take are each
+// passed over on a fresh socket, so every listed device is tried.
+std::unique_ptr<CRadioSocket> SearchIrda(CIrDASocket& socket, IRadioQualifier& qualifier,
+                                         const SIrdaSearch& search = {});

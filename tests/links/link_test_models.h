@@ -90,7 +90,9 @@ class CTestSerialQualifier final : public CRadioQualifier {
         if (!info || info->FW() != Radio()->Ware()->Description()) return false;
         std::vector<std::uint8_t> probe(512);
         if (!serial->GetSegment(2, probe)) return false;
-        Radio()->SetSerialNumber("serial");
+        // The serial identification has no serial number: the converter byte of the probe
+        // stands in for one, so that radios on several ports can be told apart.
+        Radio()->SetSerialNumber("serial-" + std::to_string(probe[64]));
         return true;
     }
 

@@ -124,19 +124,96 @@ TEST(Search, SerialSearchSkipsPortsThatDoNotOpen) {
     EXPECT_TRUE(Find(*ware, ports));
 }
 
-TEST(Search, ARejectedFirstRadioEndsTheSearch) {
-    SBench bench({"BIRCH", "ALDER"});
-    auto ware = linktest::AlderLike();
-    EXPECT_FALSE(Find(*ware, bench.ports));
-    EXPECT_TRUE(bench.Radio(1).Requests().empty());
-    EXPECT_FALSE(bench.ports.Irda().isOpen());
+// A radio of another model (rejected by the qualifier) before, between and after the Alder
+// radios, on both links: every Alder radio is listed, each can be opened by its serial number,
+// and FindRadio takes the first.
+struct SNeighbours {
+    std::vector<std::string> radios;
+    std::vector<std::string> serials;  // of the Alder radios, in search order
+};
+
+std::vector<SNeighbours> RejectedNeighbours(bool serialLink) {
+    // The serial test model names a radio by its converter byte.
+    const auto alder = [serialLink](int n) {
+        return serialLink ? "ALDER,link=serial,converter=" + std::to_string(n)
+                          : "ALDER,sn=" + std::to_string(n);
+    };
+    const std::string birch = serialLink ? "BIRCH,link=serial" : "BIRCH";
+    const auto sn = [serialLink](int n) {
+        return serialLink ? "serial-" + std::to_string(n) : std::to_string(n);
+    };
+    return {{{birch, alder(1)}, {sn(1)}},
+            {{alder(1), birch, alder(2)}, {sn(1), sn(2)}},
+            {{alder(2), birch}, {sn(2)}},
+            {{birch, alder(1), birch, alder(2), birch}, {sn(1), sn(2)}}};
 }
 
-TEST(Search, TheFirstRadioInRangeIsTriedFirst) {
-    SBench bench({"ALDER,sn=1", "ALDER,sn=2"});
+TEST(Search, ARejectedRadioDoesNotHideTheRadiosAfterIt) {
+    for (const bool serialLink : {false, true}) {
+        for (const SNeighbours& c : RejectedNeighbours(serialLink)) {
+            SBench bench(c.radios);
+            const std::string name = c.radios.front() + ".." + c.radios.back();
+            auto ware = linktest::AlderLike(serialLink ? PR_NET_SP : PR_NET_IRDA);
+            IRadioQualifier* qualifier = ware->CreateQualifier(&ware->TestRadio());
+            std::vector<std::string> listed;
+            for (const SFoundRadio& found : ListRadios(*qualifier, bench.ports)) {
+                EXPECT_EQ(found.model, "ALDER") << name;
+                EXPECT_EQ(found.kind, serialLink ? PR_NET_SP : PR_NET_IRDA) << name;
+                listed.push_back(found.serialNumber);
+            }
+            EXPECT_EQ(listed, c.serials) << name;
+            EXPECT_FALSE(bench.ports.Irda().isOpen() || bench.ports.Serial().isOpen()) << name;
+            for (const std::string& serial : c.serials) {
+                auto net = OpenRadio(*qualifier, bench.ports, serial);
+                ASSERT_TRUE(net) << name << " " << serial;
+                EXPECT_EQ(ware->TestRadio().SerialNumber(), serial) << name;
+            }
+            EXPECT_FALSE(OpenRadio(*qualifier, bench.ports, "999")) << name;
+            ASSERT_TRUE(FindRadio(*qualifier, bench.ports)) << name;
+            EXPECT_EQ(ware->TestRadio().SerialNumber(), c.serials.front()) << name;
+            ware->ReleaseQualifier(qualifier);
+        }
+    }
+}
+
+// The usual single radio is not connected twice: the search keeps its link when no device
+// follows it; otherwise every link is closed.
+TEST(Search, ALoneRadioSearchedLastStaysConnected) {
+    struct Case {
+        std::vector<std::string> radios;
+        std::size_t found;
+        bool connected;
+    };
+    for (const Case& c :
+         {Case{{"BIRCH", "ALDER,sn=3"}, 1, true}, Case{{"ALDER,sn=3", "BIRCH"}, 1, false},
+          Case{{"ALDER,sn=3", "ALDER,sn=4"}, 2, false}}) {
+        SBench bench(c.radios);
+        auto ware = linktest::AlderLike();
+        IRadioQualifier* qualifier = ware->CreateQualifier(&ware->TestRadio());
+        SRadioSearch search = SearchRadios(*qualifier, bench.ports);
+        EXPECT_EQ(search.found.size(), c.found) << c.radios[0];
+        EXPECT_EQ(search.net != nullptr, c.connected) << c.radios[0];
+        EXPECT_EQ(bench.ports.Irda().isOpen(), c.connected) << c.radios[0];
+        if (search.net) {
+            std::array<std::uint8_t, 512> segment{};
+            EXPECT_TRUE(search.net->Socket()->GetSegment(1, segment));
+        }
+        ware->ReleaseQualifier(qualifier);
+    }
+}
+
+TEST(Search, ListNamesEachRadioByItsDeviceAndOpeningReadsOnlyTheRadioWanted) {
+    SBench bench({"ALDER,sn=5,id=2a", "ALDER,sn=6,id=2b"});
     auto ware = linktest::AlderLike();
-    ASSERT_TRUE(Find(*ware, bench.ports));
-    EXPECT_EQ(ware->TestRadio().SerialNumber(), "1");
+    IRadioQualifier* qualifier = ware->CreateQualifier(&ware->TestRadio());
+    EXPECT_EQ(ListRadios(*qualifier, bench.ports),
+              (std::vector<SFoundRadio>{{"ALDER", "5", PR_NET_IRDA, "0x0000002a"},
+                                        {"ALDER", "6", PR_NET_IRDA, "0x0000002b"}}));
+    const std::size_t probesOfFirst = Segments(bench.Radio(0), 0x02).size();
+    ASSERT_TRUE(OpenRadio(*qualifier, bench.ports, "6"));
+    // The radio not wanted is identified, never probed.
+    EXPECT_EQ(Segments(bench.Radio(0), 0x02).size(), probesOfFirst);
+    ware->ReleaseQualifier(qualifier);
 }
 
 TEST(Search, ModelIdentifierOffByOneCharacterIsRejectedBeforeAnyRead) {
