@@ -142,7 +142,8 @@ int RunFleet(const CArgs& args, CContext& context) {
     if (!interchange::ReadWholeFile(file, bytes)) throw CFailure(paramfile::kMsgReadError);
     const std::string checksum = fleet::FileChecksum(bytes);
 
-    const std::filesystem::path logFile = args.Option("--log").value_or(fleet::DefaultLogFile(file).string());
+    const std::filesystem::path logFile =
+        args.Option("--log").value_or(fleet::DefaultLogFile(file).string());
     fleet::CFleetLog log = [&] {
         try {
             return fleet::CFleetLog(logFile);
@@ -159,7 +160,8 @@ int RunFleet(const CArgs& args, CContext& context) {
     SFleetSession session(args);
     fleet::CLinkFleetRadios radios(*session.ports);
     fleet::CLinkRadioWriter writer(radios, {}, {}, backup::BackupFolder());
-    fleet::SFleetSettings settings{file, checksum, count, std::nullopt};
+    fleet::SFleetSettings settings{file, checksum, count, std::nullopt,
+                                   std::chrono::milliseconds(100)};
     if (wait > 0) settings.wait = std::chrono::seconds(wait);
     fleet::CFleetGroup group(radio, radios, writer, log, settings);
     CProgressLines progress;

@@ -87,8 +87,7 @@ class TFleetThread final : public QThread, private fleet::IFleetObserver {
   private:
     template <class Call>
     void HandOff(Call&& call) {
-        QMetaObject::invokeMethod(&dialog_, std::forward<Call>(call),
-                                  Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(&dialog_, std::forward<Call>(call), Qt::BlockingQueuedConnection);
     }
     void HandOffRethrowing(const std::function<void()>& call) {
         std::exception_ptr failure;
@@ -113,9 +112,9 @@ class TFleetThread final : public QThread, private fleet::IFleetObserver {
         HandOff([&] { dialog_.AddRow(row); });
     }
     void AlreadyWritten(const fleet::SRadioInRange& radio) override {
-        const QString text =
-            Q(radio.serial) + QStringLiteral(": уже записана этим файлом, пропущена. ") +
-            QString::fromUtf8(kPutNext);
+        const QString text = Q(radio.serial) +
+                             QStringLiteral(": уже записана этим файлом, пропущена. ") +
+                             QString::fromUtf8(kPutNext);
         HandOff([&] { dialog_.ShowPrompt(text, -1); });
     }
     bool ShouldStop() override { return dialog_.stop_.load(); }
@@ -130,8 +129,8 @@ class TFleetThread final : public QThread, private fleet::IFleetObserver {
     std::string serial_;
 };
 
-Tfrm_Fleet::Tfrm_Fleet(QWidget* parent, CRadios& radios, IRadio& radio,
-                       std::filesystem::path file, std::string checksum)
+Tfrm_Fleet::Tfrm_Fleet(QWidget* parent, CRadios& radios, IRadio& radio, std::filesystem::path file,
+                       std::string checksum)
     : QDialog(parent),
       radios_(radios),
       radio_(radio),
@@ -160,8 +159,9 @@ Tfrm_Fleet::Tfrm_Fleet(QWidget* parent, CRadios& radios, IRadio& radio,
     head->addWidget(edt_Note, 2, 1, 1, 2);
     layout->addLayout(head);
 
-    lbl_Prompt = new QLabel(QStringLiteral("Нажмите «Начать», затем помещайте радиостанции в зону "
-                                           "связи одну за другой"));
+    lbl_Prompt =
+        new QLabel(QStringLiteral("Нажмите «Начать», затем помещайте радиостанции в зону "
+                                  "связи одну за другой"));
     lbl_Prompt->setObjectName(QStringLiteral("lbl_Prompt"));
     QFont big = lbl_Prompt->font();
     big.setPointSizeF(big.pointSizeF() * 1.3);
@@ -250,7 +250,8 @@ bool Tfrm_Fleet::Start() {
     }
     stop_ = false;
     radios_.Window().SetBusy();
-    thread_ = std::make_unique<TFleetThread>(*this, fleet::SFleetSettings{file_, checksum_});
+    thread_ = std::make_unique<TFleetThread>(
+        *this, fleet::SFleetSettings{file_, checksum_, 0, std::nullopt});
     // A group that ends by itself (its log could not be written) is done with here.
     connect(thread_.get(), &QThread::finished, this, [this] {
         if (thread_ && thread_->isFinished()) {

@@ -402,7 +402,10 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
         case kGetSegment: {
             if (request.size() < 4) return std::nullopt;
             Log({code, segment, 0});
-            if (writeCompleted_ && !completedThisConnection_) readAfterWrite_ = true;
+            // The program's read-back is over with the last segment a read asks for.
+            if (writeCompleted_ && !completedThisConnection_ &&
+                segment == model_.places.back().segment)
+                readAfterWrite_ = true;
             const auto it = segments_.find(segment);
             if (it == segments_.end()) return std::nullopt;
             std::vector<std::uint8_t> reply = echo(kGetSegment);
@@ -459,7 +462,8 @@ SReply CVirtualRadio::Handle(std::span<const std::uint8_t> request, ELink link) 
     SReply reply;
     const int number = ++requestCount_;
     const std::optional<EFaultKind> fault = FaultFor(number);
-    if (fault) faultThisConnection_ = true;
+    // A late answer still comes: only a fault that fails the exchange ends the attempt.
+    if (fault && *fault != EFaultKind::Late) faultThisConnection_ = true;
     if (request.empty() || fault == EFaultKind::Silent) {
         reply.silent = true;
         return reply;

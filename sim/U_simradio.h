@@ -143,8 +143,8 @@ class CVirtualRadio {
     // A new infrared connection starts a new session.
     void ConnectionOpened();
     // The infrared connection has ended. In a fleet, a radio that is done leaves range here and
-    // the next one comes: done is a radio read after its completed write (the program's
-    // read-back), or one whose connection met a fault without completing a write.
+    // the next one comes: done is a radio read whole after its completed write (the
+    // program's read-back), or one whose connection met a fault without completing a write.
     void ConnectionClosed();
     // False once the last radio of a fleet has left: nothing of it is in range any more.
     bool InRange() const;
