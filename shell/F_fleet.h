@@ -47,7 +47,7 @@ class Tfrm_Fleet final : public QDialog {
     void SetLogFile(const std::filesystem::path& log);
     void SetNote(const QString& note);
 
-  protected:
+    // Closing the dialog stops the group first.
     void reject() override;
 
   private:
