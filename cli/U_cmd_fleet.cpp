@@ -37,6 +37,7 @@ class CInterruptGuard {
         g_interrupted = 0;
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
+        action.sa_flags = SA_RESTART;  // the link's waits go on; the group looks between radios
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, &oldInt_);
         sigaction(SIGTERM, &action, &oldTerm_);

@@ -66,6 +66,9 @@ SFleetCounts CFleetGroup::Run(IFleetObserver& observer) {
 }
 
 std::optional<SRadioInRange> CFleetGroup::Next(IFleetObserver& observer) {
+    // The whole range is looked at, so that a radio of another model or one written before is
+    // named at once even when a radio to write comes before it.
+    std::optional<SRadioInRange> next;
     for (const SRadioInRange& found : radios_.InRange(radio_)) {
         if (found.model != model_) {
             // A radio of another model is named once in the log, then left alone.
@@ -84,16 +87,16 @@ std::optional<SRadioInRange> CFleetGroup::Next(IFleetObserver& observer) {
             }
             continue;
         }
-        if (done_.contains(found.serial)) continue;
+        if (done_.contains(found.serial) || (next && next->serial == found.serial)) continue;
         if (!again_.contains(found.serial) &&
             log_.WasWritten(model_, found.serial, settings_.checksum)) {
             done_.insert(found.serial);
             observer.AlreadyWritten(found);
             continue;
         }
-        return found;
+        if (!next) next = found;
     }
-    return std::nullopt;
+    return next;
 }
 
 void CFleetGroup::Attempt(const SRadioInRange& radio, IFleetObserver& observer) {

@@ -226,13 +226,13 @@ TEST_F(Fleet, SeveralRadiosInRangeAtOnce) {
     EXPECT_EQ(radios.Radio(1).BankFlag(), 0);
 }
 
-// tessel-cli killed with SIGKILL in mid-group and started again with the same log: every radio
-// ends up written exactly once in the log, none lost, none twice.
-TEST_F(Fleet, KilledGroupCarriesOnWithTheSameLog) {
-    const fs::path irda = File("irda");
-    fs::create_directories(irda);
-    fs::permissions(irda, fs::perms::owner_all);
-    const auto spawn = [&](std::vector<std::string> args) {
+// Programs started as the operator starts them, all in one infrared neighbourhood.
+class FleetProcesses : public Fleet {
+  protected:
+    pid_t Spawn(std::vector<std::string> args) const {
+        const fs::path irda = File("irda");
+        fs::create_directories(irda);
+        fs::permissions(irda, fs::perms::owner_all);
         const pid_t pid = fork();
         if (pid == 0) {
             setenv("TESSEL_IRDA_DIR", irda.c_str(), 1);
@@ -247,32 +247,58 @@ TEST_F(Fleet, KilledGroupCarriesOnWithTheSameLog) {
             _exit(127);
         }
         return pid;
-    };
-    const std::string bin = TESSEL_TEST_BIN_DIR;
-    // The fourth radio answers its second segment late: the kill comes in mid-write.
-    const pid_t sim = spawn({bin + "/tessel-radiosim", "alder", "--sn=3000001", "--fleet=8",
-                             "--fleetfault=4:late@12", "--delay=1500"});
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const std::vector<std::string> fleetArgs = {
-        bin + "/tessel-cli", "fleet", File("a.ald"), "--log", File("log.csv"), "--wait", "2"};
-    const pid_t first = spawn(fleetArgs);
-    const auto rows = [&] {
+    }
+    static int ExitStatus(pid_t pid) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    long Rows() const {
         const std::string text = ReadAll(File("log.csv"));
         return std::count(text.begin(), text.end(), '\n') - 1;
-    };
-    for (int i = 0; i < 1000 && rows() < 3; ++i)
+    }
+    std::vector<std::string> FleetArgs() const {
+        return {
+            kBin + "/tessel-cli", "fleet", File("a.ald"), "--log", File("log.csv"), "--wait", "2"};
+    }
+    const std::string kBin = TESSEL_TEST_BIN_DIR;
+};
+
+// Ctrl+C in mid-write: the radio is finished and logged, then the group ends, with status 0
+// as every radio attempted was written.
+TEST_F(FleetProcesses, InterruptEndsBetweenRadios) {
+    const pid_t sim = Spawn({kBin + "/tessel-radiosim", "alder", "--sn=3100001", "--fleet=3",
+                             "--fleetfault=1:late@12", "--delay=800"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const pid_t group = Spawn(FleetArgs());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(group, SIGINT);
+    EXPECT_EQ(ExitStatus(group), 0);
+    kill(sim, SIGTERM);
+    ExitStatus(sim);
+    CFleetLog log(File("log.csv"));
+    ASSERT_EQ(log.Rows().size(), 1u);
+    EXPECT_EQ(log.Rows()[0].result, EResult::Written);
+}
+
+// tessel-cli killed with SIGKILL in mid-group and started again with the same log: every radio
+// ends up written exactly once in the log, none lost, none twice.
+TEST_F(FleetProcesses, KilledGroupCarriesOnWithTheSameLog) {
+    // The fourth radio answers its second segment late: the kill comes in mid-write.
+    const pid_t sim = Spawn({kBin + "/tessel-radiosim", "alder", "--sn=3000001", "--fleet=8",
+                             "--fleetfault=4:late@12", "--delay=1500"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const pid_t first = Spawn(FleetArgs());
+    for (int i = 0; i < 1000 && Rows() < 3; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     kill(first, SIGKILL);
-    int status = 0;
-    waitpid(first, &status, 0);
-    EXPECT_EQ(rows(), 3);
+    ExitStatus(first);
+    EXPECT_EQ(Rows(), 3);
 
-    const pid_t second = spawn(fleetArgs);
-    waitpid(second, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ExitStatus(Spawn(FleetArgs())), 0);
     kill(sim, SIGTERM);
-    waitpid(sim, &status, 0);
+    ExitStatus(sim);
 
     CFleetLog log(File("log.csv"));
     EXPECT_TRUE(log.TornLine().empty());
