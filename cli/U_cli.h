@@ -87,6 +87,7 @@ std::span<const SCommand> FileCommands();
 std::span<const SCommand> RadioCommands();
 std::span<const SCommand> PortCommands();
 std::span<const SCommand> InterchangeCommands();
+std::span<const SCommand> FleetCommands();
 // Empty where the tool is built without Qt.
 std::span<const SCommand> PrintCommands();
 

@@ -19,16 +19,18 @@ namespace {
 
 void PrintUsage(std::ostream& out) {
     out << "usage:\n";
-    for (const auto& group : {cli::FileCommands(), cli::RadioCommands(), cli::PortCommands(),
-                              cli::InterchangeCommands(), cli::PrintCommands()})
+    for (const auto& group :
+         {cli::FileCommands(), cli::RadioCommands(), cli::PortCommands(),
+          cli::InterchangeCommands(), cli::FleetCommands(), cli::PrintCommands()})
         for (const cli::SCommand& command : group) out << "  " << command.usage << '\n';
     out << "Every verb also takes --virtual-radio MODEL[,option=value...] (repeatable) to put a "
            "virtual radio in range.\n";
 }
 
 const cli::SCommand* FindCommand(std::string_view name) {
-    for (const auto& group : {cli::FileCommands(), cli::RadioCommands(), cli::PortCommands(),
-                              cli::InterchangeCommands(), cli::PrintCommands()})
+    for (const auto& group :
+         {cli::FileCommands(), cli::RadioCommands(), cli::PortCommands(),
+          cli::InterchangeCommands(), cli::FleetCommands(), cli::PrintCommands()})
         for (const cli::SCommand& command : group)
             if (command.name == name) return &command;
     return nullptr;

@@ -23,6 +23,7 @@
 
 #include "F_about.h"
 #include "F_editmenu.h"
+#include "F_fleet.h"
 #include "F_messagelog.h"
 #include "F_upr.h"
 #include "U_interchangemenu.h"
@@ -211,6 +212,8 @@ void Tfrm_Main::CreateMenus() {
     QMenu* radio = bar->addMenu(QStringLiteral("&Радиостанция"));
     radio->addAction(act_Read);
     radio->addAction(act_Write);
+    radio->addSeparator();
+    AddFleetItem(*radio, radios_, *this);
 
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     help->addAction(act_Help);

@@ -18,7 +18,7 @@ bool ParseFault(std::string_view text, SFault& fault) {
     static const std::map<std::string_view, EFaultKind> kinds = {
         {"silent", EFaultKind::Silent},   {"late", EFaultKind::Late}, {"echo", EFaultKind::Echo},
         {"segment", EFaultKind::Segment}, {"crc", EFaultKind::Check}, {"check", EFaultKind::Check},
-        {"short", EFaultKind::Short},     {"drop", EFaultKind::Drop}};
+        {"short", EFaultKind::Short},     {"drop", EFaultKind::Drop}, {"lose", EFaultKind::Lose}};
     const std::size_t at = text.find('@');
     const auto kind = kinds.find(text.substr(0, at));
     if (kind == kinds.end()) return false;
@@ -127,6 +127,17 @@ bool ApplyOption(std::string_view key, std::string_view value, SVirtualRadioOpti
         return !value.empty();
     }
     if (key == "baud") return ParseNumber(value, options.baud) && options.baud > 0;
+    if (key == "fleet") return ParseNumber(value, options.fleet) && options.fleet > 0;
+    if (key == "fleetfault") {
+        // K:KIND[@N]
+        const std::size_t colon = value.find(':');
+        SFleetFault fault;
+        if (colon == std::string_view::npos || !ParseNumber(value.substr(0, colon), fault.radio) ||
+            fault.radio < 1 || !ParseFault(value.substr(colon + 1), fault.fault))
+            return false;
+        options.fleetFaults.push_back(fault);
+        return true;
+    }
     return false;
 }
 
@@ -171,10 +182,32 @@ bool ParseVirtualRadio(std::string_view text, SVirtualRadioOptions& options, std
             return false;
         }
     }
+    if (!options.sir) {
+        // Without the serial infrared line a lost frame is a lost reply.
+        for (const SLinkFault& fault : options.linkFaults)
+            if (fault.kind == ELinkFaultKind::Lose)
+                options.faults.push_back({EFaultKind::Lose, fault.count});
+        std::erase_if(options.linkFaults,
+                      [](const SLinkFault& fault) { return fault.kind == ELinkFaultKind::Lose; });
+    }
     if (!options.linkFaults.empty() && !options.sir) {
-        error = "сбои lose, fcs, nosnrm, cut и rnr требуют link=sir";
+        error = "сбои fcs, nosnrm, cut и rnr требуют link=sir";
         return false;
     }
+    if (options.fleet > 1 && (options.link != ELink::Irda || options.sir)) {
+        error = "fleet= needs the infrared neighbourhood (link=irda)";
+        return false;
+    }
+    if (options.fleet > 1 && !options.memoryFile.empty()) {
+        error = "fleet= and memory= exclude each other: each radio of a fleet has its own memory";
+        return false;
+    }
+    for (const SFleetFault& fault : options.fleetFaults)
+        if (fault.radio > options.fleet || fault.fault.kind == EFaultKind::Check) {
+            error = "fleetfault= names a radio of the fleet (1.." + std::to_string(options.fleet) +
+                    ") and a fault of the infrared link";
+            return false;
+        }
     return true;
 }
 

@@ -91,33 +91,58 @@ std::unique_ptr<CVirtualRadio> CVirtualRadio::Create(const SVirtualRadioOptions&
         if (!radio->LoadMemory(error)) return nullptr;
         return radio;
     }
-    if (options.imageFile.empty()) {
-        radio->SeedBlank();
-        if (!options.blank) radio->SeedDemo();
+    if (!radio->SeedMemory(error)) return nullptr;
+    if (!radio->SaveMemory(error)) return nullptr;
+    return radio;
+}
+
+bool CVirtualRadio::SeedMemory(std::string& error) {
+    if (options_.imageFile.empty()) {
+        SeedBlank();
+        if (!options_.blank) SeedDemo();
     } else {
         std::string bytes;
         int readError = 0;
         const fileio::EReadResult read =
-            fileio::ReadWholeFile(options.imageFile, bytes, fileio::kInputLimit, &readError);
+            fileio::ReadWholeFile(options_.imageFile, bytes, fileio::kInputLimit, &readError);
         if (read != fileio::EReadResult::Read) {
-            error = fileio::ReadProblemText(options.imageFile, read, readError);
-            return nullptr;
+            error = fileio::ReadProblemText(options_.imageFile, read, readError);
+            return false;
         }
         const std::vector<std::uint8_t> image(bytes.begin(), bytes.end());
-        if (image.size() != model->imageSize) {
-            error = "в файле образа \"" + options.imageFile + "\" " + std::to_string(image.size()) +
-                    " байт, а образ " + model->id + " — " + std::to_string(model->imageSize);
-            return nullptr;
+        if (image.size() != model_.imageSize) {
+            error = "в файле образа \"" + options_.imageFile + "\" " +
+                    std::to_string(image.size()) + " байт, а образ " + model_.id + " — " +
+                    std::to_string(model_.imageSize);
+            return false;
         }
-        radio->Seed(image);
+        Seed(image);
     }
-    if (options.converter && model->twoBanks) {
+    if (options_.converter && model_.twoBanks) {
         // The converter byte belongs to the parameters, so both banks carry it.
         for (const std::uint16_t probe : {std::uint16_t{2}, std::uint16_t{6}})
-            radio->segments_[probe][kConverterByte] = static_cast<std::uint8_t>(*options.converter);
+            segments_[probe][kConverterByte] = static_cast<std::uint8_t>(*options_.converter);
     }
-    if (!radio->SaveMemory(error)) return nullptr;
-    return radio;
+    return true;
+}
+
+void CVirtualRadio::NextFleetRadio() {
+    if (fleetNumber_ >= options_.fleet) {
+        gone_ = true;
+        return;
+    }
+    ++fleetNumber_;
+    ++options_.serial;
+    for (const SSegmentPlace& place : model_.places)
+        segments_[place.segment].assign(place.length, 0xFF);
+    bankFlag_ = model_.twoBanks ? (options_.bank & 1) : 0;
+    requestCount_ = 0;
+    writtenThisSession_.clear();
+    released_.reset();
+    writeCompleted_ = false;
+    readAfterWrite_ = false;
+    std::string error;
+    SeedMemory(error);  // it did for the first radio
 }
 
 namespace {
@@ -201,7 +226,7 @@ bool CVirtualRadio::SaveMemory() const {
 }
 
 CVirtualRadio::CVirtualRadio(const SVirtualRadioOptions& options, const SRadioModel& model)
-    : options_(options), model_(model) {
+    : options_(options), model_(model), deviceId_(options.deviceId.value_or(options.serial)) {
     if (!options_.ranges.empty()) model_.ranges = options_.ranges;
     bankFlag_ = model_.twoBanks ? (options_.bank & 1) : 0;
     for (const SSegmentPlace& place : model_.places)
@@ -270,13 +295,32 @@ std::string CVirtualRadio::ReportedModel() const {
 }
 
 std::uint32_t CVirtualRadio::DeviceId() const {
-    return options_.deviceId.value_or(options_.serial);
+    return deviceId_;
 }
 
 void CVirtualRadio::ConnectionOpened() {
     const std::lock_guard lock(mutex_);
     writtenThisSession_.clear();
     released_.reset();
+    faultThisConnection_ = false;
+    completedThisConnection_ = false;
+}
+
+void CVirtualRadio::ConnectionClosed() {
+    const std::lock_guard lock(mutex_);
+    if (options_.fleet <= 1 || gone_) return;
+    const bool done = readAfterWrite_ || (faultThisConnection_ && !completedThisConnection_);
+    if (done) NextFleetRadio();
+}
+
+bool CVirtualRadio::InRange() const {
+    const std::lock_guard lock(mutex_);
+    return !gone_;
+}
+
+std::uint32_t CVirtualRadio::Serial() const {
+    const std::lock_guard lock(mutex_);
+    return options_.serial;
 }
 
 std::vector<std::uint8_t> CVirtualRadio::Identification(ELink link) const {
@@ -332,7 +376,12 @@ void CVirtualRadio::EndSession(ELink link) {
             if (place.bank == other && !writtenThisSession_.count(place.segment)) complete = false;
         const std::uint16_t inUseHeader = bankFlag_ == 1 ? 256 : 512;
         const bool named = link == ELink::Serial || released_ == inUseHeader;
-        if (complete && named) bankFlag_ = other;
+        if (complete && named) {
+            bankFlag_ = other;
+            writeCompleted_ = completedThisConnection_ = true;
+        }
+    } else if (!writtenThisSession_.empty()) {
+        writeCompleted_ = completedThisConnection_ = true;
     }
     writtenThisSession_.clear();
     released_.reset();
@@ -362,6 +411,10 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
         case kGetSegment: {
             if (request.size() < 4) return std::nullopt;
             Log({code, segment, 0});
+            // The program's read-back is over with the last segment a read asks for.
+            if (writeCompleted_ && !completedThisConnection_ &&
+                segment == model_.places.back().segment)
+                readAfterWrite_ = true;
             const auto it = segments_.find(segment);
             if (it == segments_.end()) return std::nullopt;
             std::vector<std::uint8_t> reply = echo(kGetSegment);
@@ -403,8 +456,13 @@ void CVirtualRadio::Log(const SLoggedRequest& request) {
 }
 
 std::optional<EFaultKind> CVirtualRadio::FaultFor(int request) const {
+    const auto hits = [request](const SFault& fault) {
+        return fault.request == 0 || fault.request == request;
+    };
     for (const SFault& fault : options_.faults)
-        if (fault.request == 0 || fault.request == request) return fault.kind;
+        if (hits(fault)) return fault.kind;
+    for (const SFleetFault& fault : options_.fleetFaults)
+        if (fault.radio == fleetNumber_ && hits(fault.fault)) return fault.fault.kind;
     return std::nullopt;
 }
 
@@ -413,6 +471,8 @@ SReply CVirtualRadio::Handle(std::span<const std::uint8_t> request, ELink link) 
     SReply reply;
     const int number = ++requestCount_;
     const std::optional<EFaultKind> fault = FaultFor(number);
+    // A late answer still comes: only a fault that fails the exchange ends the attempt.
+    if (fault && *fault != EFaultKind::Late) faultThisConnection_ = true;
     if (request.empty() || fault == EFaultKind::Silent) {
         reply.silent = true;
         return reply;
@@ -442,6 +502,10 @@ SReply CVirtualRadio::Handle(std::span<const std::uint8_t> request, ELink link) 
             break;
         case EFaultKind::Drop:
             reply.dropAfter = true;
+            break;
+        case EFaultKind::Lose:
+            reply.payload.clear();
+            reply.silent = true;
             break;
         case EFaultKind::Silent:
             break;

@@ -58,6 +58,7 @@ enum class EFaultKind {
     Check,    // the reply frame's check value is wrong (serial link)
     Short,    // the reply is cut to half its length
     Drop,     // the reply goes out, then the link is gone
+    Lose,     // the request is carried out, but its reply is lost
 };
 
 struct SFault {
@@ -79,6 +80,12 @@ enum class ELinkFaultKind {
 struct SLinkFault {
     ELinkFaultKind kind;
     int count = 0;  // 0 for every one
+};
+
+// A fault of one radio of a fleet (1-based, in the order the radios come).
+struct SFleetFault {
+    int radio = 1;
+    SFault fault;
 };
 
 struct SVirtualRadioOptions {
@@ -103,6 +110,10 @@ struct SVirtualRadioOptions {
     // The memory (both banks and the bank flag) kept in this file across restarts.
     std::string memoryFile;
     std::vector<SLinkFault> linkFaults;
+    // More than 1: radios brought into range one after another, as at a service desk, with
+    // serial numbers serial, serial + 1, ...; the next comes once the one in range is done.
+    int fleet = 1;
+    std::vector<SFleetFault> fleetFaults;
 };
 
 // What goes back for one request.
@@ -134,6 +145,14 @@ class CVirtualRadio {
     SReply Handle(std::span<const std::uint8_t> request, ELink link);
     // A new infrared connection starts a new session.
     void ConnectionOpened();
+    // The infrared connection has ended. In a fleet, a radio that is done leaves range here and
+    // the next one comes: done is a radio read whole after its completed write (the
+    // program's read-back), or one whose connection met a fault without completing a write.
+    void ConnectionClosed();
+    // False once the last radio of a fleet has left: nothing of it is in range any more.
+    bool InRange() const;
+    // The serial number of the radio in range now.
+    std::uint32_t Serial() const;
 
     const SVirtualRadioOptions& Options() const { return options_; }
     const SRadioModel& Model() const { return model_; }
@@ -153,6 +172,9 @@ class CVirtualRadio {
   private:
     CVirtualRadio(const SVirtualRadioOptions& options, const SRadioModel& model);
 
+    // The memory a new radio comes with: the image, the erased or the demonstration memory.
+    bool SeedMemory(std::string& error);
+    void NextFleetRadio();
     void Seed(std::span<const std::uint8_t> image);
     void SeedBlank();
     bool LoadMemory(std::string& error);
@@ -179,6 +201,14 @@ class CVirtualRadio {
     std::set<std::uint16_t> writtenThisSession_;
     std::optional<std::uint16_t> released_;
     std::deque<SLoggedRequest> log_;
+    std::uint32_t deviceId_;
+    // The fleet: which radio (1-based) is in range, and what the current connection did.
+    int fleetNumber_ = 1;
+    bool gone_ = false;
+    bool faultThisConnection_ = false;
+    bool completedThisConnection_ = false;
+    bool writeCompleted_ = false;
+    bool readAfterWrite_ = false;
 };
 
 }  // namespace sim

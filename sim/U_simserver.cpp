@@ -164,6 +164,13 @@ void CIrdaRadioServer::Run() {
         if (connection < 0) continue;
         Serve(connection);
         ::close(connection);
+        radio_.ConnectionClosed();
+        if (!radio_.InRange()) {
+            // The last radio of a fleet has gone: nothing answers here any more.
+            std::error_code ec;
+            std::filesystem::remove(path_, ec);
+            break;
+        }
     }
 }
 

@@ -21,12 +21,15 @@ constexpr const char* kUsage =
     "[--image=FILE]\n"
     "                       [--link=irda|serial|sir] [--id=HEX] [--fw=TEXT] [--range=LOW-HIGH]...\n"
     "                       [--fault=KIND[@N]]... [--delay=MS] [--baud=RATE] [--memory FILE]\n"
+    "                       [--fleet=COUNT] [--fleetfault=K:KIND[@N]]...\n"
     "  MODEL is ALDER, BIRCH, CEDAR or LARCH; KIND is silent, late, echo, segment, crc,\n"
-    "  short or drop, aimed at the N-th request (every request without @N); with link=sir\n"
+    "  short, drop or lose, aimed at the N-th request (every request without @N); with link=sir\n"
     "  also lose@N (N-th frame heard), fcs@N (N-th frame sent), nosnrm[@N], cut@N and rnr@N\n"
     "  (N-th request). link=sir prints the pseudo-terminal's path as its first line.\n"
     "  --memory FILE keeps the radio's memory in FILE across restarts. The memory holds\n"
-    "  a few demonstration channels; --blank erases it.\n";
+    "  a few demonstration channels; --blank erases it. --fleet=COUNT brings COUNT radios\n"
+    "  into range one after another (serial numbers N, N+1, ...), the next once the one in\n"
+    "  range was written and read back; --fleetfault aims a fault at the K-th of them.\n";
 
 // A radio that a script cannot stop blocks the next run.
 constexpr std::chrono::milliseconds kStopLimit{900};
@@ -91,6 +94,10 @@ int main(int argc, char** argv) {
         if (options.sir) std::printf("%s\n", server->Address().c_str());
         std::printf("%s radio, serial number %u, bank %d: %s\n", radio->Model().id.c_str(),
                     options.serial, radio->BankFlag(), server->Address().c_str());
+        if (options.fleet > 1)
+            std::printf("a fleet of %d radios, serial numbers %u to %u, one after another\n",
+                        options.fleet, options.serial,
+                        options.serial + static_cast<std::uint32_t>(options.fleet - 1));
         std::fflush(stdout);
         int received = 0;
         sigwait(&signals, &received);

@@ -1,6 +1,7 @@
 // tessel-manual-shots: the manual's pictures, taken from the program itself on the offscreen
 // platform: the window after a read from the demonstration radio of each model, on every page of
-// the model's view (MODEL-PAGE.png), and the About box (about.png). Usage: tessel-manual-shots
+// the model's view (MODEL-PAGE.png), the About box (about.png) and a group write of three
+// radios, one of them failing (fleet.png). Usage: tessel-manual-shots
 // MODULE_ROOT OUT_DIR
 
 #include <QAbstractButton>
@@ -17,6 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "F_fleet.h"
+#include "U_fleetlog.h"
+#include "U_outfile.h"
+#include "U_paramfile.h"
 #include "U_program.h"
 #include "U_virtualradios.h"
 
@@ -113,6 +118,42 @@ bool ShootModel(const CModules& modules, const std::filesystem::path& programDir
     return !dialogs.failed;
 }
 
+// The group write's dialog after three radios of a fleet, the second one dropping the link.
+bool ShootFleet(const CModules& modules, const std::filesystem::path& programDir, const QDir& out) {
+    const sim::CVirtualRadios virtualRadios({"alder,sn=1204711,fleet=3,fleetfault=2:drop@12"});
+    CLinkPorts ports(virtualRadios.LinkConfig());
+    CUnattendedDialogs dialogs;
+    CProgram program(modules, ports, dialogs, programDir);
+    Tfrm_Main& window = program.Window();
+    window.ShowInitially();
+    if (!WaitUntil([&] { return window.isVisible(); }, 5000)) return false;
+    CRadios& radios = program.Radios();
+    radios.Select(0);
+    IRadio& radio = *radios.Get(0).radio;
+    radios.StartRead();  // the demonstration radio's parameters are the file's
+    if (!WaitUntil([&] { return !radios.Workers().Busy(); }, 20000)) return false;
+    QTemporaryDir scratch;
+    const std::filesystem::path file =
+        std::filesystem::path(scratch.path().toStdString()) / "группа-17.ald";
+    paramfile::SaveParameterFile(file, radio);
+    // The copies taken before each write go into the scratch folder, not the user's.
+    qputenv("XDG_DATA_HOME", scratch.path().toUtf8());
+    std::string bytes;
+    if (!interchange::ReadInputFile(file, bytes).empty()) return false;
+    Tfrm_Fleet dialog(&window, radios, radio, file, fleet::FileChecksum(bytes));
+    dialog.SetNote(QStringLiteral("Заказ 17: отдел связи"));
+    dialog.show();
+    if (!dialog.Start()) return false;
+    if (!WaitUntil([&] { return dialog.Counts().Attempted() == 3; }, 30000)) {
+        std::cerr << "the group write did not end\n";
+        return false;
+    }
+    WaitUntil([] { return false; }, 300);  // the prompt for the next radio
+    const bool saved = Save(dialog, out.filePath(QStringLiteral("fleet.png")));
+    dialog.Stop();
+    return saved && !dialogs.failed;
+}
+
 int Run(const std::filesystem::path& moduleRoot, const QDir& out) {
     const CModules modules(moduleRoot);
     if (modules.Count() == 0) {
@@ -122,7 +163,7 @@ int Run(const std::filesystem::path& moduleRoot, const QDir& out) {
     const int rows = static_cast<int>(RadioList(modules).size());
     for (int row = 0; row < rows; ++row)
         if (!ShootModel(modules, moduleRoot.parent_path(), row, out)) return 1;
-    return 0;
+    return ShootFleet(modules, moduleRoot.parent_path(), out) ? 0 : 1;
 }
 
 }  // namespace
