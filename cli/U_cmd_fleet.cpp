@@ -11,6 +11,7 @@
 #include "U_fleet.h"
 #include "U_fleetsearch.h"
 #include "U_outfile.h"
+#include "U_radiosession.h"
 #include "U_virtualradios.h"
 
 #ifdef TESSEL_CLI_PRINT
@@ -52,29 +53,6 @@ class CInterruptGuard {
   private:
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
-};
-
-// The virtual radios of the command line when there are any (and then nothing else is in
-// range), else the machine's links.
-struct SFleetSession {
-    explicit SFleetSession(const CArgs& args) {
-        const std::vector<std::string> radios = args.All("--virtual-radio");
-        if (radios.empty()) {
-            ports = std::make_unique<CLinkPorts>();
-            if (!ports->IrdaRefusal().empty())
-                std::cerr << "tessel-cli: " << ports->IrdaRefusal() << '\n';
-            return;
-        }
-        try {
-            virtualRadios = std::make_unique<sim::CVirtualRadios>(radios);
-        } catch (const std::invalid_argument& error) {
-            throw CUsageError(error.what());
-        }
-        ports = std::make_unique<CLinkPorts>(virtualRadios->LinkConfig());
-    }
-    // Declared first, destroyed last: the links close before the radios leave.
-    std::unique_ptr<sim::CVirtualRadios> virtualRadios;
-    std::unique_ptr<CLinkPorts> ports;
 };
 
 // One line per radio on stderr.
@@ -158,8 +136,8 @@ int RunFleet(const CArgs& args, CContext& context) {
     std::cerr << "Запись в группу: " << file.string() << ", " << checksum << ", журнал "
               << logFile.string() << '\n';
 
-    SFleetSession session(args);
-    fleet::CLinkFleetRadios radios(*session.ports);
+    CRadioSession session(args);
+    fleet::CLinkFleetRadios radios(session.Ports());
     fleet::CLinkRadioWriter writer(radios, {}, {}, backup::BackupFolder());
     fleet::SFleetSettings settings{file, checksum, count, std::nullopt,
                                    std::chrono::milliseconds(100)};

@@ -39,11 +39,11 @@ class CCallAlarm {
         event._sigev_un._tid = ::gettid();  // glibc names no accessor for it
         if (::timer_create(CLOCK_MONOTONIC, &event, &timer_) != 0) return;
         armed_ = true;
-        itimerspec spec{};
+        itimerspec timing{};
         const int first = timeoutMs > 0 ? timeoutMs : 1;
-        spec.it_value = {first / 1000, (first % 1000) * 1000000L};
-        spec.it_interval = {0, 50 * 1000000L};
-        ::timer_settime(timer_, 0, &spec, nullptr);
+        timing.it_value = {first / 1000, (first % 1000) * 1000000L};
+        timing.it_interval = {0, 50 * 1000000L};
+        ::timer_settime(timer_, 0, &timing, nullptr);
     }
     ~CCallAlarm() {
         if (armed_) ::timer_delete(timer_);
