@@ -378,7 +378,7 @@ void Tfrm_Fleet::UpdateButtons() {
 }
 
 void AddFleetItem(QMenu& menu, CRadios& radios, QWidget& window) {
-    QAction* item = menu.addAction(QStringLiteral("Запись в группу радиостанций..."));
+    QAction* item = menu.addAction(QStringLiteral("Запись в группу радиостанций…"));
     item->setObjectName(QStringLiteral("act_Fleet"));
     QObject::connect(item, &QAction::triggered, &window, [&radios, &window] {
         const SRadio* entry = radios.CurrentEntry();
