@@ -123,7 +123,10 @@ Tfrm_Main::Tfrm_Main(CRadios& radios, const CModules& modules, IUserDialogs& dia
     tmr_ClearText->setObjectName(QStringLiteral("tmr_ClearText"));
     tmr_ClearText->setSingleShot(true);
     tmr_ClearText->setInterval(kTimerMs);
-    connect(tmr_ClearText, &QTimer::timeout, this, [this] { stspnl_Text->clear(); });
+    connect(tmr_ClearText, &QTimer::timeout, this, [this] {
+        stspnl_Text->clear();
+        stspnl_Text->setToolTip({});
+    });
     tmr_UPR_SN = new QTimer(this);
     tmr_UPR_SN->setObjectName(QStringLiteral("tmr_UPR_SN"));
     tmr_UPR_SN->setInterval(kTimerMs);
@@ -343,7 +346,10 @@ void Tfrm_Main::CreateStatusBar() {
     bar->setSizeGripEnabled(true);
     stspnl_Text = new QLabel(bar);
     stspnl_Text->setObjectName(QStringLiteral("stspnl_Text"));
-    stspnl_Text->setFixedWidth(360);
+    // At least the classic 360 px, and whatever the bar has left: messages that name the radio
+    // and its serial number, or a file's path, must not be cut at 360 px.
+    stspnl_Text->setMinimumWidth(360);
+    stspnl_Text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     sts_Progress = new QProgressBar(bar);
     sts_Progress->setObjectName(QStringLiteral("sts_Progress"));
     sts_Progress->setFixedWidth(210);
@@ -355,7 +361,7 @@ void Tfrm_Main::CreateStatusBar() {
     stspnl_RName->setObjectName(QStringLiteral("stspnl_RName"));
     stspnl_RName->setFixedWidth(210);
     stspnl_RName->setAlignment(Qt::AlignCenter);
-    bar->addWidget(stspnl_Text);
+    bar->addWidget(stspnl_Text, 1);
     bar->addWidget(sts_Progress);
     bar->addPermanentWidget(stspnl_RName);
 }
@@ -451,6 +457,7 @@ void Tfrm_Main::SetRadioNameText(const std::string& text) {
 
 void Tfrm_Main::ShowStatus(const std::string& text) {
     stspnl_Text->setText(Q(text));
+    stspnl_Text->setToolTip(stspnl_Text->text());
     log_.Add(stspnl_Text->text());
     if (frm_MessageLog->isVisible()) frm_MessageLog->Refresh();
     emit StatusShown(stspnl_Text->text());

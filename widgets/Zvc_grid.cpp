@@ -116,6 +116,15 @@ void TZ_Grid::SetRow(int row) {
     MoveCurrent(col_, row);
 }
 
+int TZ_Grid::ShownCol(int col, int direction) const {
+    const int last = Cols() - 1;
+    col = std::clamp(col, fixedCols_, last);
+    for (const int way : {direction, -direction})
+        for (int c = col; c >= fixedCols_ && c <= last; c += way)
+            if (colWidths_[static_cast<std::size_t>(c)] > 0) return c;
+    return col;
+}
+
 void TZ_Grid::MoveCurrent(int col, int row) {
     const QPoint before(col_, row_);
     col_ = std::clamp(col, fixedCols_, Cols() - 1);
@@ -336,11 +345,13 @@ void TZ_Grid::keyPressEvent(QKeyEvent* event) {
     event->accept();
     if (key == 0) return;
     switch (key) {
+        // A column drawn zero wide (Alder's step column) cannot show the current cell: the
+        // arrows pass over it, so that no key reaches a value the user cannot see.
         case Qt::Key_Left:
-            MoveCurrent(col_ - 1, row_);
+            MoveCurrent(ShownCol(col_ - 1, -1), row_);
             break;
         case Qt::Key_Right:
-            MoveCurrent(col_ + 1, row_);
+            MoveCurrent(ShownCol(col_ + 1, +1), row_);
             break;
         case Qt::Key_Up:
             MoveCurrent(col_, row_ - 1);

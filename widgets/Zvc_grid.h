@@ -56,6 +56,8 @@ class TZ_Grid : public QWidget, public TZInputEvents {
     int VisibleRows() const;
     // The largest TopRow that still fills the grid: the last row sits at the bottom.
     int MaxTopRow() const;
+    // The nearest column at or past col (in direction, else back) that is drawn at all.
+    int ShownCol(int col, int direction) const;
     int MaxLeftCol() const;
 
     // The cell under the mouse, (-1, -1) when none.
