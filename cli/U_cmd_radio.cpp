@@ -15,6 +15,7 @@
 #include "U_backup.h"
 #include "U_cli.h"
 #include "U_compare.h"
+#include "U_qualifierlease.h"
 #include "U_radionet.h"
 #include "U_radiosession.h"
 #include "U_shelltext.h"
@@ -24,34 +25,17 @@ namespace cli {
 
 namespace {
 
-// Gives a recogniser back to its module on every path.
-class CQualifier {
-  public:
-    explicit CQualifier(IRadio& radio)
-        : ware_(*radio.Ware()), qualifier_(ware_.CreateQualifier(&radio)) {}
-    ~CQualifier() {
-        if (qualifier_) ware_.ReleaseQualifier(qualifier_);
-    }
-    CQualifier(const CQualifier&) = delete;
-    CQualifier& operator=(const CQualifier&) = delete;
-    IRadioQualifier* get() const { return qualifier_; }
-
-  private:
-    IRadioWare& ware_;
-    IRadioQualifier* qualifier_;
-};
-
 // Every radio of one model in range, as the search worker lists them.
 SRadioSearch SearchModel(IRadio& radio, CLinkPorts& ports) {
     std::cerr << shelltext::SearchText(radio.Name()) << '\n';
-    const CQualifier qualifier(radio);
-    return qualifier.get() ? SearchRadios(*qualifier.get(), ports) : SRadioSearch{};
+    const CQualifierLease qualifier(radio);
+    return qualifier.Get() ? SearchRadios(*qualifier.Get(), ports) : SRadioSearch{};
 }
 
 std::unique_ptr<CRadioNet> OpenSerial(IRadio& radio, CLinkPorts& ports,
                                       const std::string& serialNumber) {
-    const CQualifier qualifier(radio);
-    return qualifier.get() ? OpenRadio(*qualifier.get(), ports, serialNumber) : nullptr;
+    const CQualifierLease qualifier(radio);
+    return qualifier.Get() ? OpenRadio(*qualifier.Get(), ports, serialNumber) : nullptr;
 }
 
 // The radio that --serial names, else the only radio of the model in range; a failure that

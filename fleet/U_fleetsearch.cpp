@@ -1,27 +1,8 @@
 #include "U_fleetsearch.h"
 
+#include "U_qualifierlease.h"
+
 namespace fleet {
-
-namespace {
-
-// The model's recogniser for one search, given back on every path.
-class CQualifierLease {
-  public:
-    explicit CQualifierLease(IRadio& radio)
-        : ware_(*radio.Ware()), qualifier_(ware_.CreateQualifier(&radio)) {}
-    ~CQualifierLease() {
-        if (qualifier_) ware_.ReleaseQualifier(qualifier_);
-    }
-    CQualifierLease(const CQualifierLease&) = delete;
-    CQualifierLease& operator=(const CQualifierLease&) = delete;
-    IRadioQualifier* Get() const { return qualifier_; }
-
-  private:
-    IRadioWare& ware_;
-    IRadioQualifier* qualifier_;
-};
-
-}  // namespace
 
 std::vector<SRadioInRange> CLinkFleetRadios::InRange(IRadio& wanted) {
     const CQualifierLease qualifier(wanted);
