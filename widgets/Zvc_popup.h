@@ -3,6 +3,7 @@
 // while the list watches the mouse anywhere in the application.
 #pragma once
 
+#include "Zvc_droplist.h"
 #include "Zvc_main.h"
 
 #include <QPointer>
@@ -12,17 +13,6 @@
 namespace ZVCL {
 
 class TZVScrollBar;
-
-// A widget that owns a drop list (TZStatic, TZEditor); knobs with DropDown open it.
-class IZDropListOwner {
-  public:
-    virtual void DropList() = 0;
-    virtual void CloseList() = 0;
-    virtual bool IsListOpen() const = 0;
-
-  protected:
-    ~IZDropListOwner() = default;
-};
 
 // What the pop-up list needs from the widget it is open for.
 class IZPopUpClient {

@@ -1,6 +1,6 @@
 #include "Zvc_static.h"
 
-#include "Zvc_access.h"
+#include "Zvc_accessnews.h"
 
 #include <QKeyEvent>
 #include <QPainter>
