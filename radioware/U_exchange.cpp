@@ -1,12 +1,10 @@
 #include "U_exchange.h"
 
-#include "U_ware.h"
-
 bool CRadioQualifier::Qualification(void* link) {
     auto* socket = static_cast<IRadioSocket*>(link);
     if (!socket) return false;
     const IRadioInfo* info = socket->GetInfo();
-    if (!info || info->FW() != ware_.Description()) return false;
+    if (!info || info->FW() != module_.Description()) return false;
     if (info->RangeEdge(0, 0) < radio_.MinFrequency() ||
         info->RangeEdge(info->RangeCount() - 1, 1) > radio_.MaxFrequency())
         return false;
@@ -15,7 +13,7 @@ bool CRadioQualifier::Qualification(void* link) {
     // The serial number and the parameter set are taken before the model's own rule, so a
     // radio that the rule rejects has still left them behind.
     radio_.SetSerialNumber(info->SN());
-    return ApplyConverterRule(probe, ware_.EnsureData());
+    return ApplyConverterRule(probe, module_.EnsureData());
 }
 
 bool ConverterCodeFromProbe(std::span<const std::uint8_t> probe, int& code) {

@@ -4,16 +4,28 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "U_radiolinks.h"
 #include "U_radioware.h"
 
-class CRadioWare;
+// What a recogniser needs of the module it belongs to: the model identifier its radios report,
+// and the parameter set that takes what recognition finds. The module implements it, so the
+// recogniser does not depend on the module that creates it.
+class IQualifierModule {
+  public:
+    virtual std::string Description() const = 0;
+    // The radio's parameter set, created with defaults when it has none.
+    virtual CRadioData& EnsureData() = 0;
+
+  protected:
+    ~IQualifierModule() = default;
+};
 
 class CRadioQualifier : public IRadioQualifier {
   public:
-    CRadioQualifier(CRadio& radio, CRadioWare& ware) : radio_(radio), ware_(ware) {}
+    CRadioQualifier(CRadio& radio, IQualifierModule& module) : radio_(radio), module_(module) {}
     virtual ~CRadioQualifier() = default;
 
     IRadio* Radio() const override { return &radio_; }
@@ -29,7 +41,7 @@ class CRadioQualifier : public IRadioQualifier {
 
   private:
     CRadio& radio_;
-    CRadioWare& ware_;
+    IQualifierModule& module_;
 };
 
 // The three segment layouts in use.

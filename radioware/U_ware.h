@@ -23,7 +23,7 @@ class CRadioView {
 };
 using RadioViewFactory = std::function<std::unique_ptr<CRadioView>(CRadioWare&)>;
 
-class CRadioWare : public IRadioWare {
+class CRadioWare : public IRadioWare, public IQualifierModule {
   public:
     CRadioWare(CRadio& radio, std::string description, std::string version);
     CRadioWare(const CRadioWare&) = delete;
@@ -48,8 +48,7 @@ class CRadioWare : public IRadioWare {
     CRadio& Radio() const { return radio_; }
     // The parameter set the view edits: the one last attached, null before any.
     CRadioData* AttachedData() const { return attached_; }
-    // The radio's parameter set, created with defaults when it has none.
-    CRadioData& EnsureData();
+    CRadioData& EnsureData() override;
     void SetViewFactory(RadioViewFactory factory) { viewFactory_ = std::move(factory); }
     bool HasView() const { return view_ != nullptr; }
 

@@ -381,34 +381,6 @@ void InstallAccessibility() {
     QAccessible::installFactory(&KitFactory);
 }
 
-void NotifyCurrentCell(TZ_Grid& grid, TCellNews news) {
-    // Asked also without an active reader, so that the table's events can be watched by a handler
-    // of the process's own (the interfaces are made once and kept).
-    if (!grid.hasFocus()) return;
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
-    QAccessibleTableInterface* cells = table ? table->tableInterface() : nullptr;
-    if (!cells) return;
-    QAccessibleInterface* cell = cells->cellAt(grid.Row() - grid.FixedRows(), grid.Col());
-    if (!cell) return;
-    QAccessibleEvent event(
-        &grid, news == TCellNews::Focused ? QAccessible::Focus : QAccessible::NameChanged);
-    event.setChild(table->indexOfChild(cell));
-    QAccessible::updateAccessibility(&event);
-}
-
-void NotifyValueChanged(QWidget& widget) {
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&widget);
-    if (!iface) return;
-    QAccessibleValueChangeEvent event(&widget, iface->text(QAccessible::Value));
-    QAccessible::updateAccessibility(&event);
-}
-
-QString CaptionName(const QString& caption) {
-    QString name = caption.trimmed();
-    if (name.endsWith(QLatin1Char(':'))) name.chop(1);
-    return name;
-}
-
 QString AccessibleNameOf(const QWidget& widget) {
     if (!widget.accessibleName().isEmpty()) return widget.accessibleName();
     for (const QWidget* p = widget.parentWidget(); p; p = p->parentWidget()) {

@@ -4,7 +4,8 @@
 
 namespace ZVCL {
 
-TZEditor::TZEditor(QWidget* parent) : QLineEdit(parent), core_(*this) {
+TZEditor::TZEditor(QWidget* parent)
+    : QLineEdit(parent), TZDropListControl(static_cast<QWidget&>(*this)) {
     setFrame(false);
     setFont(TahomaFont(12));
     SetColor(kFaceColor);
@@ -77,10 +78,6 @@ void TZEditor::SetColor(const QColor& color) {
     QPalette pal = palette();
     pal.setColor(QPalette::Base, color);
     setPalette(pal);
-}
-
-bool TZEditor::ShowImplant(int left, int top, int width, int height) {
-    return core_.ShowImplant(left, top, width, height);
 }
 
 void TZEditor::keyPressEvent(QKeyEvent* event) {
@@ -184,18 +181,6 @@ void TZEditor::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (event->reason() != Qt::PopupFocusReason) deselect();
     if (OnExit) OnExit();
-}
-
-void TZEditor::HostAdjustPullRect(QRect& rect) {
-    if (OnAdjustPullRect) OnAdjustPullRect(rect);
-}
-
-void TZEditor::HostCloseUp(int index) {
-    if (OnCloseUp) OnCloseUp(index);
-}
-
-void TZEditor::HostImplantHidden() {
-    if (OnHideImplant) OnHideImplant();
 }
 
 void TZEditor::HostItemTaken() {

@@ -19,10 +19,7 @@
 
 namespace ZVCL {
 
-class TZEditor : public QLineEdit,
-                 public IZDropListOwner,
-                 public TZInputEvents,
-                 private IZTextHost {
+class TZEditor : public QLineEdit, public TZDropListControl, public TZInputEvents {
   public:
     explicit TZEditor(QWidget* parent = nullptr);
 
@@ -45,24 +42,11 @@ class TZEditor : public QLineEdit,
     bool TabStop() const { return focusPolicy() != Qt::NoFocus; }
     void SetTabStop(bool on) { setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus); }
 
-    std::function<void(QRect& pullRect)> OnAdjustPullRect;
-    TNotifyEvent OnSelect;  // an item of List became the text
-    std::function<void(int pickedIndex)> OnCloseUp;
-    TNotifyEvent OnHideImplant;
     TNotifyEvent OnMouseWheelPlus;   // a wheel notch away from the user, with no List
     TNotifyEvent OnMouseWheelMinus;  // a wheel notch towards the user, with no List
     TNotifyEvent OnChange;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
-
-    bool ShowImplant(int left, int top, int width, int height);
-    void HideImplant() { core_.HideImplant(); }
-    bool IsImplantOpen() const { return core_.IsImplantOpen(); }
-    void DropList() override { core_.DropList(); }
-    void CloseList() override { core_.CloseList(); }
-    bool IsListOpen() const override { return core_.IsListOpen(); }
-    void NextRow() { core_.NextRow(); }
-    void PrevRow() { core_.PrevRow(); }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -76,13 +60,9 @@ class TZEditor : public QLineEdit,
 
   private:
     // IZTextHost
-    QWidget& HostWidget() override { return *this; }
     QString HostText() const override { return Text(); }
     void HostSetText(const QString& text) override { SetText(text); }
     const QStringList& HostList() const override { return list_; }
-    void HostAdjustPullRect(QRect& rect) override;
-    void HostCloseUp(int index) override;
-    void HostImplantHidden() override;
     void HostItemTaken() override;
 
     enum class SlotKind { Fixed, Digit, Other };
@@ -94,7 +74,6 @@ class TZEditor : public QLineEdit,
     bool autoSelect_ = true;
     QColor color_ = kFaceColor;
     TZWheelSteps wheel_;
-    TZDropCore core_;
 };
 
 }  // namespace ZVCL

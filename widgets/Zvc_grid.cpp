@@ -1,6 +1,6 @@
 #include "Zvc_grid.h"
 
-#include "Zvc_access.h"
+#include "Zvc_accessnews.h"
 #include "Zvc_scrollbar.h"
 
 #include <QKeyEvent>
@@ -15,6 +15,11 @@ constexpr int kDefaultCells = 5;
 constexpr int kHintBelowMouse = 25;
 constexpr int kDefaultHintPause = 500;
 constexpr int kDefaultHintHidePause = 12000;
+
+// The reader's table has no heading rows: its rows count from the grid's first non-fixed row.
+void NotifyCurrentOf(TZ_Grid& grid, TCellNews news = TCellNews::Focused) {
+    NotifyCurrentCell(grid, grid.Row() - grid.FixedRows(), grid.Col(), news);
+}
 }  // namespace
 
 TZ_Grid::TZ_Grid(QWidget* parent)
@@ -131,7 +136,7 @@ void TZ_Grid::MoveCurrent(int col, int row) {
     row_ = std::clamp(row, fixedRows_, Rows() - 1);
     ShowCell(col_, row_);
     update();
-    if (QPoint(col_, row_) != before) NotifyCurrentCell(*this);
+    if (QPoint(col_, row_) != before) NotifyCurrentOf(*this);
 }
 
 void TZ_Grid::SetLeftCol(int col) {
@@ -371,7 +376,7 @@ void TZ_Grid::keyPressEvent(QKeyEvent* event) {
             if (OnClickCellKey) OnClickCellKey(col_, row_, key, shift);
             update();
             if (OnEditCellKey) OnEditCellKey(col_, row_, key, shift);
-            NotifyCurrentCell(*this, TCellNews::ValueChanged);
+            NotifyCurrentOf(*this, TCellNews::ValueChanged);
             break;
     }
 }
@@ -455,7 +460,7 @@ void TZ_Grid::focusInEvent(QFocusEvent* event) {
     update();
     // After the toolkit has announced the grid, the reader is led on to its current cell.
     QMetaObject::invokeMethod(
-        this, [this] { NotifyCurrentCell(*this); }, Qt::QueuedConnection);
+        this, [this] { NotifyCurrentOf(*this); }, Qt::QueuedConnection);
 }
 
 void TZ_Grid::focusOutEvent(QFocusEvent* event) {

@@ -1,6 +1,6 @@
 #include "Zvc_knob.h"
 
-#include "Zvc_popup.h"
+#include "Zvc_droplist.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "Zvc_label.h"
 
-#include "Zvc_access.h"
+#include "Zvc_accessnews.h"
 #include "Zvc_knob.h"
 
 #include <QApplication>

@@ -1,14 +1,10 @@
 #include "Zvc_main.h"
 
-#include "Zvc_popup.h"
-
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
-
-#include <memory>
 
 namespace ZVCL {
 
@@ -90,26 +86,6 @@ void ReleasePopUp(QWidget* owner) {
 
 bool CanFocus(const QWidget* w) {
     return w && w->isVisible() && w->isEnabled() && w->focusPolicy() != Qt::NoFocus;
-}
-
-// The single pop-up list of this copy of the kit, alive while some widget can use it.
-namespace {
-std::unique_ptr<TZPopUpList> popUpList;
-int popUpLeases = 0;
-}  // namespace
-
-TZPopUpListLease::TZPopUpListLease() {
-    if (popUpLeases++ == 0) popUpList = std::make_unique<TZPopUpList>();
-}
-
-TZPopUpListLease::~TZPopUpListLease() {
-    if (--popUpLeases == 0) {
-        popUpList.reset();
-    }
-}
-
-TZPopUpList& TZPopUpListLease::List() const {
-    return *popUpList;
 }
 
 }  // namespace ZVCL

@@ -1,7 +1,7 @@
 #include "Zvc_popup.h"
 
-#include "Zvc_access.h"
-
+#include "Zvc_accessnews.h"
+#include "Zvc_knob.h"
 #include "Zvc_scrollbar.h"
 
 #include <QApplication>
@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <memory>
 
 namespace ZVCL {
 
@@ -204,11 +205,25 @@ bool TZPopUpList::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-}  // namespace ZVCL
+// The single pop-up list of this copy of the kit, alive while some widget can use it.
+namespace {
+std::unique_ptr<TZPopUpList> popUpList;
+int popUpLeases = 0;
+}  // namespace
 
-#include "Zvc_knob.h"
+TZPopUpListLease::TZPopUpListLease() {
+    if (popUpLeases++ == 0) popUpList = std::make_unique<TZPopUpList>();
+}
 
-namespace ZVCL {
+TZPopUpListLease::~TZPopUpListLease() {
+    if (--popUpLeases == 0) {
+        popUpList.reset();
+    }
+}
+
+TZPopUpList& TZPopUpListLease::List() const {
+    return *popUpList;
+}
 
 TZDropCore::TZDropCore(IZTextHost& host) : host_(host) {}
 

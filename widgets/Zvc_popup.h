@@ -3,26 +3,18 @@
 // while the list watches the mouse anywhere in the application.
 #pragma once
 
+#include "Zvc_droplist.h"
 #include "Zvc_main.h"
 
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 namespace ZVCL {
 
 class TZVScrollBar;
-
-// A widget that owns a drop list (TZStatic, TZEditor); knobs with DropDown open it.
-class IZDropListOwner {
-  public:
-    virtual void DropList() = 0;
-    virtual void CloseList() = 0;
-    virtual bool IsListOpen() const = 0;
-
-  protected:
-    ~IZDropListOwner() = default;
-};
 
 // What the pop-up list needs from the widget it is open for.
 class IZPopUpClient {
@@ -180,6 +172,56 @@ class TZDropCore : public QObject, public IZPopUpClient {
     TZPopUpListLease lease_;
     QString focusText_;
     bool implantOpen_ = false;
+};
+
+// The drop-list part that a selector and a line editor share: the events of their list and of
+// the implant, and the operations that pass to the shared behaviour. The widget deriving from it
+// hands itself over and answers the rest of IZTextHost (its text, its list, what a taken item
+// means to it).
+class TZDropListControl : public IZDropListOwner, protected IZTextHost {
+  public:
+    std::function<void(QRect& pullRect)> OnAdjustPullRect;
+    TNotifyEvent OnSelect;  // an item of the list became the text
+    std::function<void(int pickedIndex)> OnCloseUp;
+    TNotifyEvent OnHideImplant;
+
+    // Opens the widget as an in-cell editor at (left, top) of its parent; a width or height of
+    // 0 or less keeps the current one. False when another in-cell editor is open.
+    bool ShowImplant(int left, int top, int width, int height) {
+        return core_.ShowImplant(left, top, width, height);
+    }
+    void HideImplant() { core_.HideImplant(); }
+    bool IsImplantOpen() const { return core_.IsImplantOpen(); }
+    void DropList() override { core_.DropList(); }
+    void CloseList() override { core_.CloseList(); }
+    bool IsListOpen() const override { return core_.IsListOpen(); }
+    void NextRow() { core_.NextRow(); }
+    void PrevRow() { core_.PrevRow(); }
+
+  protected:
+    explicit TZDropListControl(QWidget& widget) : widget_(widget), core_(*this) {}
+    ~TZDropListControl() = default;
+    TZDropListControl(const TZDropListControl&) = delete;
+    TZDropListControl& operator=(const TZDropListControl&) = delete;
+
+  private:
+    // IZTextHost: what every drop-list widget answers alike. The widget is kept here, not asked
+    // of the derived class, because the core still needs it while this part is destroyed.
+    QWidget& HostWidget() final { return widget_; }
+    void HostAdjustPullRect(QRect& rect) final {
+        if (OnAdjustPullRect) OnAdjustPullRect(rect);
+    }
+    void HostCloseUp(int index) final {
+        if (OnCloseUp) OnCloseUp(index);
+    }
+    void HostImplantHidden() final {
+        if (OnHideImplant) OnHideImplant();
+    }
+
+    QWidget& widget_;
+
+  protected:
+    TZDropCore core_;
 };
 
 }  // namespace ZVCL

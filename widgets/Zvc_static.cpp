@@ -1,6 +1,6 @@
 #include "Zvc_static.h"
 
-#include "Zvc_access.h"
+#include "Zvc_accessnews.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -16,7 +16,8 @@ Qt::Alignment ToQtAlignment(TAlignment alignment) {
     return horizontal[a / 3] | vertical[a % 3];
 }
 
-TZStatic::TZStatic(QWidget* parent) : QWidget(parent), core_(*this) {
+TZStatic::TZStatic(QWidget* parent)
+    : QWidget(parent), TZDropListControl(static_cast<QWidget&>(*this)) {
     setFocusPolicy(Qt::StrongFocus);
     setFont(TahomaFont(12));
 }
@@ -51,10 +52,6 @@ void TZStatic::SetColor(const QColor& color) {
 
 void TZStatic::SetTabStop(bool on) {
     setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
-}
-
-bool TZStatic::ShowImplant(int left, int top, int width, int height) {
-    return core_.ShowImplant(left, top, width, height);
 }
 
 void TZStatic::paintEvent(QPaintEvent*) {
@@ -158,18 +155,6 @@ void TZStatic::focusOutEvent(QFocusEvent* event) {
     core_.FocusLost();
     QWidget::focusOutEvent(event);
     update();
-}
-
-void TZStatic::HostAdjustPullRect(QRect& rect) {
-    if (OnAdjustPullRect) OnAdjustPullRect(rect);
-}
-
-void TZStatic::HostCloseUp(int index) {
-    if (OnCloseUp) OnCloseUp(index);
-}
-
-void TZStatic::HostImplantHidden() {
-    if (OnHideImplant) OnHideImplant();
 }
 
 }  // namespace ZVCL

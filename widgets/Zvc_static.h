@@ -25,7 +25,7 @@ enum TAlignment {
 
 Qt::Alignment ToQtAlignment(TAlignment alignment);
 
-class TZStatic : public QWidget, public IZDropListOwner, public TZInputEvents, private IZTextHost {
+class TZStatic : public QWidget, public TZDropListControl, public TZInputEvents {
   public:
     explicit TZStatic(QWidget* parent = nullptr);
 
@@ -45,22 +45,6 @@ class TZStatic : public QWidget, public IZDropListOwner, public TZInputEvents, p
     bool TabStop() const { return focusPolicy() != Qt::NoFocus; }
     void SetTabStop(bool on);
 
-    std::function<void(QRect& pullRect)> OnAdjustPullRect;
-    TNotifyEvent OnSelect;
-    std::function<void(int pickedIndex)> OnCloseUp;
-    TNotifyEvent OnHideImplant;
-
-    // Opens the widget as an in-cell editor at (left, top) of its parent; a width or height of
-    // 0 or less keeps the current one. False when another in-cell editor is open.
-    bool ShowImplant(int left, int top, int width, int height);
-    void HideImplant() { core_.HideImplant(); }
-    bool IsImplantOpen() const { return core_.IsImplantOpen(); }
-    void DropList() override { core_.DropList(); }
-    void CloseList() override { core_.CloseList(); }
-    bool IsListOpen() const override { return core_.IsListOpen(); }
-    void NextRow() { core_.NextRow(); }
-    void PrevRow() { core_.PrevRow(); }
-
   protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -74,13 +58,9 @@ class TZStatic : public QWidget, public IZDropListOwner, public TZInputEvents, p
 
   private:
     // IZTextHost
-    QWidget& HostWidget() override { return *this; }
     QString HostText() const override { return text_; }
     void HostSetText(const QString& text) override { SetText(text); }
     const QStringList& HostList() const override { return list_; }
-    void HostAdjustPullRect(QRect& rect) override;
-    void HostCloseUp(int index) override;
-    void HostImplantHidden() override;
     void HostItemTaken() override {}
 
     QString text_;
@@ -90,7 +70,6 @@ class TZStatic : public QWidget, public IZDropListOwner, public TZInputEvents, p
     QMargins indents_;
     QColor color_ = kFaceColor;
     TZWheelSteps wheel_;
-    TZDropCore core_;
 };
 
 }  // namespace ZVCL
