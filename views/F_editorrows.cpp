@@ -31,6 +31,15 @@ bool IsEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+// Enter selects the whole text, so that typing replaces it.
+void SelectAllOnEnter(ZVCL::TZEditor& edt) {
+    edt.OnKeyDown = [&edt](int& key, Qt::KeyboardModifiers) {
+        if (!IsEnter(key)) return;
+        edt.selectAll();
+        key = 0;
+    };
+}
+
 // The next control in the tab order that can take the focus.
 QWidget* NextFocusable(QWidget& from) {
     for (QWidget* w = from.nextInFocusChain(); w && w != &from; w = w->nextInFocusChain())
@@ -298,11 +307,7 @@ ZVCL::TZEditor* TPageBuilder::AddDtmfText(const SRowSpec& rowSpec, int maxLength
         }
         store(text.toStdString());
     };
-    edt->OnKeyDown = [edt](int& key, Qt::KeyboardModifiers) {
-        if (!IsEnter(key)) return;
-        edt->selectAll();
-        key = 0;
-    };
+    SelectAllOnEnter(*edt);
     AddRow(rowSpec, edt);
     return edt;
 }
@@ -315,11 +320,7 @@ ZVCL::TZEditor* TPageBuilder::AddPassword(const SRowSpec& rowSpec, std::function
     edt->OnChange = [edt, &flags, store = std::move(store)] {
         if (!flags.loading) store(edt->Text().toInt());
     };
-    edt->OnKeyDown = [edt](int& key, Qt::KeyboardModifiers) {
-        if (!IsEnter(key)) return;
-        edt->selectAll();
-        key = 0;
-    };
+    SelectAllOnEnter(*edt);
     AddRow(rowSpec, edt);
     return edt;
 }
