@@ -321,13 +321,17 @@ void TCanalGrid::Activate(int col, int row) {
     }
 }
 
-void TCanalGrid::OpenList(int col, int row) {
-    const SCanalColumn& column = model_.columns[static_cast<size_t>(col)];
-    const int canal = CanalOfRow(row);
+int TCanalGrid::StartEditing(int col, int row) {
     flags_.editing = true;
     editCol_ = col;
     editRow_ = row;
     grid_->repaint();
+    return CanalOfRow(row);
+}
+
+void TCanalGrid::OpenList(int col, int row) {
+    const SCanalColumn& column = model_.columns[static_cast<size_t>(col)];
+    const int canal = StartEditing(col, row);
     stc_->SetList(column.list ? column.list(canal) : QStringList());
     stc_->SetText(column.text ? column.text(canal) : QString());
     const QRect cell = grid_->CellRect(col, row);
@@ -341,11 +345,7 @@ void TCanalGrid::OpenList(int col, int row) {
 
 void TCanalGrid::OpenFrequency(int col, int row) {
     const SCanalColumn& column = model_.columns[static_cast<size_t>(col)];
-    const int canal = CanalOfRow(row);
-    flags_.editing = true;
-    editCol_ = col;
-    editRow_ = row;
-    grid_->repaint();
+    const int canal = StartEditing(col, row);
     edt_->SetText(column.text ? column.text(canal) : QString());
     const QRect cell = grid_->CellRect(col, row);
     const int left = cell.left() + (cell.width() - kFrequencyEditorWidth) / 2;

@@ -140,6 +140,8 @@ class TCanalGrid {
     // An open editor's key that belongs to the table: closes the editor and acts.
     bool PassToTable(int key, Qt::KeyboardModifiers shift, bool lineEditor);
     void StoreFrequency(const SCanalColumn& column, int canal, const QString& text);
+    // Marks the cell as edited and gives its channel.
+    int StartEditing(int col, int row);
     void OpenList(int col, int row);
     void OpenFrequency(int col, int row);
     void StepFrequency(int direction);

@@ -31,6 +31,15 @@ bool IsEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+// Enter selects the whole text, so that typing replaces it.
+void SelectAllOnEnter(ZVCL::TZEditor& edt) {
+    edt.OnKeyDown = [&edt](int& key, Qt::KeyboardModifiers) {
+        if (!IsEnter(key)) return;
+        edt.selectAll();
+        key = 0;
+    };
+}
+
 // The next control in the tab order that can take the focus.
 QWidget* NextFocusable(QWidget& from) {
     for (QWidget* w = from.nextInFocusChain(); w && w != &from; w = w->nextInFocusChain())
@@ -196,10 +205,11 @@ ZVCL::TZKnob* TPageBuilder::DropKnob(const QString& name, QWidget* focusing) {
     return knob;
 }
 
-ZVCL::TZStatic* TPageBuilder::AddSelector(const SRowSpec& rowSpec, const QStringList& list,
-                                          std::function<void(const QString&)> store) {
-    auto* stc = new ZVCL::TZStatic(&Parent());
-    stc->setObjectName(QStringLiteral("stc_") + rowSpec.name);
+ZVCL::TZStatic* TPageBuilder::NewSelector(QWidget& parent, const QString& name,
+                                          const QStringList& list,
+                                          std::function<void(const QString&)> store) const {
+    auto* stc = new ZVCL::TZStatic(&parent);
+    stc->setObjectName(QStringLiteral("stc_") + name);
     stc->SetList(list);
     stc->SetAlignment(ZVCL::ta_LeftCenter);
     stc->SetIndents(4, 0, 0, 0);
@@ -208,6 +218,12 @@ ZVCL::TZStatic* TPageBuilder::AddSelector(const SRowSpec& rowSpec, const QString
     stc->OnSelect = [&flags, stc, store = std::move(store)] {
         if (!flags.loading && store) store(stc->Text());
     };
+    return stc;
+}
+
+ZVCL::TZStatic* TPageBuilder::AddSelector(const SRowSpec& rowSpec, const QStringList& list,
+                                          std::function<void(const QString&)> store) {
+    ZVCL::TZStatic* stc = NewSelector(Parent(), rowSpec.name, list, std::move(store));
     AddRow(rowSpec, stc, DropKnob(rowSpec.name, stc));
     return stc;
 }
@@ -291,11 +307,7 @@ ZVCL::TZEditor* TPageBuilder::AddDtmfText(const SRowSpec& rowSpec, int maxLength
         }
         store(text.toStdString());
     };
-    edt->OnKeyDown = [edt](int& key, Qt::KeyboardModifiers) {
-        if (!IsEnter(key)) return;
-        edt->selectAll();
-        key = 0;
-    };
+    SelectAllOnEnter(*edt);
     AddRow(rowSpec, edt);
     return edt;
 }
@@ -308,11 +320,7 @@ ZVCL::TZEditor* TPageBuilder::AddPassword(const SRowSpec& rowSpec, std::function
     edt->OnChange = [edt, &flags, store = std::move(store)] {
         if (!flags.loading) store(edt->Text().toInt());
     };
-    edt->OnKeyDown = [edt](int& key, Qt::KeyboardModifiers) {
-        if (!IsEnter(key)) return;
-        edt->selectAll();
-        key = 0;
-    };
+    SelectAllOnEnter(*edt);
     AddRow(rowSpec, edt);
     return edt;
 }
@@ -329,16 +337,7 @@ TPageBuilder::SHideableSelector TPageBuilder::AddHideableSelector(
     behind->setFocusPolicy(Qt::NoFocus);
     auto* panel = new TFillHolder(holder);
     panel->setObjectName(QStringLiteral("pnl_") + rowSpec.name);
-    auto* stc = new ZVCL::TZStatic(panel);
-    stc->setObjectName(QStringLiteral("stc_") + rowSpec.name);
-    stc->SetList(list);
-    stc->SetAlignment(ZVCL::ta_LeftCenter);
-    stc->SetIndents(4, 0, 0, 0);
-    // The builder is gone by the time the user picks anything; the flags live with the view.
-    SViewFlags& flags = flags_;
-    stc->OnSelect = [&flags, stc, store = std::move(store)] {
-        if (!flags.loading && store) store(stc->Text());
-    };
+    ZVCL::TZStatic* stc = NewSelector(*panel, rowSpec.name, list, std::move(store));
     ZVCL::TZKnob* knob = DropKnob(rowSpec.name, stc);
     knob->setParent(panel);
     panel->knob = knob;

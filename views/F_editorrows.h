@@ -118,6 +118,9 @@ class TPageBuilder {
     QWidget& Parent() const;
     int RowWidth() const;
     ZVCL::TZKnob* DropKnob(const QString& name, QWidget* focusing);
+    // A drop-list selector stc_<name> on parent that stores every change of its item.
+    ZVCL::TZStatic* NewSelector(QWidget& parent, const QString& name, const QStringList& list,
+                                std::function<void(const QString&)> store) const;
 
     QWidget& panel_;
     int rowWidth_;

@@ -78,6 +78,17 @@ class TRadioView : public QWidget {
     int CanalWidth(const int (&widths)[2][N], std::size_t col) const {
         return widths[Compact() ? 1 : 0][col];
     }
+    // A channel table of N columns sized for this layout; enabled tells a channel in use.
+    template <std::size_t N>
+    SCanalGridModel CanalModel(const int (&widths)[2][N],
+                               std::function<bool(int canal)> enabled) const {
+        SCanalGridModel model;
+        model.enabled = std::move(enabled);
+        model.columns.resize(N);
+        for (std::size_t col = 0; col < N; ++col)
+            model.columns[col].width = CanalWidth(widths, col);
+        return model;
+    }
 
     // The channel table page: the grid and its scroll bar side by side on a panel that the
     // page makes as tall as itself.

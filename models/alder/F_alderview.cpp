@@ -11,9 +11,8 @@ using namespace views;
 namespace {
 
 // Normal and compact widths of the channel table's columns.
-constexpr std::size_t kCanalColumns = 11;
-constexpr int kCanalWidths[2][kCanalColumns] = {{30, 35, 0, 130, 41, 130, 90, 40, 90, 83, 81},
-                                                {30, 30, 0, 100, 35, 100, 66, 35, 66, 68, 65}};
+constexpr int kCanalWidths[2][11] = {{30, 35, 0, 130, 41, 130, 90, 40, 90, 83, 81},
+                                     {30, 30, 0, 100, 35, 100, 66, 35, 66, 68, 65}};
 
 const QString kToneRest = QStringLiteral(
     "(выбирается из предложенных; при выборе  \"(ОПР)\", конкретное значение устанавливается на "
@@ -22,19 +21,9 @@ const QString kToneRest = QStringLiteral(
 
 }  // namespace
 
-// The editors of the Alder's own rows, by the parameter they show.
-struct TAlderView::SEditors {
-    ZVCL::TZEditor* CTCSS_PRM = nullptr;
-    ZVCL::TZEditor* CTCSS_PRD = nullptr;
-    ZVCL::TZStatic* DTMF_Decode = nullptr;
-    ZVCL::TZStatic* DTMF_Sound = nullptr;
-    ZVCL::TZEditor* DTMF_Time = nullptr;
-};
-
 TAlderView::TAlderView(CRadioWare& ware, TLayout layout, QWidget* parent)
     : TTwoBankView(ware, layout, QStringLiteral("TAlderView"),
-                   {QStringLiteral("с"), QStringLiteral("мс")}, parent),
-      e_(std::make_unique<SEditors>()) {
+                   {QStringLiteral("с"), QStringLiteral("мс")}, parent) {
     AddPages(
         {BuildCanals(), BuildBasics(), BuildScanning(), BuildSames(), BuildKeyPanel<CAlderData>()});
     EnableTwoBankCanalEditing({[](int code) { return alder::ToneName(code); },
@@ -54,12 +43,9 @@ CAlderData* TAlderView::Data() const {
 
 QWidget* TAlderView::BuildCanals() {
     const auto canal = [this](int i) { return Data()->Canal(i); };
-    SCanalGridModel model;
-    model.enabled = [canal](int i) { return canal(i)->Enabled(); };
+    SCanalGridModel model =
+        CanalModel(kCanalWidths, [canal](int i) { return canal(i)->Enabled(); });
     std::vector<SCanalColumn>& c = model.columns;
-    c.resize(kCanalColumns);
-    for (std::size_t col = 0; col < kCanalColumns; ++col)
-        c[col].width = CanalWidth(kCanalWidths, col);
 
     SetCanalColumns(c, [canal](int i) {
         CAlderCanal& ch = *canal(i);
@@ -107,75 +93,53 @@ QWidget* TAlderView::BuildCanals() {
 QWidget* TAlderView::BuildSames() {
     ZVCL::TZPanel* panel = NewPagePanel("pnl_Sames");
     TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
-    SEditors& e = *e_;
-    const auto decimal = [this](int decimals, auto shown, auto set) {
-        return SDecimalRule{decimals, [this, shown] { return Data() ? shown(*Data()) : 0.0; },
-                            [this, set](double v) {
-                                if (CAlderData* d = Data()) set(*d, v);
-                            }};
+    const TDataRows<CAlderData> rows(
+        b, [this] { return Data(); }, sames_);
+    using D = CAlderData;
+    // The user-defined tone of one direction: its tone's words and its column's heading.
+    const auto userTone = [](const char* name, const char* label, const char* tone,
+                             const char* column) {
+        return SRowSpec{
+            name, QString::fromUtf8(label), kNarrowCaption,
+            QStringLiteral("Установка конкретного значения частоты %1 CTCSS. Опция используется, "
+                           "если на вкладке \"Параметры каналов\" на каком-либо рабочем канале "
+                           "(каналах) в столбце CTCSS тон - %2 выбрано значение "
+                           "(ОПР)\n(устанавливается из диапазона 67,0 - 254,9 Гц)")
+                .arg(QString::fromUtf8(tone), QString::fromUtf8(column))};
     };
 
     b.MoveTo(Compact() ? 5 : 8);
     b.BeginGroup("grp_CTCSS", QStringLiteral(" Частоты CTCSS тонов, определяемые пользователем"));
-    e.CTCSS_PRM = b.AddDecimal(
-        {"CTCSS_PRM", QStringLiteral(" Частота CTCSS тона приема, Гц:"), kNarrowCaption,
-         QStringLiteral("Установка конкретного значения частоты приемного тона CTCSS. Опция "
-                        "используется, если на вкладке \"Параметры каналов\" на каком-либо "
-                        "рабочем канале (каналах) в столбце CTCSS тон - ПРМ выбрано значение "
-                        "(ОПР)\n(устанавливается из диапазона 67,0 - 254,9 Гц)")},
-        decimal(
-            1, [](const CAlderData& d) { return d.CTCSS_PRM(); },
-            [](CAlderData& d, double v) { d.SetCTCSS_PRM(v); }));
-    e.CTCSS_PRD = b.AddDecimal(
-        {"CTCSS_PRD", QStringLiteral(" Частота CTCSS тона передачи, Гц:"), kNarrowCaption,
-         QStringLiteral("Установка конкретного значения частоты тона передачи CTCSS. Опция "
-                        "используется, если на вкладке \"Параметры каналов\" на каком-либо "
-                        "рабочем канале (каналах) в столбце CTCSS тон - ПРД выбрано значение "
-                        "(ОПР)\n(устанавливается из диапазона 67,0 - 254,9 Гц)")},
-        decimal(
-            1, [](const CAlderData& d) { return d.CTCSS_PRD(); },
-            [](CAlderData& d, double v) { d.SetCTCSS_PRD(v); }));
+    rows.Decimal(
+        userTone("CTCSS_PRM", " Частота CTCSS тона приема, Гц:", "приемного тона", "ПРМ"), 1,
+        [](const D& d) { return d.CTCSS_PRM(); }, [](D& d, double v) { d.SetCTCSS_PRM(v); });
+    rows.Decimal(
+        userTone("CTCSS_PRD", " Частота CTCSS тона передачи, Гц:", "тона передачи", "ПРД"), 1,
+        [](const D& d) { return d.CTCSS_PRD(); }, [](D& d, double v) { d.SetCTCSS_PRD(v); });
     b.EndGroup();
 
     b.MoveTo(b.Bottom() + 6);
     b.BeginGroup("grp_DTMF", QStringLiteral(" DTMF"));
     AddDtmfSendRows(b);
-    e.DTMF_Decode = b.AddSelector(
+    rows.OnOff(
         {"DTMF_Decode", QStringLiteral(" Декодирование DTMF сигнала при приеме:"), kNarrowCaption,
          QStringLiteral("Включение/отключение режима декодирования DTMF сигнала при приеме")},
-        OnOffItems(), [this](const QString& t) {
-            if (CAlderData* d = Data()) d->SetDTMF_Decode(On(t));
-        });
-    e.DTMF_Sound = b.AddSelector(
+        &D::DTMF_Decode, &D::SetDTMF_Decode);
+    rows.YesNo(
         {"DTMF_Sound", QStringLiteral(" Звук при декодировании DTMF сигнала:"), kNarrowCaption,
          QStringLiteral("Включение/отключение звукового сигнала при декодировании DTMF сигнала "
                         "при приеме")},
-        YesNoItems(), [this](const QString& t) {
-            if (CAlderData* d = Data()) d->SetDTMF_Sound(Yes(t));
-        });
-    e.DTMF_Time = b.AddDecimal(
+        &D::DTMF_Sound, &D::SetDTMF_Sound);
+    rows.Decimal(
         {"DTMF_Time", QStringLiteral(" Время декодирования после обнаружения несущей, мс:"),
          kNarrowCaption,
          QStringLiteral("Установка времени декодирования при получении DTMF сигнала")},
-        decimal(
-            2, [](const CAlderData& d) { return models::UnitsToMs(d.DTMF_Time()); },
-            [](CAlderData& d, double ms) { d.SetDTMF_Time(models::MsToUnits(ms)); }));
+        2, [](const D& d) { return models::UnitsToMs(d.DTMF_Time()); },
+        [](D& d, double ms) { d.SetDTMF_Time(models::MsToUnits(ms)); });
     b.EndGroup();
 
     panel->resize(RowWidth(), AddPrgVaTabs(*panel, b.Bottom() + 6));
     return panel;
-}
-
-void TAlderView::FillSames() {
-    const CAlderData* d = Data();
-    if (!d) return;
-    SEditors& e = *e_;
-    ShowText(*e.CTCSS_PRM, DecimalText(d->CTCSS_PRM(), 1));
-    ShowText(*e.CTCSS_PRD, DecimalText(d->CTCSS_PRD(), 1));
-    ShowText(*e.DTMF_Decode, OnOffText(d->DTMF_Decode()));
-    ShowText(*e.DTMF_Sound, YesNoText(d->DTMF_Sound()));
-    ShowText(*e.DTMF_Time, DecimalText(models::UnitsToMs(d->DTMF_Time()), 2));
-    FillDtmfSendAndPrgVa(*d);
 }
 
 // ---- The module's view ------------------------------------------------------------------------

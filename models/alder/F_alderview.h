@@ -22,10 +22,6 @@ class TAlderView : public TTwoBankView {
 
     QWidget* BuildCanals();
     QWidget* BuildSames();
-    void FillSames() override;
-
-    struct SEditors;
-    std::unique_ptr<SEditors> e_;
 };
 
 // The view as the module object hands it out: created on the first GetView, destroyed by

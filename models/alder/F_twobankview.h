@@ -4,6 +4,7 @@
 // tabs of the additional page. The radios differ only in how the pages write their units.
 #pragma once
 
+#include "F_commonrows.h"
 #include "F_radioview.h"
 
 #include <QString>
@@ -55,29 +56,36 @@ class TTwoBankView : public views::TRadioView {
     QWidget* BuildScanning();
     void FillBasics() override;
     void FillScanning() override;
+    // The additional page fills its bound rows, the shared ones and the radio's own.
+    void FillSames() override;
 
-    // The DTMF number and the two sending durations, in the builder's open group.
+    // Rows over the attached set, filled with the page of fills.
+    views::TDataRows<CTwoBankData> Rows(views::TPageBuilder& b, views::TRowFills& fills) const;
+    // The DTMF number and the two sending durations, in the builder's open group of the
+    // additional page.
     void AddDtmfSendRows(views::TPageBuilder& b);
     // The programming and voice-activation tabs at top of the additional page; returns the
     // page's height with them.
     int AddPrgVaTabs(QWidget& panel, int top);
-    // Fills what the two helpers above placed.
-    void FillDtmfSendAndPrgVa(const CTwoBankData& d);
 
     // Whole-channel editing of the channel table over the radio's tones.
     void EnableTwoBankCanalEditing(STwoBankTones tones);
 
     const STwoBankUnits& Units() const { return units_; }
-    // Captions with the radio's unit word: " Пауза ..., " + unit + ":".
-    QString WithUnit(const char* caption, const QString& unit) const;
+
+    views::TRowFills sames_;
 
   private:
     void BuildPrgPage(QWidget& page);
     void BuildVaPage(QWidget& page);
+    // The priority editors show only while some channel is scanned.
+    void FillPriority(const CTwoBankData& d);
     // Voice activation: the switch-off threshold never above the switch-on one.
-    void StoreVaHi(const QString& text);
-    void StoreVaLo(const QString& text);
+    void StoreVaHi(CTwoBankData& d, const QString& text);
+    void StoreVaLo(CTwoBankData& d, const QString& text);
 
+    views::TRowFills basics_;
+    views::TRowFills scanning_;
     STwoBankUnits units_;
     struct SEditors;
     std::unique_ptr<SEditors> e_;

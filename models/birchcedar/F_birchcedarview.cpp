@@ -11,8 +11,7 @@ using namespace views;
 namespace {
 
 // Normal and compact widths of the channel table's columns.
-constexpr std::size_t kCanalColumns = 13;
-constexpr int kCanalWidths[2][kCanalColumns] = {
+constexpr int kCanalWidths[2][13] = {
     {30, 35, 45, 120, 35, 120, 50, 50, 35, 50, 50, 65, 65},
     // On an 800-pixel screen the step and tone columns give up room to the two transmitter
     // columns, so that their headings stand on two lines with space around them.
@@ -82,19 +81,11 @@ QStringList ValueList(int code) {
 
 }  // namespace birchcedar
 
-// The editors of the energy-saving rows.
-struct TBirchCedarView::SEditors {
-    ZVCL::TZStatic* Econom = nullptr;
-    ZVCL::TZEditor* EconomT1 = nullptr;
-    ZVCL::TZEditor* EconomT2 = nullptr;
-};
-
 TBirchCedarView::TBirchCedarView(CRadioWare& ware, TLayout layout, QWidget* parent)
     : TTwoBankView(ware, layout,
                    ware.Description() == "BIRCH" ? QStringLiteral("TBirchView")
                                                  : QStringLiteral("TCedarView"),
-                   {QStringLiteral("сек"), QStringLiteral("мсек")}, parent),
-      e_(std::make_unique<SEditors>()) {
+                   {QStringLiteral("сек"), QStringLiteral("мсек")}, parent) {
     AddPages({BuildCanals(), BuildBasics(), BuildScanning(), BuildSames()});
     EnableTwoBankCanalEditing({[](int code) { return birchcedar::ToneName(code); },
                                [](std::string_view name) { return birchcedar::ToneCode(name); },
@@ -114,12 +105,9 @@ CBirchCedarData* TBirchCedarView::Data() const {
 
 QWidget* TBirchCedarView::BuildCanals() {
     const auto canal = [this](int i) { return Data()->Canal(i); };
-    SCanalGridModel model;
-    model.enabled = [canal](int i) { return canal(i)->Enabled(); };
+    SCanalGridModel model =
+        CanalModel(kCanalWidths, [canal](int i) { return canal(i)->Enabled(); });
     std::vector<SCanalColumn>& c = model.columns;
-    c.resize(kCanalColumns);
-    for (std::size_t col = 0; col < kCanalColumns; ++col)
-        c[col].width = CanalWidth(kCanalWidths, col);
 
     // The scanning mark stays as it is: the radio skips a channel out of use anyway.
     SetCanalColumns(c, [canal](int i) { canal(i)->SetEnabled(!canal(i)->Enabled()); });
@@ -191,14 +179,9 @@ QWidget* TBirchCedarView::BuildCanals() {
 QWidget* TBirchCedarView::BuildSames() {
     ZVCL::TZPanel* panel = NewPagePanel("pnl_Sames");
     TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
-    SEditors& e = *e_;
-    const auto number = [this](int (CTwoBankData::*get)() const, void (CTwoBankData::*set)(int)) {
-        return std::pair<std::function<int()>, std::function<void(int)>>(
-            [this, get] { return Data() ? (Data()->*get)() : 0; },
-            [this, set](int v) {
-                if (CBirchCedarData* d = Data()) (d->*set)(v);
-            });
-    };
+    const TDataRows<CBirchCedarData> rows(
+        b, [this] { return Data(); }, sames_);
+    using D = CBirchCedarData;
 
     b.MoveTo(Compact() ? 5 : 8);
     b.BeginGroup("grp_DTMF", QStringLiteral(" DTMF"));
@@ -207,43 +190,28 @@ QWidget* TBirchCedarView::BuildSames() {
 
     b.MoveTo(b.Bottom() + kGroupGap);
     b.BeginGroup("grp_Econom", QStringLiteral(" Режим экономии энергии"));
-    e.Econom = b.AddSelector(
-        {"Econom", QStringLiteral(" Включить режим экономии энергии:"), kNarrowCaption,
-         QStringLiteral("Включение режима экономии энергии при включении радиостанции")},
-        YesNoItems(), [this](const QString& t) {
-            if (CBirchCedarData* d = Data()) d->SetEconom(Yes(t));
-        });
+    rows.YesNo({"Econom", QStringLiteral(" Включить режим экономии энергии:"), kNarrowCaption,
+                QStringLiteral("Включение режима экономии энергии при включении радиостанции")},
+               &D::Econom, &D::SetEconom);
     const QStringList economTimes = {"15", "30", "45", "60", "90", "120", "180"};
-    auto [t1Get, t1Set] = number(&CTwoBankData::EconomT1, &CTwoBankData::SetEconomT1);
-    e.EconomT1 = b.AddNumberLine(
+    rows.Number(
         {"EconomT1", QStringLiteral(" Время включения режима №1, сек:"), kNarrowCaption,
          QStringLiteral("Установка времени, по истечении которого радиостанция из режима "
                         "\"дежурный прием\" переключается в режим экономии энергии №1, при этом "
                         "радиостанция поочередно включается и выключается на 250 мс (скважность "
                         "1:1)")},
-        {3, economTimes, 10, 600, t1Get, t1Set});
-    auto [t2Get, t2Set] = number(&CTwoBankData::EconomT2, &CTwoBankData::SetEconomT2);
-    e.EconomT2 = b.AddNumberLine(
+        {3, economTimes, 10, 600}, &D::EconomT1, &D::SetEconomT1);
+    rows.Number(
         {"EconomT2", QStringLiteral(" Время включения режима №2, сек:"), kNarrowCaption,
          QStringLiteral("Установка времени, по истечении которого радиостанция из режима "
                         "экономии энергии №1 переключается в режим экономии энергии №2, при этом "
                         "радиостанция поочередно включается на 250 мс и отключается на 750 мс "
                         "(скважность 1:3)")},
-        {4, economTimes, 10, 3600, t2Get, t2Set});
+        {4, economTimes, 10, 3600}, &D::EconomT2, &D::SetEconomT2);
     b.EndGroup();
 
     panel->resize(RowWidth(), AddPrgVaTabs(*panel, b.Bottom() + kGroupGap));
     return panel;
-}
-
-void TBirchCedarView::FillSames() {
-    const CBirchCedarData* d = Data();
-    if (!d) return;
-    SEditors& e = *e_;
-    ShowText(*e.Econom, YesNoText(d->Econom()));
-    ShowNumber(*e.EconomT1, d->EconomT1());
-    ShowNumber(*e.EconomT2, d->EconomT2());
-    FillDtmfSendAndPrgVa(*d);
 }
 
 // ---- The module's view ------------------------------------------------------------------------

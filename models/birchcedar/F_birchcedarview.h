@@ -44,10 +44,6 @@ class TBirchCedarView : public TTwoBankView {
 
     QWidget* BuildCanals();
     QWidget* BuildSames();
-    void FillSames() override;
-
-    struct SEditors;
-    std::unique_ptr<SEditors> e_;
 };
 
 // The two radios' views are one view.

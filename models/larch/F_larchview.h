@@ -4,6 +4,7 @@
 // permissions and the scrambler key.
 #pragma once
 
+#include "F_commonrows.h"
 #include "F_radioview.h"
 
 #include <QString>
@@ -46,6 +47,7 @@ class TLarchView : public views::TRadioView {
 
   private:
     CLarchData* Data() const;
+    views::TDataRows<CLarchData> Rows(views::TPageBuilder& b, views::TRowFills& fills) const;
 
     QWidget* BuildCanals();
     QWidget* BuildBasics();
@@ -56,6 +58,9 @@ class TLarchView : public views::TRadioView {
     void FillScanning() override;
     void FillSames() override;
 
+    views::TRowFills basics_;
+    views::TRowFills scanning_;
+    views::TRowFills sames_;
     struct SEditors;
     std::unique_ptr<SEditors> e_;
 };

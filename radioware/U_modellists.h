@@ -1,6 +1,6 @@
 #pragma once
-// Value lists and conversions shared by the models and their views. The position of a name in
-// its list is the code stored in the parameter set.
+// Value lists and conversions of the radios' parameters, shared by the models, their views and the
+// exchange files. The position of a name in its list is the code stored in the parameter set.
 
 #include <array>
 #include <cstdint>
