@@ -57,15 +57,12 @@ using twobank::StepUp;
 
 }  // namespace alder
 
-class CAlderData;
-
 class CAlderCanal final : public CTwoBankCanal {
   public:
-    CAlderCanal(CAlderData& data, int index);
+    using CTwoBankCanal::CTwoBankCanal;
 
     // The radio is programmed on the 12.5 kHz raster only; a 25 kHz step comes from an image.
     void SetFRQ_Step(int value) override;
-    void EncodeCanal(std::span<std::uint8_t> record) const override;
     void DecodeCanal(std::span<const std::uint8_t> record) override;
 
   protected:

@@ -45,15 +45,11 @@ int ToneCode(std::string_view name);
 
 }  // namespace birchcedar
 
-class CBirchCedarData;
-
 class CBirchCedarCanal final : public CTwoBankCanal {
   public:
-    CBirchCedarCanal(CBirchCedarData& data, int index);
+    using CTwoBankCanal::CTwoBankCanal;
 
     void SetFRQ_Step(int value) override;
-    void EncodeCanal(std::span<std::uint8_t> record) const override;
-    void DecodeCanal(std::span<const std::uint8_t> record) override;
 
   protected:
     std::span<const int> Steps() const override;
