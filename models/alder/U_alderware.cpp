@@ -271,12 +271,6 @@ CAlder& AlderRadio() {
     return radio;
 }
 
-bool CAlderQualifier::ApplyConverterRule(std::span<const std::uint8_t> /*probe*/,
-                                         CRadioData& data) {
-    data.SetRadioConverterType(16);
-    return true;
-}
-
 CAlderWare::CAlderWare() : TRadioWareOf(AlderRadio(), "ALDER", "1.1.0") {}
 
 // ---- The values as the view shows them --------------------------------------------------------

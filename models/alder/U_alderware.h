@@ -8,15 +8,15 @@
 #include <string>
 #include <string_view>
 
-#include "U_exchange.h"
 #include "U_twobankdata.h"
-#include "U_ware.h"
+#include "U_twobankware.h"
 
 namespace alder {
 
 inline constexpr int kBandLow = 145000000;
 inline constexpr int kBandHigh = 175000000;
 inline constexpr int kKeyGroups = 16;
+inline constexpr int kConverterType = 16;
 // The receive tone code that has no name in the tone list (the radio accepts it on receive).
 inline constexpr int kReceiveOnlyTone = 52;
 inline constexpr int kUserTone = 51;  // "(ОПР)": the set's CTCSS_PRM or CTCSS_PRD
@@ -124,21 +124,8 @@ class CAlder final : public CRadio {
     IRadioWare* Ware() const override;
 };
 
-class CAlderQualifier final : public CTwoBankQualifier {
-  public:
-    using CTwoBankQualifier::CTwoBankQualifier;
-
-  protected:
-    // The radio does not report its converter; Alder radios carry type 16.
-    bool ApplyConverterRule(std::span<const std::uint8_t> probe, CRadioData& data) override;
-};
-
-class CAlderRW final : public CTwoBankRW {
-  public:
-    using CTwoBankRW::CTwoBankRW;
-};
-
-class CAlderWare final : public TRadioWareOf<CAlderData, CAlderQualifier, CAlderRW> {
+// The radio does not report its converter; Alder radios carry type 16.
+class CAlderWare final : public TTwoBankWare<CAlderData, alder::kConverterType> {
   public:
     CAlderWare();
 };

@@ -139,14 +139,6 @@ bool CBirchCedarData::RangesAllowWriting() {
            r[6] == r[7];
 }
 
-bool CBirchCedarQualifier::ApplyConverterRule(std::span<const std::uint8_t> probe,
-                                              CRadioData& data) {
-    int code = 0;
-    if (!ConverterCodeFromProbe(probe, code)) return false;
-    data.SetRadioConverterType(code);
-    return true;
-}
-
 // ---- The values as the view shows them --------------------------------------------------------
 
 CTwoBankData::SShownWords CBirchCedarData::ShownWords() const {
