@@ -9,10 +9,8 @@
 #include "U_modellists.h"
 #include "U_shownvalues.h"
 
-using models::Bit;
 using models::GetByte;
 using models::GetWord;
-using models::HasBit;
 using models::PutByte;
 using models::PutWord;
 
@@ -25,38 +23,16 @@ const STwoBankModel kAlderModel = {
                       174000000},
     .frequencyCodeBase = alder::kBandLow,
     .headerModelBit = 1,
+    .canalStepBit = 15,
     .defaultStep = 12500,
     .cssLow = 0,
     .cssPrmHigh = alder::kReceiveOnlyTone,
     .cssPrdHigh = alder::kUserTone,
-    .defaultSquelch = 3,
-    .defaultShowFreq = false,
-    .defaultBeepPress = true,
-    .defaultOffBat = false,
-    .defaultPrgKb = false,
     .economT1Low = 0,
     .economT1High = 0xFFFF,
     .economT2Low = 0,
     .economT2High = 0xFFFF,
 };
-
-// Bits of the channel flag word.
-namespace CanalBit {
-constexpr unsigned kEmpty = 0;
-constexpr unsigned kNotScanning = 6;
-constexpr unsigned kBlockPrdIfBusy = 9;
-constexpr unsigned kLimitPrdOnTime = 10;
-constexpr unsigned kStep12k5 = 15;
-}  // namespace CanalBit
-
-// Offsets within a channel record.
-namespace RecordOffset {
-constexpr std::size_t kFlags = 0;
-constexpr std::size_t kFrqPrd = 2;
-constexpr std::size_t kFrqPrm = 4;
-constexpr std::size_t kCssPrm = 6;
-constexpr std::size_t kCssPrd = 7;
-}  // namespace RecordOffset
 
 // The name that keeps receive code 52 through a parameter file.
 constexpr std::string_view kReceiveOnlyToneName = "(код 52)";
@@ -127,8 +103,6 @@ int SquelchCode(std::string_view name) {
 // ---------------------------------------------------------------------------------------------
 // Channel
 
-CAlderCanal::CAlderCanal(CAlderData& data, int index) : CTwoBankCanal(data, index) {}
-
 void CAlderCanal::SetFRQ_Step(int /*value*/) {
     f_.frqStep = 12500;
     SetModified();
@@ -139,47 +113,17 @@ std::span<const int> CAlderCanal::Steps() const {
     return kSteps;
 }
 
-void CAlderCanal::EncodeCanal(std::span<std::uint8_t> record) const {
-    if (!f_.enabled) return;
-    using namespace CanalBit;
-    PutWord(record, RecordOffset::kFlags,
-            Bit(!f_.scanning, kNotScanning) | Bit(f_.blockPrdIfBusy, kBlockPrdIfBusy) |
-                Bit(f_.limitPrdOnTime, kLimitPrdOnTime) | Bit(f_.frqStep == 12500, kStep12k5));
-    PutWord(record, RecordOffset::kFrqPrd, FrequencyCode(f_.frqPrd));
-    PutWord(record, RecordOffset::kFrqPrm, FrequencyCode(f_.frqPrm));
-    PutByte(record, RecordOffset::kCssPrm, static_cast<unsigned>(f_.cssPrm));
-    PutByte(record, RecordOffset::kCssPrd, static_cast<unsigned>(f_.cssPrd));
-}
-
 void CAlderCanal::DecodeCanal(std::span<const std::uint8_t> record) {
-    using namespace CanalBit;
-    const unsigned flags = GetWord(record, RecordOffset::kFlags);
-    if (HasBit(flags, kEmpty)) {
-        ResetToDefaults();
-        return;
-    }
-    f_.enabled = true;
-    f_.scanning = !HasBit(flags, kNotScanning);
-    f_.blockPrdIfBusy = HasBit(flags, kBlockPrdIfBusy);
-    f_.limitPrdOnTime = HasBit(flags, kLimitPrdOnTime);
-    f_.frqStep = HasBit(flags, kStep12k5) ? 12500 : 25000;
-    f_.frqPrd = CodeFrequency(GetWord(record, RecordOffset::kFrqPrd));
-    f_.frqPrm = CodeFrequency(GetWord(record, RecordOffset::kFrqPrm));
-    const int cssPrm = GetByte(record, RecordOffset::kCssPrm);
-    const int cssPrd = GetByte(record, RecordOffset::kCssPrd);
-    f_.cssPrm = cssPrm <= alder::kReceiveOnlyTone ? cssPrm : 0;
-    f_.cssPrd = cssPrd <= alder::kUserTone ? cssPrd : 0;
+    CTwoBankCanal::DecodeCanal(record);
     // A frequency off the 25 kHz raster can only be a 12.5 kHz channel.
-    if (f_.frqPrm % 25000 != 0 || f_.frqPrd % 25000 != 0) f_.frqStep = 12500;
-    f_.oneFrq = f_.frqPrm == f_.frqPrd;
-    f_.oneCss = f_.cssPrm == f_.cssPrd;
+    if (f_.enabled && (f_.frqPrm % 25000 != 0 || f_.frqPrd % 25000 != 0)) f_.frqStep = 12500;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Parameter set
 
 CAlderData::CAlderData(CRadio& radio) : CTwoBankData(radio, kAlderModel) {
-    CreateCanals([this](int index) { return std::make_unique<CAlderCanal>(*this, index); });
+    CreateCanals<CAlderCanal>();
     SetDefaults();
 }
 
@@ -325,12 +269,6 @@ IRadioWare* CAlder::Ware() const {
 CAlder& AlderRadio() {
     static CAlder radio;
     return radio;
-}
-
-bool CAlderQualifier::ApplyConverterRule(std::span<const std::uint8_t> /*probe*/,
-                                         CRadioData& data) {
-    data.SetRadioConverterType(16);
-    return true;
 }
 
 CAlderWare::CAlderWare() : TRadioWareOf(AlderRadio(), "ALDER", "1.1.0") {}

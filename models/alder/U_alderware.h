@@ -8,15 +8,15 @@
 #include <string>
 #include <string_view>
 
-#include "U_exchange.h"
 #include "U_twobankdata.h"
-#include "U_ware.h"
+#include "U_twobankware.h"
 
 namespace alder {
 
 inline constexpr int kBandLow = 145000000;
 inline constexpr int kBandHigh = 175000000;
 inline constexpr int kKeyGroups = 16;
+inline constexpr int kConverterType = 16;
 // The receive tone code that has no name in the tone list (the radio accepts it on receive).
 inline constexpr int kReceiveOnlyTone = 52;
 inline constexpr int kUserTone = 51;  // "(ОПР)": the set's CTCSS_PRM or CTCSS_PRD
@@ -57,15 +57,12 @@ using twobank::StepUp;
 
 }  // namespace alder
 
-class CAlderData;
-
 class CAlderCanal final : public CTwoBankCanal {
   public:
-    CAlderCanal(CAlderData& data, int index);
+    using CTwoBankCanal::CTwoBankCanal;
 
     // The radio is programmed on the 12.5 kHz raster only; a 25 kHz step comes from an image.
     void SetFRQ_Step(int value) override;
-    void EncodeCanal(std::span<std::uint8_t> record) const override;
     void DecodeCanal(std::span<const std::uint8_t> record) override;
 
   protected:
@@ -127,21 +124,8 @@ class CAlder final : public CRadio {
     IRadioWare* Ware() const override;
 };
 
-class CAlderQualifier final : public CTwoBankQualifier {
-  public:
-    using CTwoBankQualifier::CTwoBankQualifier;
-
-  protected:
-    // The radio does not report its converter; Alder radios carry type 16.
-    bool ApplyConverterRule(std::span<const std::uint8_t> probe, CRadioData& data) override;
-};
-
-class CAlderRW final : public CTwoBankRW {
-  public:
-    using CTwoBankRW::CTwoBankRW;
-};
-
-class CAlderWare final : public TRadioWareOf<CAlderData, CAlderQualifier, CAlderRW> {
+// The radio does not report its converter; Alder radios carry type 16.
+class CAlderWare final : public TTwoBankWare<CAlderData, alder::kConverterType> {
   public:
     CAlderWare();
 };

@@ -82,6 +82,25 @@ constexpr unsigned kDtmfSound = 6, kEconomOff = 7;                     // flags 
 constexpr unsigned kVaBlockKb = 0, kBeepBat = 3, kSaveSetOff = 4, kRadioFlagB = 5;  // flags D
 }  // namespace HeaderBit
 
+// Offsets within a channel record.
+namespace RecordOffset {
+constexpr std::size_t kFlags = 0;
+constexpr std::size_t kFrqPrd = 2;
+constexpr std::size_t kFrqPrm = 4;
+constexpr std::size_t kCssPrm = 6;  // the code's magnitude; the flag word tells CTCSS or DCS
+constexpr std::size_t kCssPrd = 7;
+}  // namespace RecordOffset
+
+// Bits of a channel record's flag word; the bit of the 12.5 kHz step is the model's own.
+namespace CanalBit {
+constexpr unsigned kEmpty = 0;
+constexpr unsigned kReceiveDcs = 1;  // only in a model with DCS codes
+constexpr unsigned kTransmitDcs = 3;
+constexpr unsigned kNotScanning = 6;
+constexpr unsigned kBlockPrdIfBusy = 9;
+constexpr unsigned kLimitPrdOnTime = 10;
+}  // namespace CanalBit
+
 inline constexpr std::size_t kDtmfDigits = 16;
 inline constexpr std::size_t kRadioTextLength = 127;
 
@@ -94,15 +113,16 @@ struct STwoBankModel {
     FreqRanges defaultRanges;
     int frequencyCodeBase;    // the frequency that image code 0 stands for
     unsigned headerModelBit;  // the bit of header flags D that is always set
+    unsigned canalStepBit;    // the bit of a channel's flag word that marks the 12.5 kHz step
     int defaultStep;
-    int cssLow;      // lowest tone code of both directions
+    int cssLow;      // lowest tone code of both directions; below 0 the DCS codes
     int cssPrmHigh;  // highest receive tone code
     int cssPrdHigh;  // highest transmit tone code
-    int defaultSquelch;
-    bool defaultShowFreq;
-    bool defaultBeepPress;
-    bool defaultOffBat;
-    bool defaultPrgKb;
+    int defaultSquelch = 3;
+    bool defaultShowFreq = false;
+    bool defaultBeepPress = true;
+    bool defaultOffBat = false;
+    bool defaultPrgKb = false;
     int economT1Low, economT1High;
     int economT2Low, economT2High;
 };
@@ -157,6 +177,10 @@ class CTwoBankCanal : public CRadioCanal {
     // Back to the defaults (disabled), without notification.
     void ResetToDefaults();
 
+    // The 8-byte record of the channel table; a disabled channel leaves it erased.
+    void EncodeCanal(std::span<std::uint8_t> record) const override;
+    void DecodeCanal(std::span<const std::uint8_t> record) override;
+
     SCanalCommon Common() const override;
     ECanalMisfit Misfit(const SCanalCommon& values) const override;
     void PutCommon(const SCanalCommon& values) override;
@@ -176,6 +200,10 @@ class CTwoBankCanal : public CRadioCanal {
     int CodeFrequency(unsigned code) const;
 
     SCanalFields f_;
+
+  private:
+    // A stored tone byte back to a code (negative for DCS); 0 for a byte the model lacks.
+    int ToneFromImage(unsigned magnitude, bool dcs, int highest) const;
 };
 
 // One key of the text form's data part: how its value is written and read back.
@@ -346,8 +374,12 @@ class CTwoBankData : public CRadioData {
     bool HasEnabledCanal() const;
 
   protected:
-    // Builds the channel table; each model's constructor calls it with its channel class,
-    // then SetDefaults.
+    // Builds the channel table of the model's channel class; each model's constructor calls
+    // it, then SetDefaults.
+    template <class Canal>
+    void CreateCanals() {
+        CreateCanals([this](int index) { return std::make_unique<Canal>(*this, index); });
+    }
     void CreateCanals(const std::function<std::unique_ptr<CTwoBankCanal>(int index)>& make);
 
     // The model's own fields to their defaults (not the channels).

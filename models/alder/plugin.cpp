@@ -1,17 +1,9 @@
 // The Alder plug-in's two entry points.
 #include "U_alderware.h"
-#ifdef TESSEL_ALDER_VIEW
+#include "U_modelplugin.h"
+#ifdef TESSEL_MODEL_VIEW
 #include "F_alderview.h"
+TESSEL_MODEL_PLUGIN(CAlderWare, InstallAlderView)
+#else
+TESSEL_MODEL_PLUGIN(CAlderWare, nullptr)
 #endif
-
-TESSEL_PLUGIN_EXPORT IRadioWare* _GetRadioWare() {
-    CAlderWare* ware = CWareSingleton<CAlderWare>::Get();
-#ifdef TESSEL_ALDER_VIEW
-    InstallAlderView(*ware);
-#endif
-    return ware;
-}
-
-TESSEL_PLUGIN_EXPORT void _ReleaseRadioWare() {
-    CWareSingleton<CAlderWare>::Release();
-}

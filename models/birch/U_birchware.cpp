@@ -18,10 +18,3 @@ const SBirchCedarModel& BirchModel() {
     static const SBirchCedarModel model{"BIRCH", "1.2.3", "Берёза-1", "brc", BirchParameters()};
     return model;
 }
-
-CBirch& BirchRadio() {
-    static CBirch radio(BirchModel());
-    return radio;
-}
-
-CBirchWare::CBirchWare() : TBirchCedarWare(BirchRadio(), BirchModel()) {}

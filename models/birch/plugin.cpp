@@ -1,17 +1,9 @@
 // The Birch plug-in's two entry points.
 #include "U_birchware.h"
-#ifdef TESSEL_BIRCHCEDAR_VIEW
+#include "U_modelplugin.h"
+#ifdef TESSEL_MODEL_VIEW
 #include "F_birchcedarview.h"
+TESSEL_MODEL_PLUGIN(CBirchWare, InstallBirchCedarView)
+#else
+TESSEL_MODEL_PLUGIN(CBirchWare, nullptr)
 #endif
-
-TESSEL_PLUGIN_EXPORT IRadioWare* _GetRadioWare() {
-    CBirchWare* ware = CWareSingleton<CBirchWare>::Get();
-#ifdef TESSEL_BIRCHCEDAR_VIEW
-    InstallBirchCedarView(*ware);
-#endif
-    return ware;
-}
-
-TESSEL_PLUGIN_EXPORT void _ReleaseRadioWare() {
-    CWareSingleton<CBirchWare>::Release();
-}

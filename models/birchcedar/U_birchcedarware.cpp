@@ -1,47 +1,12 @@
 #include "U_birchcedarware.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "U_imagebytes.h"
 #include "U_modellists.h"
 
-using models::Bit;
 using models::GetByte;
-using models::GetWord;
-using models::HasBit;
 using models::PutByte;
-using models::PutWord;
-
-namespace {
-
-// Bits of the channel flag word.
-namespace CanalBit {
-constexpr unsigned kEmpty = 0;
-constexpr unsigned kReceiveDcs = 1;
-constexpr unsigned kTransmitDcs = 3;
-constexpr unsigned kStep12k5 = 5;
-constexpr unsigned kNotScanning = 6;
-constexpr unsigned kBlockPrdIfBusy = 9;
-constexpr unsigned kLimitPrdOnTime = 10;
-}  // namespace CanalBit
-
-// Offsets within a channel record.
-namespace RecordOffset {
-constexpr std::size_t kFlags = 0;
-constexpr std::size_t kFrqPrd = 2;
-constexpr std::size_t kFrqPrm = 4;
-constexpr std::size_t kCssPrm = 6;  // the code's magnitude; the flag word tells CTCSS or DCS
-constexpr std::size_t kCssPrd = 7;
-}  // namespace RecordOffset
-
-// A stored tone byte back to a code: negative for DCS.
-int ToneFromImage(int magnitude, bool dcs) {
-    if (dcs) return magnitude <= birchcedar::kDcsCount ? -magnitude : 0;
-    return magnitude <= birchcedar::kCtcssCount ? magnitude : 0;
-}
-
-}  // namespace
 
 STwoBankModel BirchCedarParameters(int bandLow, int bandHigh) {
     return {
@@ -51,15 +16,11 @@ STwoBankModel BirchCedarParameters(int bandLow, int bandHigh) {
                           bandHigh},
         .frequencyCodeBase = 0,
         .headerModelBit = 2,
+        .canalStepBit = 5,
         .defaultStep = 25000,
         .cssLow = -birchcedar::kDcsCount,
         .cssPrmHigh = birchcedar::kCtcssCount,
         .cssPrdHigh = birchcedar::kCtcssCount,
-        .defaultSquelch = 3,
-        .defaultShowFreq = false,
-        .defaultBeepPress = true,
-        .defaultOffBat = false,
-        .defaultPrgKb = false,
         .economT1Low = 10,
         .economT1High = 600,
         .economT2Low = 10,
@@ -116,8 +77,6 @@ int ToneCode(std::string_view name) {
 // ---------------------------------------------------------------------------------------------
 // Channel
 
-CBirchCedarCanal::CBirchCedarCanal(CBirchCedarData& data, int index) : CTwoBankCanal(data, index) {}
-
 void CBirchCedarCanal::SetFRQ_Step(int value) {
     if (value == f_.frqStep) return;
     f_.frqStep = value == 12500 ? 12500 : 25000;
@@ -130,45 +89,12 @@ std::span<const int> CBirchCedarCanal::Steps() const {
     return models::kStepValues;
 }
 
-void CBirchCedarCanal::EncodeCanal(std::span<std::uint8_t> record) const {
-    if (!f_.enabled) return;
-    using namespace CanalBit;
-    PutWord(record, RecordOffset::kFlags,
-            Bit(f_.cssPrm < 0, kReceiveDcs) | Bit(f_.cssPrd < 0, kTransmitDcs) |
-                Bit(f_.frqStep == 12500, kStep12k5) | Bit(!f_.scanning, kNotScanning) |
-                Bit(f_.blockPrdIfBusy, kBlockPrdIfBusy) | Bit(f_.limitPrdOnTime, kLimitPrdOnTime));
-    PutWord(record, RecordOffset::kFrqPrd, FrequencyCode(f_.frqPrd));
-    PutWord(record, RecordOffset::kFrqPrm, FrequencyCode(f_.frqPrm));
-    PutByte(record, RecordOffset::kCssPrm, static_cast<unsigned>(std::abs(f_.cssPrm)));
-    PutByte(record, RecordOffset::kCssPrd, static_cast<unsigned>(std::abs(f_.cssPrd)));
-}
-
-void CBirchCedarCanal::DecodeCanal(std::span<const std::uint8_t> record) {
-    using namespace CanalBit;
-    const unsigned flags = GetWord(record, RecordOffset::kFlags);
-    if (HasBit(flags, kEmpty)) {
-        ResetToDefaults();
-        return;
-    }
-    f_.enabled = true;
-    f_.scanning = !HasBit(flags, kNotScanning);
-    f_.blockPrdIfBusy = HasBit(flags, kBlockPrdIfBusy);
-    f_.limitPrdOnTime = HasBit(flags, kLimitPrdOnTime);
-    f_.frqStep = HasBit(flags, kStep12k5) ? 12500 : 25000;
-    f_.frqPrd = CodeFrequency(GetWord(record, RecordOffset::kFrqPrd));
-    f_.frqPrm = CodeFrequency(GetWord(record, RecordOffset::kFrqPrm));
-    f_.cssPrm = ToneFromImage(GetByte(record, RecordOffset::kCssPrm), HasBit(flags, kReceiveDcs));
-    f_.cssPrd = ToneFromImage(GetByte(record, RecordOffset::kCssPrd), HasBit(flags, kTransmitDcs));
-    f_.oneFrq = f_.frqPrm == f_.frqPrd;
-    f_.oneCss = f_.cssPrm == f_.cssPrd;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Parameter set
 
 CBirchCedarData::CBirchCedarData(CRadio& radio, const SBirchCedarModel& model)
     : CTwoBankData(radio, model.parameters) {
-    CreateCanals([this](int index) { return std::make_unique<CBirchCedarCanal>(*this, index); });
+    CreateCanals<CBirchCedarCanal>();
     SetDefaults();
 }
 
@@ -211,14 +137,6 @@ bool CBirchCedarData::RangesAllowWriting() {
     const FreqRanges& r = Ranges();
     return r[0] == Model().bandLow && r[1] == Model().bandHigh && r[2] == r[3] && r[4] == r[5] &&
            r[6] == r[7];
-}
-
-bool CBirchCedarQualifier::ApplyConverterRule(std::span<const std::uint8_t> probe,
-                                              CRadioData& data) {
-    int code = 0;
-    if (!ConverterCodeFromProbe(probe, code)) return false;
-    data.SetRadioConverterType(code);
-    return true;
 }
 
 // ---- The values as the view shows them --------------------------------------------------------

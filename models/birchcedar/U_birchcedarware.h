@@ -8,9 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "U_exchange.h"
 #include "U_twobankdata.h"
-#include "U_ware.h"
+#include "U_twobankware.h"
 
 // What the two radios of the design differ in.
 struct SBirchCedarModel {
@@ -45,15 +44,11 @@ int ToneCode(std::string_view name);
 
 }  // namespace birchcedar
 
-class CBirchCedarData;
-
 class CBirchCedarCanal final : public CTwoBankCanal {
   public:
-    CBirchCedarCanal(CBirchCedarData& data, int index);
+    using CTwoBankCanal::CTwoBankCanal;
 
     void SetFRQ_Step(int value) override;
-    void EncodeCanal(std::span<std::uint8_t> record) const override;
-    void DecodeCanal(std::span<const std::uint8_t> record) override;
 
   protected:
     std::span<const int> Steps() const override;
@@ -78,20 +73,6 @@ class CBirchCedarData : public CTwoBankData {
     bool RangesAllowWriting() override;
 };
 
-class CBirchCedarQualifier final : public CTwoBankQualifier {
-  public:
-    using CTwoBankQualifier::CTwoBankQualifier;
-
-  protected:
-    // The converter type comes from byte 64 of the probe; an unknown value rejects the radio.
-    bool ApplyConverterRule(std::span<const std::uint8_t> probe, CRadioData& data) override;
-};
-
-class CBirchCedarRW final : public CTwoBankRW {
-  public:
-    using CTwoBankRW::CTwoBankRW;
-};
-
 // The radio description of a band; ModuleWare is the plug-in's module object.
 template <class ModuleWare>
 class TBirchCedarRadio final : public CRadio {
@@ -102,11 +83,27 @@ class TBirchCedarRadio final : public CRadio {
     IRadioWare* Ware() const override { return CWareSingleton<ModuleWare>::Get(); }
 };
 
-// The module object of a band: Data is the band's parameter set class.
-template <class Data>
-class TBirchCedarWare : public TRadioWareOf<Data, CBirchCedarQualifier, CBirchCedarRW> {
+// The parameter set of the band that Band describes.
+template <const SBirchCedarModel& (*Band)()>
+class TBirchCedarData final : public CBirchCedarData {
   public:
-    TBirchCedarWare(CRadio& radio, const SBirchCedarModel& model)
-        : TRadioWareOf<Data, CBirchCedarQualifier, CBirchCedarRW>(
-              radio, std::string(model.description), std::string(model.version)) {}
+    explicit TBirchCedarData(CRadio& radio) : CBirchCedarData(radio, Band()) {}
+};
+
+// The module object of the band that Band describes; the converter type comes from byte 64 of
+// the probe. Its radio description lives while the library is loaded.
+template <const SBirchCedarModel& (*Band)()>
+class TBirchCedarWare final
+    : public TTwoBankWare<TBirchCedarData<Band>, twobank::kConverterFromProbe> {
+  public:
+    using Data = TBirchCedarData<Band>;
+    using Radio = TBirchCedarRadio<TBirchCedarWare>;
+
+    TBirchCedarWare()
+        : TTwoBankWare<Data, twobank::kConverterFromProbe>(
+              TheRadio(), std::string(Band().description), std::string(Band().version)) {}
+    static Radio& TheRadio() {
+        static Radio radio(Band());
+        return radio;
+    }
 };

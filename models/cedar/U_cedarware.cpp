@@ -5,10 +5,3 @@ const SBirchCedarModel& CedarModel() {
                                         BirchCedarParameters(136000000, 174000000)};
     return model;
 }
-
-CCedar& CedarRadio() {
-    static CCedar radio(CedarModel());
-    return radio;
-}
-
-CCedarWare::CCedarWare() : TBirchCedarWare(CedarRadio(), CedarModel()) {}

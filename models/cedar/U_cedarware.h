@@ -6,22 +6,7 @@
 // The band and identity of the model.
 const SBirchCedarModel& CedarModel();
 
-class CCedarData final : public CBirchCedarData {
-  public:
-    explicit CCedarData(CRadio& radio) : CBirchCedarData(radio, CedarModel()) {}
-};
-
+using CCedarWare = TBirchCedarWare<CedarModel>;
+using CCedarData = CCedarWare::Data;
+using CCedar = CCedarWare::Radio;
 using CCedarCanal = CBirchCedarCanal;
-using CCedarQualifier = CBirchCedarQualifier;
-using CCedarRW = CBirchCedarRW;
-
-class CCedarWare;
-using CCedar = TBirchCedarRadio<CCedarWare>;
-
-class CCedarWare final : public TBirchCedarWare<CCedarData> {
-  public:
-    CCedarWare();
-};
-
-// The plug-in's radio description, alive while the library is loaded.
-CCedar& CedarRadio();

@@ -254,12 +254,7 @@ class CLarchQualifier final : public CRadioQualifier {
     }
 };
 
-class CLarchRW final : public CThreeSegmentRW {
-  public:
-    using CThreeSegmentRW::CThreeSegmentRW;
-};
-
-class CLarchWare final : public TRadioWareOf<CLarchData, CLarchQualifier, CLarchRW> {
+class CLarchWare final : public TRadioWareOf<CLarchData, CLarchQualifier, CThreeSegmentRW> {
   public:
     CLarchWare();
 };
