@@ -5,9 +5,10 @@
 
 #include "U_canalcsv.h"
 #include "U_compare.h"
+#include "U_dialogs.h"
 #include "U_outfile.h"
 #include "U_printlist.h"
-#include "U_radios.h"
+#include "U_radioware.h"
 
 namespace {
 
@@ -17,16 +18,10 @@ constexpr std::size_t kShownIssues = 20;
 // The comparison shows this many differences; the rest are counted.
 constexpr std::size_t kShownDifferences = 40;
 
-CRadioData* CurrentData(CRadios& radios) {
-    if (radios.Current() < 0 || radios.Workers().Busy()) return nullptr;
-    IRadio* radio = radios.Radios()[static_cast<std::size_t>(radios.Current())];
-    return OwnRadioData(radio->Data());
-}
-
 }  // namespace
 
-void ImportCanalList(CRadios& radios) {
-    CRadioData* data = CurrentData(radios);
+void ImportCanalList(ICanalListHost& radios) {
+    CRadioData* data = radios.EditableData();
     if (!data) return;
     SFileDialogRequest request;
     request.title = "Импорт каналов";
@@ -50,8 +45,8 @@ void ImportCanalList(CRadios& radios) {
     if (!report.empty()) radios.Dialogs().ShowError(radios.BaseCaption(), report);
 }
 
-void ExportCanalList(CRadios& radios) {
-    CRadioData* data = CurrentData(radios);
+void ExportCanalList(ICanalListHost& radios) {
+    CRadioData* data = radios.EditableData();
     if (!data) return;
     SFileDialogRequest request;
     request.title = "Экспорт каналов";
@@ -71,8 +66,8 @@ void ExportCanalList(CRadios& radios) {
         radios.Report(feedback::FileText("Каналы записаны в файл", *file));
 }
 
-void CompareWithRadio(CRadios& radios) {
-    CRadioData* data = CurrentData(radios);
+void CompareWithRadio(ICanalListHost& radios) {
+    CRadioData* data = radios.EditableData();
     if (!data) return;
     const std::string before = radios.ParametersBeforeRead();
     if (before.empty()) {
@@ -92,8 +87,8 @@ void CompareWithRadio(CRadios& radios) {
                                      interchange::DifferencesHtml(comparison, kShownDifferences));
 }
 
-void PrintCanalListTo(CRadios& radios) {
-    CRadioData* data = CurrentData(radios);
+void PrintCanalListTo(ICanalListHost& radios) {
+    CRadioData* data = radios.EditableData();
     if (!data) return;
     SFileDialogRequest request;
     request.title = "Печать списка каналов";
