@@ -119,17 +119,12 @@ SFound FindOne(CContext& context, int first, const std::optional<std::string>& s
 // failure.
 bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
               const std::function<bool()>& confirm = {}) {
-    IRadioWare& ware = *radio.Ware();
-    IRadioRW* rw = ware.CreateRW(&radio, net->link());
-    if (!rw) return false;
-    struct SRelease {
-        IRadioWare& ware;
-        IRadioRW* rw;
-        ~SRelease() { ware.ReleaseRW(rw); }
-    } release{ware, rw};
+    const fleet::CExchangeLease exchange(radio, *net);
+    if (!exchange.Get()) return false;
     std::cerr << (reading ? shelltext::kReadStart : shelltext::kWriteStart) << '\n' << "0%\n";
     const fleet::CWriteSteps steps(radio, {});
-    if (!steps.Exchange(*rw, reading, [](int percent) { std::cerr << percent << "%\n"; })) {
+    if (!steps.Exchange(*exchange.Get(), reading,
+                        [](int percent) { std::cerr << percent << "%\n"; })) {
         const ESessionEnd end = net->SessionEnd();
         net.reset();
         if (!reading && fleet::MayBeWritten(end) && confirm && confirm()) {

@@ -12,15 +12,6 @@ namespace fleet {
 
 namespace {
 
-// Gives an exchange object back to its module on every path.
-struct SExchange {
-    IRadioWare& ware;
-    IRadioRW* rw;
-    ~SExchange() {
-        if (rw) ware.ReleaseRW(rw);
-    }
-};
-
 // What the radio held before the write, beside the copy on disk: the image and the converter
 // type that its own fields are taken from.
 struct SRadioSide {
@@ -107,10 +98,9 @@ class CRadioWrite {
         if (!valid) return {EResult::Skipped, invalid, {}};
 
         Progress(transfertext::kWriteStart, 0);
-        IRadioWare& ware = *s_.radio.Ware();
-        const SExchange writer{ware, ware.CreateRW(&s_.radio, net_->link())};
-        if (!writer.rw) return {EResult::Failed, transfertext::kWriteError, {}};
-        const bool stepped = steps_.Exchange(*writer.rw, false, [this](int percent) {
+        const CExchangeLease writer(s_.radio, *net_);
+        if (!writer.Get()) return {EResult::Failed, transfertext::kWriteError, {}};
+        const bool stepped = steps_.Exchange(*writer.Get(), false, [this](int percent) {
             Progress(transfertext::kWriteStart, percent);
         });
         if (!stepped) return LostEnd();

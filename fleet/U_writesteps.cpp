@@ -8,19 +8,6 @@
 
 namespace fleet {
 
-namespace {
-
-// Gives an exchange object back to its module on every path.
-struct SExchange {
-    IRadioWare& ware;
-    IRadioRW* rw;
-    ~SExchange() {
-        if (rw) ware.ReleaseRW(rw);
-    }
-};
-
-}  // namespace
-
 CWriteSteps::CWriteSteps(IRadio& radio, SetCaller onSet, bool refreshView)
     : radio_(radio), onSet_(std::move(onSet)), refreshView_(refreshView) {}
 
@@ -47,9 +34,8 @@ bool CWriteSteps::Exchange(IRadioRW& rw, bool reading,
 }
 
 bool CWriteSteps::ReadWhole(CRadioNet& net) const {
-    IRadioWare& ware = *radio_.Ware();
-    const SExchange reader{ware, ware.CreateRW(&radio_, net.link())};
-    return reader.rw && Exchange(*reader.rw, true);
+    const CExchangeLease reader(radio_, net);
+    return reader.Get() && Exchange(*reader.Get(), true);
 }
 
 SBackupCopy CWriteSteps::TakeBackup(CRadioNet& net, const std::filesystem::path& folder,

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "U_radionet.h"
@@ -26,6 +27,27 @@ using RadioOpener = std::function<std::unique_ptr<CRadioNet>()>;
 struct SBackupCopy {
     std::filesystem::path file;
     std::string problem;  // the save's own message; empty when the read failed or all went well
+};
+
+// A model's exchange object for one transfer on a link, given back to its module on every path
+// unless a caller takes it over.
+class CExchangeLease {
+  public:
+    CExchangeLease(IRadio& radio, CRadioNet& net)
+        : ware_(*radio.Ware()), rw_(ware_.CreateRW(&radio, net.link())) {}
+    ~CExchangeLease() { Release(); }
+    CExchangeLease(const CExchangeLease&) = delete;
+    CExchangeLease& operator=(const CExchangeLease&) = delete;
+
+    IRadioRW* Get() const { return rw_; }
+    IRadioRW* Take() { return std::exchange(rw_, nullptr); }
+    void Release() {
+        if (rw_) ware_.ReleaseRW(Take());
+    }
+
+  private:
+    IRadioWare& ware_;
+    IRadioRW* rw_;
 };
 
 class CWriteSteps {

@@ -18,15 +18,23 @@ constexpr std::size_t kShownIssues = 20;
 // The comparison shows this many differences; the rest are counted.
 constexpr std::size_t kShownDifferences = 40;
 
+SFileDialogRequest Request(const char* title, const char* filter, const std::string& folder,
+                           const char* extension = "") {
+    SFileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.initialDir = folder;
+    request.defaultExtension = extension;
+    return request;
+}
+
 }  // namespace
 
 void ImportCanalList(ICanalListHost& radios) {
     CRadioData* data = radios.EditableData();
     if (!data) return;
-    SFileDialogRequest request;
-    request.title = "Импорт каналов";
-    request.filter = kListFilter;
-    request.initialDir = radios.OpenDialogFolder();
+    const SFileDialogRequest request =
+        Request("Импорт каналов", kListFilter, radios.OpenDialogFolder());
     const std::optional<std::string> file = radios.Dialogs().AskOpenFile(request);
     if (!file) return;
     std::string csv;
@@ -48,11 +56,8 @@ void ImportCanalList(ICanalListHost& radios) {
 void ExportCanalList(ICanalListHost& radios) {
     CRadioData* data = radios.EditableData();
     if (!data) return;
-    SFileDialogRequest request;
-    request.title = "Экспорт каналов";
-    request.filter = kListFilter;
-    request.initialDir = radios.SaveDialogFolder();
-    request.defaultExtension = "csv";
+    SFileDialogRequest request =
+        Request("Экспорт каналов", kListFilter, radios.SaveDialogFolder(), "csv");
     const std::string paramFile = data->OwnerRadio().FileName();
     if (!paramFile.empty())
         request.fileName = std::filesystem::path(paramFile).replace_extension(".csv").filename();
@@ -90,11 +95,8 @@ void CompareWithRadio(ICanalListHost& radios) {
 void PrintCanalListTo(ICanalListHost& radios) {
     CRadioData* data = radios.EditableData();
     if (!data) return;
-    SFileDialogRequest request;
-    request.title = "Печать списка каналов";
-    request.filter = "Документ PDF (*.pdf)|*.pdf";
-    request.initialDir = radios.SaveDialogFolder();
-    request.defaultExtension = "pdf";
+    const SFileDialogRequest request = Request(
+        "Печать списка каналов", "Документ PDF (*.pdf)|*.pdf", radios.SaveDialogFolder(), "pdf");
     const std::optional<std::string> file = radios.Dialogs().AskSaveFile(request);
     if (!file) return;
     if (const std::string problem = interchange::PrintCanalList(data->OwnerRadio(), *file);

@@ -67,21 +67,6 @@ void TRadioWorker::StartOwned(TRadioWorker* worker) {
     worker->start();
 }
 
-namespace {
-
-// Gives an exchange object back to its module unless a transfer worker took it over.
-struct SExchangeLease {
-    IRadioWare* ware = nullptr;
-    IRadioRW* rw = nullptr;
-    IRadioRW* Take() { return std::exchange(rw, nullptr); }
-    void Release() {
-        if (rw) ware->ReleaseRW(Take());
-    }
-    ~SExchangeLease() { Release(); }
-};
-
-}  // namespace
-
 // ---- search -------------------------------------------------------------------------------
 
 TFind4RWThread::TFind4RWThread(IWorkerHost& host, IRadio* radio, bool readMode)
@@ -183,8 +168,9 @@ void TFind4RWThread::run() {
         HandOff([this, &chosen] { host_.RememberSerial(radio, chosen->serialNumber); });
         statusText = shelltext::RadioFoundText(radio->Name(), chosen->serialNumber);
         ShowStatus();
-        SExchangeLease exchange{radio->Ware(), radio->Ware()->CreateRW(radio, net->link())};
-        if (!exchange.rw) {
+        // Given back unless a transfer worker takes it over.
+        fleet::CExchangeLease exchange(*radio, *net);
+        if (!exchange.Get()) {
             net.reset();
             statusText = readMode ? shelltext::kReadError : shelltext::kWriteError;
             ShowStatus();
