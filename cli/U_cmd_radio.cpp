@@ -20,6 +20,7 @@
 #include "U_radiosession.h"
 #include "U_shelltext.h"
 #include "U_virtualradios.h"
+#include "U_writesteps.h"
 
 namespace cli {
 
@@ -113,37 +114,26 @@ SFound FindOne(CContext& context, int first, const std::optional<std::string>& s
 }
 
 // Steps the exchange to its end with the progress on stderr; the exchange object is given back
-// and the link closed whatever happens. When a write's answer to the end of the session is lost
-// and the radio's bank does not show the write (a radio with one bank never switches), confirm
-// decides from what the radio now holds; without it that stays a failure.
+// and the link closed whatever happens. When a write's step fails but the write may still have
+// reached the radio, confirm decides from what the radio now holds; without it that stays a
+// failure.
 bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
               const std::function<bool()>& confirm = {}) {
-    IRadioWare& ware = *radio.Ware();
-    IRadioRW* rw = ware.CreateRW(&radio, net->link());
-    if (!rw) return false;
-    struct SRelease {
-        IRadioWare& ware;
-        IRadioRW* rw;
-        ~SRelease() { ware.ReleaseRW(rw); }
-    } release{ware, rw};
+    const fleet::CExchangeLease exchange(radio, *net);
+    if (!exchange.Get()) return false;
     std::cerr << (reading ? shelltext::kReadStart : shelltext::kWriteStart) << '\n' << "0%\n";
-    reading ? rw->BeginRead() : rw->BeginWrite();
-    while (!rw->IsDone()) {
-        if (!rw->Step()) {
-            const ESessionEnd end = net->SessionEnd();
-            const bool unknown = end == ESessionEnd::Unknown;
-            net.reset();
-            if (!reading && (unknown || end == ESessionEnd::NotTaken) && confirm && confirm()) {
-                std::cerr << shelltext::WithRadio(shelltext::kWriteUnconfirmed, radio.Name(),
-                                                  radio.SerialNumber())
-                          << '\n';
-                return true;
-            }
-            throw CFailure(reading   ? shelltext::kReadError
-                           : unknown ? shelltext::kWriteUnknown
-                                     : shelltext::kWriteError);
+    const fleet::CWriteSteps steps(radio, {});
+    if (!steps.Exchange(*exchange.Get(), reading,
+                        [](int percent) { std::cerr << percent << "%\n"; })) {
+        const ESessionEnd end = net->SessionEnd();
+        net.reset();
+        if (!reading && fleet::MayBeWritten(end) && confirm && confirm()) {
+            std::cerr << shelltext::WithRadio(shelltext::kWriteUnconfirmed, radio.Name(),
+                                              radio.SerialNumber())
+                      << '\n';
+            return true;
         }
-        std::cerr << rw->Progress() << "%\n";
+        throw CFailure(reading ? shelltext::kReadError : fleet::WriteFailureText(end));
     }
     const bool unconfirmed = net->WriteUnconfirmed();
     net.reset();
@@ -208,41 +198,24 @@ int RunRead(const CArgs& args, CContext& context) {
     return kExitOk;
 }
 
-// A whole read with an exchange object of its own; the radio's memory is then in the set.
-bool ReadWhole(IRadio& radio, CRadioNet& net) {
-    IRadioWare& ware = *radio.Ware();
-    IRadioRW* rw = ware.CreateRW(&radio, net.link());
-    if (!rw) return false;
-    struct SRelease {
-        IRadioWare& ware;
-        IRadioRW* rw;
-        ~SRelease() { ware.ReleaseRW(rw); }
-    } release{ware, rw};
-    rw->BeginRead();
-    while (!rw->IsDone())
-        if (!rw->Step()) return false;
-    return true;
-}
-
 // The radio's memory before the write, kept as a parameter file; the file's set is put back.
 std::filesystem::path TakeBackup(IRadio& radio, CRadioNet& net) {
     std::cerr << shelltext::kBackupStart << '\n';
-    const backup::CSetLoan loan(radio);
-    if (!ReadWhole(radio, net)) throw CFailure(shelltext::kBackupError);
-    return backup::SaveBackup(radio, backup::BackupFolder());
+    const fleet::SBackupCopy copy =
+        fleet::CWriteSteps(radio, {}).TakeBackup(net, backup::BackupFolder());
+    if (copy.file.empty())
+        throw CFailure(copy.problem.empty() ? std::string(shelltext::kBackupError) : copy.problem);
+    return copy.file;
 }
 
 // The radio read back over a fresh connection (it has changed banks) and compared with what
-// was written; the differing keys, or nothing.
-std::optional<std::vector<std::string>> VerifyWrite(IRadio& radio, CLinkPorts& ports,
-                                                    const std::string& serialNumber) {
+// was written; the message when it does not hold what was written, else empty.
+std::string VerifyWrite(IRadio& radio, CLinkPorts& ports, const std::string& serialNumber) {
     std::cerr << shelltext::kVerifyStart << '\n';
-    const std::string expected = backup::BodyAfterWrite(radio);
-    const backup::CSetLoan loan(radio);
+    std::unique_ptr<CRadioNet> net;
     // The very radio written, not merely the first of its model in range.
-    const std::unique_ptr<CRadioNet> net = OpenSerial(radio, ports, serialNumber);
-    if (!net || !ReadWhole(radio, *net)) return std::nullopt;
-    return backup::DifferingKeys(expected, backup::Body(RequireOwnRadioData(radio.Data())));
+    return fleet::ReadBackFailureText(fleet::CWriteSteps(radio, {}).ReadBack(
+        net, [&] { return OpenSerial(radio, ports, serialNumber); }));
 }
 
 int RunWrite(const CArgs& args, CContext& context) {
@@ -263,16 +236,14 @@ int RunWrite(const CArgs& args, CContext& context) {
     bool verified = false;
     const auto writtenByReadBack = [&] {
         verified = true;
-        const auto differing = VerifyWrite(radio, session.Ports(), picked.serialNumber);
-        return differing && differing->empty();
+        return VerifyWrite(radio, session.Ports(), picked.serialNumber).empty();
     };
     try {
         Transfer(radio, std::move(net), false,
                  verify ? std::function<bool()>(writtenByReadBack) : std::function<bool()>());
         if (verify && !verified) {
-            const auto differing = VerifyWrite(radio, session.Ports(), picked.serialNumber);
-            if (!differing) throw CFailure(shelltext::kVerifyReadError);
-            if (!differing->empty()) throw CFailure(backup::VerifyFailureText(*differing));
+            const std::string failure = VerifyWrite(radio, session.Ports(), picked.serialNumber);
+            if (!failure.empty()) throw CFailure(failure);
         }
     } catch (const CFailure& failure) {
         throw CFailure(backup::WithBackupNote(

@@ -12,12 +12,10 @@
 
 #include "U_fleetlog.h"
 #include "U_fleetradios.h"
+#include "U_writesteps.h"
 
 namespace fleet {
 
-// Runs a call that touches the parameter set where the set may be touched (the window's
-// thread) and returns after it has run; what the call throws is thrown again to the caller.
-using SetCaller = std::function<void(const std::function<void()>&)>;
 // The status text and the progress of the write in percent (-1: no progress to show).
 using ProgressSink = std::function<void(const std::string& status, int percent)>;
 

@@ -7,7 +7,7 @@
 #include <QMenuBar>
 #include <QStatusTipEvent>
 
-#include "U_radios.h"
+#include "U_radioware.h"
 #include "U_undo.h"
 #include "Zvc_notice.h"
 
@@ -25,31 +25,29 @@ QString Caption(const char* verb, const std::string& step) {
 // the view announces names the changes that follow in the current radio's history.
 class TStatusTipRelay final : public QObject {
   public:
-    TStatusTipRelay(QObject* parent, CRadios& radios) : QObject(parent), radios_(radios) {}
+    TStatusTipRelay(QObject* parent, IEditHost& radios) : QObject(parent), radios_(radios) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == ZVCL::TEditStepEvent::kType) {
-            if (const SRadio* entry = radios_.CurrentEntry()) {
+            if (IRadio* radio = radios_.CurrentRadio()) {
                 // What is still pending (a cell editor closed by this command) is a step of
                 // its own.
                 radios_.Histories().Flush();
                 radios_.Histories().Changed(
-                    entry->radio, static_cast<ZVCL::TEditStepEvent*>(event)->Name().toStdString());
+                    radio, static_cast<ZVCL::TEditStepEvent*>(event)->Name().toStdString());
             }
             return true;
         }
         if (event->type() != QEvent::StatusTip) return QObject::eventFilter(watched, event);
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
         if (tip.isEmpty()) return false;
-        radios_.Window().SetClearTimer(false);
-        radios_.Window().ShowStatus(tip.toStdString());
-        radios_.Window().SetClearTimer(true);
+        radios_.Report(tip.toStdString());
         return true;
     }
 
   private:
-    CRadios& radios_;
+    IEditHost& radios_;
 };
 
 // The channel table's commands: each triggers the command of the same name in the current
@@ -60,28 +58,22 @@ struct SCanalCommand {
     QKeySequence key;
 };
 
-void Post(CRadios& radios, const char* text) {
-    radios.Window().SetClearTimer(false);
-    radios.Window().ShowStatus(text);
-    radios.Window().SetClearTimer(true);
-}
-
-void RunViewCommand(CRadios& radios, const char* name) {
-    const SRadio* entry = radios.CurrentEntry();
-    QWidget* view = entry ? entry->radio->Ware()->GetView() : nullptr;
+void RunViewCommand(IEditHost& radios, const char* name) {
+    const IRadio* radio = radios.CurrentRadio();
+    QWidget* view = radio ? radio->Ware()->GetView() : nullptr;
     QAction* action = view ? view->findChild<QAction*>(QString::fromUtf8(name)) : nullptr;
     if (!action) {
-        Post(radios, "В этой радиостанции нет таблицы каналов");
+        radios.Report("В этой радиостанции нет таблицы каналов");
         return;
     }
-    if (radios.Workers().Busy()) {
-        Post(radios, "Идет обмен с радиостанцией: каналы изменить нельзя");
+    if (radios.TransferRunning()) {
+        radios.Report("Идет обмен с радиостанцией: каналы изменить нельзя");
         return;
     }
     action->trigger();
 }
 
-void AddCanalCommands(QMainWindow& window, QMenu& menu, CRadios& radios) {
+void AddCanalCommands(QMainWindow& window, QMenu& menu, IEditHost& radios) {
     const SCanalCommand commands[] = {
         {"Копировать каналы", "act_CopyCanals", QKeySequence(Qt::CTRL | Qt::Key_C)},
         {"Вырезать каналы", "act_CutCanals", QKeySequence(Qt::CTRL | Qt::Key_X)},
@@ -117,7 +109,7 @@ void AddCanalCommands(QMainWindow& window, QMenu& menu, CRadios& radios) {
 
 }  // namespace
 
-void AddEditMenu(QMainWindow& window, CRadios& radios) {
+void AddEditMenu(QMainWindow& window, IEditHost& radios) {
     auto* undo = new QAction(QString::fromUtf8(undotext::kUndo), &window);
     undo->setObjectName(QStringLiteral("act_Undo"));
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));

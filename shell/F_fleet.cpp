@@ -391,9 +391,7 @@ void AddFleetItem(QMenu& menu, CRadios& radios, QWidget& window) {
             return;
         std::string message;
         if (!radio.Data()->Validate(message)) {
-            radios.Window().SetClearTimer(false);
-            radios.Window().ShowStatus(message);
-            radios.Window().SetClearTimer(true);
+            radios.Report(message);
             return;
         }
         const std::filesystem::path file = std::filesystem::absolute(radio.FileName());

@@ -26,6 +26,7 @@
 #include "F_fleet.h"
 #include "F_messagelog.h"
 #include "F_upr.h"
+#include "U_canallist.h"
 #include "U_interchangemenu.h"
 #include "U_shelltext.h"
 #include "Zvc_grid.h"
@@ -208,7 +209,11 @@ void Tfrm_Main::CreateMenus() {
     params->addAction(act_Save);
     params->addAction(act_SaveAs);
     params->addSeparator();
-    AddInterchangeItems(*params, radios_);
+    AddInterchangeItems(
+        *params, *this,
+        {[this] { ImportCanalList(radios_); }, [this] { ExportCanalList(radios_); },
+         [this] { PrintCanalListTo(radios_); }, [this] { CompareWithRadio(radios_); },
+         [this](const std::string& file) { radios_.OpenRecent(file); }});
     params->addSeparator();
     params->addAction(act_Exit);
 

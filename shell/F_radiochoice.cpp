@@ -1,10 +1,11 @@
 #include "F_radiochoice.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "U_buttonrow.h"
 
 Tfrm_RadioChoice::Tfrm_RadioChoice(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frm_RadioChoice"));
@@ -18,17 +19,9 @@ Tfrm_RadioChoice::Tfrm_RadioChoice(QWidget* parent) : QDialog(parent) {
     lst_Radios->setObjectName(QStringLiteral("lst_Radios"));
     lst_Radios->setSelectionMode(QAbstractItemView::SingleSelection);
     layout->addWidget(lst_Radios);
-    auto* buttons = new QHBoxLayout;
-    btn_Accept = new QPushButton(QStringLiteral("Выбрать"), this);
-    btn_Accept->setObjectName(QStringLiteral("btn_Accept"));
-    btn_Accept->setDefault(true);
-    btn_Cancel = new QPushButton(QStringLiteral("Отменить"), this);
-    btn_Cancel->setObjectName(QStringLiteral("btn_Cancel"));
-    buttons->addWidget(btn_Accept);
-    buttons->addWidget(btn_Cancel);
-    layout->addLayout(buttons);
-    connect(btn_Accept, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const SButtonRow row = AddButtonRow(*this, *layout, QStringLiteral("Выбрать"));
+    btn_Accept = row.accept;
+    btn_Cancel = row.cancel;
     connect(lst_Radios, &QListWidget::itemActivated, this, &QDialog::accept);
 }
 

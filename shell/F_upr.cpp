@@ -1,9 +1,10 @@
 #include "F_upr.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include "U_buttonrow.h"
 
 Tfrm_UPR::Tfrm_UPR(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setObjectName(QStringLiteral("frm_UPR"));
@@ -17,17 +18,9 @@ Tfrm_UPR::Tfrm_UPR(QWidget* parent) : QDialog(parent, Qt::Tool) {
         layout->addWidget(choice);
         choices_[i] = choice;
     }
-    auto* buttons = new QHBoxLayout;
-    btn_Accept = new QPushButton(QStringLiteral("Принять"), this);
-    btn_Accept->setObjectName(QStringLiteral("btn_Accept"));
-    btn_Accept->setDefault(true);
-    btn_Cancel = new QPushButton(QStringLiteral("Отменить"), this);
-    btn_Cancel->setObjectName(QStringLiteral("btn_Cancel"));
-    buttons->addWidget(btn_Accept);
-    buttons->addWidget(btn_Cancel);
-    layout->addLayout(buttons);
-    connect(btn_Accept, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const SButtonRow row = AddButtonRow(*this, *layout, QStringLiteral("Принять"));
+    btn_Accept = row.accept;
+    btn_Cancel = row.cancel;
     adjustSize();
 }
 

@@ -5,9 +5,10 @@
 
 #include "U_canalcsv.h"
 #include "U_compare.h"
+#include "U_dialogs.h"
 #include "U_outfile.h"
 #include "U_printlist.h"
-#include "U_radios.h"
+#include "U_radioware.h"
 
 namespace {
 
@@ -17,21 +18,23 @@ constexpr std::size_t kShownIssues = 20;
 // The comparison shows this many differences; the rest are counted.
 constexpr std::size_t kShownDifferences = 40;
 
-CRadioData* CurrentData(CRadios& radios) {
-    if (radios.Current() < 0 || radios.Workers().Busy()) return nullptr;
-    IRadio* radio = radios.Radios()[static_cast<std::size_t>(radios.Current())];
-    return OwnRadioData(radio->Data());
+SFileDialogRequest Request(const char* title, const char* filter, const std::string& folder,
+                           const char* extension = "") {
+    SFileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.initialDir = folder;
+    request.defaultExtension = extension;
+    return request;
 }
 
 }  // namespace
 
-void ImportCanalList(CRadios& radios) {
-    CRadioData* data = CurrentData(radios);
+void ImportCanalList(ICanalListHost& radios) {
+    CRadioData* data = radios.EditableData();
     if (!data) return;
-    SFileDialogRequest request;
-    request.title = "Импорт каналов";
-    request.filter = kListFilter;
-    request.initialDir = radios.OpenDialogFolder();
+    const SFileDialogRequest request =
+        Request("Импорт каналов", kListFilter, radios.OpenDialogFolder());
     const std::optional<std::string> file = radios.Dialogs().AskOpenFile(request);
     if (!file) return;
     std::string csv;
@@ -50,14 +53,11 @@ void ImportCanalList(CRadios& radios) {
     if (!report.empty()) radios.Dialogs().ShowError(radios.BaseCaption(), report);
 }
 
-void ExportCanalList(CRadios& radios) {
-    CRadioData* data = CurrentData(radios);
+void ExportCanalList(ICanalListHost& radios) {
+    CRadioData* data = radios.EditableData();
     if (!data) return;
-    SFileDialogRequest request;
-    request.title = "Экспорт каналов";
-    request.filter = kListFilter;
-    request.initialDir = radios.SaveDialogFolder();
-    request.defaultExtension = "csv";
+    SFileDialogRequest request =
+        Request("Экспорт каналов", kListFilter, radios.SaveDialogFolder(), "csv");
     const std::string paramFile = data->OwnerRadio().FileName();
     if (!paramFile.empty())
         request.fileName = std::filesystem::path(paramFile).replace_extension(".csv").filename();
@@ -71,8 +71,8 @@ void ExportCanalList(CRadios& radios) {
         radios.Report(feedback::FileText("Каналы записаны в файл", *file));
 }
 
-void CompareWithRadio(CRadios& radios) {
-    CRadioData* data = CurrentData(radios);
+void CompareWithRadio(ICanalListHost& radios) {
+    CRadioData* data = radios.EditableData();
     if (!data) return;
     const std::string before = radios.ParametersBeforeRead();
     if (before.empty()) {
@@ -92,14 +92,11 @@ void CompareWithRadio(CRadios& radios) {
                                      interchange::DifferencesHtml(comparison, kShownDifferences));
 }
 
-void PrintCanalListTo(CRadios& radios) {
-    CRadioData* data = CurrentData(radios);
+void PrintCanalListTo(ICanalListHost& radios) {
+    CRadioData* data = radios.EditableData();
     if (!data) return;
-    SFileDialogRequest request;
-    request.title = "Печать списка каналов";
-    request.filter = "Документ PDF (*.pdf)|*.pdf";
-    request.initialDir = radios.SaveDialogFolder();
-    request.defaultExtension = "pdf";
+    const SFileDialogRequest request = Request(
+        "Печать списка каналов", "Документ PDF (*.pdf)|*.pdf", radios.SaveDialogFolder(), "pdf");
     const std::optional<std::string> file = radios.Dialogs().AskSaveFile(request);
     if (!file) return;
     if (const std::string problem = interchange::PrintCanalList(data->OwnerRadio(), *file);

@@ -3,7 +3,6 @@
 
 #include <sstream>
 
-#include <QCoreApplication>
 #include <QLayout>
 #include <QThread>
 #include <QWidget>
@@ -22,15 +21,6 @@ constexpr std::string_view kOpenFolderKey = "Folders/Open";
 constexpr std::string_view kSaveFolderKey = "Folders/Save";
 
 }  // namespace
-
-void CWorkerTracker::WaitAll() {
-    while (Busy()) {
-        // Deleting a finished worker is what ends its count; its hand-offs need the loop too.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (Busy()) QThread::msleep(2);
-    }
-}
 
 CRadios::CRadios(const CModules& modules, IUserDialogs& dialogs, CLinkPorts& ports,
                  fs::path programDir)
@@ -59,6 +49,16 @@ void CRadios::AttachWindow(IShellWindow* window, std::string baseCaption) {
 
 const SRadio* CRadios::CurrentEntry() const {
     return current_ < 0 ? nullptr : &entries_[static_cast<std::size_t>(current_)];
+}
+
+IRadio* CRadios::CurrentRadio() const {
+    const SRadio* entry = CurrentEntry();
+    return entry ? entry->radio : nullptr;
+}
+
+CRadioData* CRadios::EditableData() {
+    IRadio* radio = CurrentRadio();
+    return radio && !workers_.Busy() ? OwnRadioData(radio->Data()) : nullptr;
 }
 
 // ---- selection ----------------------------------------------------------------------------

@@ -1,22 +1,26 @@
 #pragma once
 // The radio list: one entry per radio of every loaded module, the current selection and the
 // view it shows, the modified markers, the parameter-file commands and the start of a read or
-// a write. Everything here runs on the UI thread; the workers reach it through hand-offs.
+// a write. Everything here runs on the UI thread; the workers reach it through hand-offs and
+// only through IWorkerHost.
 
 #include <QObject>
 
-#include <atomic>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "F_editmenu.h"
+#include "U_canallist.h"
 #include "U_dialogs.h"
 #include "U_modules.h"
 #include "U_paramfile.h"
 #include "U_radionet.h"
 #include "U_settings.h"
+#include "U_shellwindow.h"
 #include "U_undo.h"
+#include "U_workers.h"
 
 class QWidget;
 
@@ -26,41 +30,11 @@ struct SRadio {
     bool modified = false;
 };
 
-// What the radio list and the workers need from the main window.
-class IShellWindow {
-  public:
-    // Caption, list and properties panel from the current radio.
-    virtual void UpdateState() = 0;
-    // The host of the current module's view.
-    virtual QWidget* DataPanel() = 0;
-    virtual void SetRadioNameText(const std::string& text) = 0;
-    virtual void ShowStatus(const std::string& text) = 0;
-    virtual void SetClearTimer(bool on) = 0;
-    // Read and write commands off while a search or transfer runs, and the view with them.
-    virtual void SetBusy() = 0;
-    virtual void SetIdle() = 0;
-    // 0..100 shows the progress pane; -1 hides it and refreshes the window.
-    virtual void ShowProgress(int percent) = 0;
-    virtual void ShowRadioInfo() = 0;
-
-  protected:
-    ~IShellWindow() = default;
-};
-
-// Counts the workers alive, so that nothing a worker uses is released under it.
-class CWorkerTracker {
-  public:
-    void Enter() { ++alive_; }
-    void Leave() { --alive_; }
-    bool Busy() const { return alive_ > 0; }
-    // Keeps the UI thread serving the workers' hand-offs until the last one has gone.
-    void WaitAll();
-
-  private:
-    std::atomic<int> alive_{0};
-};
-
-class CRadios : public QObject, private paramfile::IOpenHost {
+class CRadios : public QObject,
+                public ICanalListHost,
+                public editmenu::IEditHost,
+                private paramfile::IOpenHost,
+                private IWorkerHost {
     Q_OBJECT
   public:
     // The dialogs start in the folder of the last run, else in "Параметры" inside programDir
@@ -75,9 +49,13 @@ class CRadios : public QObject, private paramfile::IOpenHost {
     const SRadio& Get(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
     int Current() const { return current_; }
     const SRadio* CurrentEntry() const;
-    const std::vector<IRadio*>& Radios() const { return radios_; }
+    IRadio* CurrentRadio() const override;
+    // The current radio's own set while no search or transfer runs; null otherwise.
+    CRadioData* EditableData() override;
+    bool TransferRunning() const override { return workers_.Busy(); }
+    const std::vector<IRadio*>& Radios() const override { return radios_; }
     const std::string& FileFilter() const { return filter_; }
-    const std::string& BaseCaption() const { return baseCaption_; }
+    const std::string& BaseCaption() const override { return baseCaption_; }
 
     void Select(int index) override;
     // The user's choice in the list: refused while a search or transfer runs, as the search
@@ -117,39 +95,40 @@ class CRadios : public QObject, private paramfile::IOpenHost {
 
     // The current radio's edit history: one step back or forward. Nothing happens while a
     // transfer runs, since the worker uses the set.
-    void UndoCommand();
-    void RedoCommand();
-    CEditHistories& Histories() { return histories_; }
+    void UndoCommand() override;
+    void RedoCommand() override;
+    CEditHistories& Histories() override { return histories_; }
     // The current radio's history, null when none is current.
-    CUndoHistory* CurrentHistory();
+    CUndoHistory* CurrentHistory() override;
 
-    IShellWindow& Window() const { return *window_; }
+    IShellWindow& Window() const override { return *window_; }
     // A message on the status line (and so in the message log) that clears itself.
-    void Report(const std::string& text);
-    CLinkPorts& Ports() const { return ports_; }
-    CWorkerTracker& Workers() { return workers_; }
-    IUserDialogs& Dialogs() const { return dialogs_; }
+    void Report(const std::string& text) override;
+    CLinkPorts& Ports() const override { return ports_; }
+    CWorkerTracker& Workers() override { return workers_; }
+    IUserDialogs& Dialogs() const override { return dialogs_; }
 
     // The current radio's parameters as they were when the last read of that radio started
     // (Windows-1251 text form); empty when it has not been read since the program started.
-    std::string ParametersBeforeRead() const;
+    std::string ParametersBeforeRead() const override;
     // The file the radio's parameters came from before that read; empty when none.
-    std::string FileBeforeRead() const;
+    std::string FileBeforeRead() const override;
 
     // Whether a write first keeps a copy of the radio's memory and then reads the radio back
     // to check it; on unless turned off.
-    bool WriteChecks() const { return writeChecks_; }
+    bool WriteChecks() const override { return writeChecks_; }
     void SetWriteChecks(bool on) { writeChecks_ = on; }
 
     // The serial number of the radio of this model last read or written, preselected when
     // several radios of the model are in range; "" before the first.
-    std::string LastSerial(const IRadio* radio) const;
-    void RememberSerial(const IRadio* radio, const std::string& serialNumber);
+    std::string LastSerial(const IRadio* radio) const override;
+    void RememberSerial(const IRadio* radio, const std::string& serialNumber) override;
 
-    const std::string& OpenDialogFolder() const { return openDir_; }
-    const std::string& SaveDialogFolder() const { return saveDir_; }
+    const std::string& OpenDialogFolder() const override { return openDir_; }
+    const std::string& SaveDialogFolder() const override { return saveDir_; }
 
   private:
+    QObject& HandOffTarget() override { return *this; }
     static void Notifier(void* context, IRadioData* data);
     void Attach(IRadio* radio);
     void ShowView(IRadioWare* ware);

@@ -4,27 +4,41 @@
 #include <optional>
 #include <utility>
 
+#include <QCoreApplication>
+
 #include "U_backup.h"
-#include "U_radios.h"
+#include "U_dialogs.h"
+#include "U_qualifierlease.h"
 #include "U_shelltext.h"
+#include "U_shellwindow.h"
 
 // ---- common -------------------------------------------------------------------------------
 
-TRadioWorker::TRadioWorker(CRadios& radios) : radios_(radios) {
-    radios_.Workers().Enter();
+void CWorkerTracker::WaitAll() {
+    while (Busy()) {
+        // Deleting a finished worker is what ends its count; its hand-offs need the loop too.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (Busy()) QThread::msleep(2);
+    }
+}
+
+TRadioWorker::TRadioWorker(IWorkerHost& host) : host_(host) {
+    host_.Workers().Enter();
 }
 
 TRadioWorker::~TRadioWorker() {
-    radios_.Workers().Leave();
+    host_.Workers().Leave();
 }
 
 template <class Call>
 void TRadioWorker::HandOff(Call&& call) {
-    if (QThread::currentThread() == radios_.thread()) {
+    if (QThread::currentThread() == host_.HandOffTarget().thread()) {
         call();
         return;
     }
-    QMetaObject::invokeMethod(&radios_, std::forward<Call>(call), Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(&host_.HandOffTarget(), std::forward<Call>(call),
+                              Qt::BlockingQueuedConnection);
 }
 
 template <class Call>
@@ -41,68 +55,44 @@ void TRadioWorker::HandOffToPlugIn(Call&& call) {
 }
 
 void TRadioWorker::ShowStatus() {
-    HandOff([this] { radios_.Window().ShowStatus(statusText); });
+    HandOff([this] { host_.Window().ShowStatus(statusText); });
 }
 
 void TRadioWorker::StartOwned(TRadioWorker* worker) {
     // A transfer worker is made on the search worker's thread, which ends first; the UI
     // thread's loop deletes it once it has finished.
-    if (worker->thread() != worker->radios_.thread())
-        worker->moveToThread(worker->radios_.thread());
+    if (worker->thread() != worker->host_.HandOffTarget().thread())
+        worker->moveToThread(worker->host_.HandOffTarget().thread());
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
 }
 
-namespace {
-
-// Gives a recogniser back to its module on every path.
-struct SQualifierLease {
-    IRadioWare* ware;
-    IRadioQualifier* qualifier;
-    ~SQualifierLease() {
-        if (qualifier) ware->ReleaseQualifier(qualifier);
-    }
-};
-
-// Gives an exchange object back to its module unless a transfer worker took it over.
-struct SExchangeLease {
-    IRadioWare* ware = nullptr;
-    IRadioRW* rw = nullptr;
-    IRadioRW* Take() { return std::exchange(rw, nullptr); }
-    void Release() {
-        if (rw) ware->ReleaseRW(Take());
-    }
-    ~SExchangeLease() { Release(); }
-};
-
-}  // namespace
-
 // ---- search -------------------------------------------------------------------------------
 
-TFind4RWThread::TFind4RWThread(CRadios& radios, IRadio* radio, bool readMode)
-    : TRadioWorker(radios), radio(radio), readMode(readMode) {}
+TFind4RWThread::TFind4RWThread(IWorkerHost& host, IRadio* radio, bool readMode)
+    : TRadioWorker(host), radio(radio), readMode(readMode) {}
 
-void TFind4RWThread::Launch(CRadios& radios, IRadio* radio, bool readMode) {
-    StartOwned(new TFind4RWThread(radios, radio, readMode));
+void TFind4RWThread::Launch(IWorkerHost& host, IRadio* radio, bool readMode) {
+    StartOwned(new TFind4RWThread(host, radio, readMode));
 }
 
 SRadioSearch TFind4RWThread::Search(IRadio* candidate) {
-    IRadioWare* ware = candidate->Ware();
     statusText = shelltext::SearchText(candidate->Name());
     ShowStatus();
-    const SQualifierLease lease{ware, ware->CreateQualifier(candidate)};
-    if (!lease.qualifier) return {};
-    return SearchRadios(*lease.qualifier, radios_.Ports());
+    const CQualifierLease lease(*candidate);
+    if (!lease.Get()) return {};
+    return SearchRadios(*lease.Get(), host_.Ports());
 }
 
 SRadioSearch TFind4RWThread::SearchOtherModels() {
     // The list does not change after start-up, so it is read here directly.
     IRadio* const wanted = radio;
-    for (int i = 0; i < radios_.Count(); ++i) {
-        IRadio* candidate = radios_.Get(i).radio;
+    const std::vector<IRadio*>& radios = host_.Radios();
+    for (int i = 0; i < static_cast<int>(radios.size()); ++i) {
+        IRadio* candidate = radios[static_cast<std::size_t>(i)];
         if (candidate == wanted) continue;
         // A busy adapter or a radio gone quiet: the other models would meet the same.
-        if (radios_.Ports().Irda().searchAgainUseless()) break;
+        if (host_.Ports().Irda().searchAgainUseless()) break;
         SRadioSearch found = Search(candidate);
         if (found.found.empty()) continue;
         // Said before the selection moves, so that the switch does not come unexplained.
@@ -110,7 +100,7 @@ SRadioSearch TFind4RWThread::SearchOtherModels() {
         ShowStatus();
         radio = candidate;
         foundIndex = i;
-        HandOff([this] { radios_.Select(foundIndex); });
+        HandOff([this] { host_.Select(foundIndex); });
         return found;
     }
     return {};
@@ -122,33 +112,31 @@ std::optional<SFoundRadio> TFind4RWThread::Choose(const std::vector<SFoundRadio>
     for (const SFoundRadio& each : found) serials.push_back(each.serialNumber);
     std::optional<std::size_t> chosen;
     HandOff([this, &serials, &chosen] {
-        const std::string last = radios_.LastSerial(radio);
+        const std::string last = host_.LastSerial(radio);
         std::size_t preselected = 0;
         for (std::size_t i = 0; i < serials.size(); ++i)
             if (serials[i] == last) preselected = i;
-        chosen = radios_.Dialogs().ChooseRadio(radio->Name(), serials, preselected);
+        chosen = host_.Dialogs().ChooseRadio(radio->Name(), serials, preselected);
     });
     if (!chosen || *chosen >= found.size()) return std::nullopt;
     return found[*chosen];
 }
 
 std::unique_ptr<CRadioNet> TFind4RWThread::Open(const SFoundRadio& chosen) {
-    IRadioWare* ware = radio->Ware();
-    const SQualifierLease lease{ware, ware->CreateQualifier(radio)};
-    if (!lease.qualifier) return nullptr;
-    return OpenRadio(*lease.qualifier, radios_.Ports(), chosen.serialNumber);
+    const CQualifierLease lease(*radio);
+    if (!lease.Get()) return nullptr;
+    return OpenRadio(*lease.Get(), host_.Ports(), chosen.serialNumber);
 }
 
 void TFind4RWThread::Finish() {
     HandOff([this] {
-        radios_.Window().SetClearTimer(true);
-        radios_.Window().SetIdle();
+        host_.Window().SetClearTimer(true);
+        host_.Window().SetIdle();
     });
 }
 
 void TFind4RWThread::NotFound() {
-    statusText =
-        shelltext::RadioNotFoundText(radios_.Ports().IrdaPlatform(), radios_.Ports().Irda());
+    statusText = shelltext::RadioNotFoundText(host_.Ports().IrdaPlatform(), host_.Ports().Irda());
     ShowStatus();
     Finish();
 }
@@ -156,13 +144,13 @@ void TFind4RWThread::NotFound() {
 void TFind4RWThread::Cancelled() {
     statusText.clear();
     ShowStatus();
-    HandOff([this] { radios_.Window().SetIdle(); });
+    HandOff([this] { host_.Window().SetIdle(); });
 }
 
 void TFind4RWThread::run() {
     HandOff([this] {
-        radios_.Window().SetBusy();
-        radios_.Window().SetClearTimer(false);  // the search messages stay
+        host_.Window().SetBusy();
+        host_.Window().SetClearTimer(false);  // the search messages stay
     });
     // Nothing may escape the thread: whatever the plug-in or the link throws, the link is
     // closed, the exchange object given back and the window returned to idle.
@@ -177,11 +165,12 @@ void TFind4RWThread::run() {
         std::unique_ptr<CRadioNet> net = std::move(found.net);
         if (!net) net = Open(*chosen);
         if (!net) return NotFound();
-        HandOff([this, &chosen] { radios_.RememberSerial(radio, chosen->serialNumber); });
+        HandOff([this, &chosen] { host_.RememberSerial(radio, chosen->serialNumber); });
         statusText = shelltext::RadioFoundText(radio->Name(), chosen->serialNumber);
         ShowStatus();
-        SExchangeLease exchange{radio->Ware(), radio->Ware()->CreateRW(radio, net->link())};
-        if (!exchange.rw) {
+        // Given back unless a transfer worker takes it over.
+        fleet::CExchangeLease exchange(*radio, *net);
+        if (!exchange.Get()) {
             net.reset();
             statusText = readMode ? shelltext::kReadError : shelltext::kWriteError;
             ShowStatus();
@@ -189,16 +178,16 @@ void TFind4RWThread::run() {
             return;
         }
         if (!readMode) {
-            TWriteThread::Launch(radios_, std::move(net), exchange.Take(), *chosen);
+            TTransferThread::Launch(host_, std::move(net), exchange.Take(), false, *chosen);
             return;
         }
-        HandOff([this] { cancelled = !radios_.QuerySaveChanges(""); });
+        HandOff([this] { cancelled = !host_.QuerySaveChanges(""); });
         if (cancelled) {
             net.reset();
             exchange.Release();
             return Cancelled();
         }
-        TReadThread::Launch(radios_, std::move(net), exchange.Take(), *chosen);
+        TTransferThread::Launch(host_, std::move(net), exchange.Take(), true, *chosen);
     } catch (...) {
         statusText = readMode ? shelltext::kReadError : shelltext::kWriteError;
         ShowStatus();
@@ -217,70 +206,35 @@ constexpr TTransferThread::STexts kWriteTexts{shelltext::kWriteStart, shelltext:
 
 }  // namespace
 
-TTransferThread::TTransferThread(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
+TTransferThread::TTransferThread(IWorkerHost& host, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
                                  bool reading, SFoundRadio found)
-    : TRadioWorker(radios),
+    : TRadioWorker(host),
       net(std::move(net)),
       rw(rw),
+      steps_(
+          *rw->Radio(), [this](const std::function<void()>& call) { HandOffToPlugIn(call); }, true),
       reading_(reading),
       found_(std::move(found)) {}
 
-void TReadThread::Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
-                         SFoundRadio found) {
-    StartOwned(new TReadThread(radios, std::move(net), rw, true, std::move(found)));
-}
-
-void TWriteThread::Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
-                          SFoundRadio found) {
-    StartOwned(new TWriteThread(radios, std::move(net), rw, false, std::move(found)));
+void TTransferThread::Launch(IWorkerHost& host, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
+                             bool reading, SFoundRadio found) {
+    StartOwned(new TTransferThread(host, std::move(net), rw, reading, std::move(found)));
 }
 
 void TTransferThread::ShowProgress() {
     const int percent = progress;
     IRadioWare* refresh = (percent == -1 && reading_) ? rw->Radio()->Ware() : nullptr;
     HandOff([this, percent, refresh] {
-        radios_.Window().ShowProgress(percent);
+        host_.Window().ShowProgress(percent);
         // The view shows the parameters just read.
         if (refresh) refresh->UpdateView();
     });
 }
 
-bool TTransferThread::ReadWhole() {
-    IRadio* radio = rw->Radio();
-    IRadioWare* ware = radio->Ware();
-    SExchangeLease reader{ware, ware->CreateRW(radio, net->link())};
-    if (!reader.rw) return false;
-    HandOffToPlugIn([&reader] { reader.rw->BeginRead(); });
-    bool done = false;
-    HandOffToPlugIn([&reader, &done] { done = reader.rw->IsDone(); });
-    while (!done) {
-        if (!reader.rw->Step()) return false;
-        HandOffToPlugIn([&reader, &done] { done = reader.rw->IsDone(); });
-    }
-    return true;
-}
-
 bool TTransferThread::TakeBackup() {
-    IRadio& radio = *rw->Radio();
     statusText = shelltext::kBackupStart;
     ShowStatus();
-    std::optional<backup::CSetLoan> loan;
-    HandOffToPlugIn([&] { loan.emplace(radio); });
-    bool read = false;
-    try {
-        read = ReadWhole();
-    } catch (...) {
-        read = false;
-    }
-    HandOffToPlugIn([&] {
-        try {
-            if (read) backupFile_ = backup::SaveBackup(radio, backup::BackupFolder()).string();
-        } catch (const std::exception&) {
-            backupFile_.clear();
-        }
-        loan.reset();
-        radio.Ware()->UpdateView();
-    });
+    backupFile_ = steps_.TakeBackup(*net, backup::BackupFolder()).file.string();
     if (backupFile_.empty()) {
         failureText_ = shelltext::kBackupError;
         return false;
@@ -295,44 +249,20 @@ bool TTransferThread::VerifyWrite() {
     IRadio& radio = *rw->Radio();
     statusText = shelltext::kVerifyStart;
     ShowStatus();
-    std::string expected;
-    std::optional<backup::CSetLoan> loan;
-    HandOffToPlugIn([&] {
-        expected = backup::BodyAfterWrite(radio);
-        loan.emplace(radio);
+    // The very radio written, not merely the first of its model in range.
+    const auto differing = steps_.ReadBack(net, [this, &radio]() -> std::unique_ptr<CRadioNet> {
+        const CQualifierLease qualifier(radio);
+        if (!qualifier.Get()) return nullptr;
+        return OpenRadio(*qualifier.Get(), host_.Ports(), found_.serialNumber);
     });
-    // The radio changed banks at the end of the write: a fresh connection learns which one it
-    // now uses.
-    bool read = false;
-    try {
-        net.reset();
-        const SQualifierLease qualifier{radio.Ware(), radio.Ware()->CreateQualifier(&radio)};
-        // The very radio written, not merely the first of its model in range.
-        if (qualifier.qualifier)
-            net = OpenRadio(*qualifier.qualifier, radios_.Ports(), found_.serialNumber);
-        read = net && ReadWhole();
-    } catch (...) {
-        read = false;
-    }
-    std::vector<std::string> differing;
-    HandOffToPlugIn([&] {
-        if (read)
-            differing =
-                backup::DifferingKeys(expected, backup::Body(RequireOwnRadioData(radio.Data())));
-        loan.reset();
-        radio.Ware()->UpdateView();
-    });
-    if (!read)
-        failureText_ = shelltext::kVerifyReadError;
-    else if (!differing.empty())
-        failureText_ = backup::VerifyFailureText(differing);
-    return read && differing.empty();
+    failureText_ = fleet::ReadBackFailureText(differing);
+    return failureText_.empty();
 }
 
 bool TTransferThread::WrittenDespiteLostEnd() {
     sessionEnd_ = net->SessionEnd();
-    if (sessionEnd_ != ESessionEnd::NotTaken && sessionEnd_ != ESessionEnd::Unknown) return false;
-    if (!radios_.WriteChecks()) return false;
+    if (!fleet::MayBeWritten(sessionEnd_)) return false;
+    if (!host_.WriteChecks()) return false;
     if (VerifyWrite()) {
         writeUnconfirmed_ = true;
         return true;
@@ -343,26 +273,21 @@ bool TTransferThread::WrittenDespiteLostEnd() {
 
 bool TTransferThread::Transfer() {
     const STexts& texts = reading_ ? kReadTexts : kWriteTexts;
-    if (!reading_ && radios_.WriteChecks() && !TakeBackup()) return false;
+    if (!reading_ && host_.WriteChecks() && !TakeBackup()) return false;
     statusText = texts.start;
     ShowStatus();
     progress = 0;
     ShowProgress();
-    // Only Step talks to the radio. Beginning a write encodes the parameter set, and the last
-    // IsDone of a read decodes into it: both run on the UI thread, where the file commands,
-    // which stay available during a transfer, also touch the set, so the two never overlap.
-    HandOffToPlugIn([this] { reading_ ? rw->BeginRead() : rw->BeginWrite(); });
-    bool done = false;
-    HandOffToPlugIn([this, &done] { done = rw->IsDone(); });
-    while (!done) {
-        // No retry: a failed step ends the transfer.
-        if (!rw->Step()) return !reading_ && WrittenDespiteLostEnd();
-        progress = rw->Progress();
+    // The file commands stay available during a transfer and touch the set on the UI thread,
+    // where the steps' calls on the set run too, so the two never overlap.
+    const bool stepped = steps_.Exchange(*rw, reading_, [this](int percent) {
+        progress = percent;
         ShowProgress();
-        HandOffToPlugIn([this, &done] { done = rw->IsDone(); });
-    }
+    });
+    // No retry: a failed step ends the transfer.
+    if (!stepped) return !reading_ && WrittenDespiteLostEnd();
     if (!reading_) writeUnconfirmed_ = net->WriteUnconfirmed();
-    if (!reading_ && radios_.WriteChecks()) return VerifyWrite();
+    if (!reading_ && host_.WriteChecks()) return VerifyWrite();
     return true;
 }
 
@@ -390,11 +315,11 @@ void TTransferThread::run() {
         if (!file.empty()) statusText = feedback::FileText(statusText + ": файл", file);
     }
     ShowStatus();
-    HandOff([this] { radios_.Window().SetClearTimer(true); });
+    HandOff([this] { host_.Window().SetClearTimer(true); });
     net.reset();  // closes the link
     progress = -1;
     ShowProgress();
-    HandOff([this] { radios_.Window().ShowRadioInfo(); });
+    HandOff([this] { host_.Window().ShowRadioInfo(); });
     rw->Radio()->Ware()->ReleaseRW(rw);
-    HandOff([this] { radios_.Window().SetIdle(); });
+    HandOff([this] { host_.Window().SetIdle(); });
 }

@@ -11,15 +11,58 @@
 #include <string>
 #include <vector>
 
-#include "U_radionet.h"
+#include <atomic>
 
-class CRadios;
+#include "U_radionet.h"
+#include "U_writesteps.h"
+
+class IShellWindow;
+class IUserDialogs;
+
+// Counts the workers alive, so that nothing a worker uses is released under it.
+class CWorkerTracker {
+  public:
+    void Enter() { ++alive_; }
+    void Leave() { --alive_; }
+    bool Busy() const { return alive_ > 0; }
+    // Keeps the UI thread serving the workers' hand-offs until the last one has gone.
+    void WaitAll();
+
+  private:
+    std::atomic<int> alive_{0};
+};
+
+// What the workers need from the radio list; every call but Radios and Ports is made on the
+// UI thread, through a hand-off.
+class IWorkerHost {
+  public:
+    // The object whose thread the hand-offs run on.
+    virtual QObject& HandOffTarget() = 0;
+    virtual CWorkerTracker& Workers() = 0;
+    virtual IShellWindow& Window() const = 0;
+    virtual IUserDialogs& Dialogs() const = 0;
+    virtual CLinkPorts& Ports() const = 0;
+    // Every radio of every module, in list order; it does not change after start-up.
+    virtual const std::vector<IRadio*>& Radios() const = 0;
+    // Moves the selection to the model a read found instead of the one asked for.
+    virtual void Select(int index) = 0;
+    // Before a read replaces the set: false when the user cancels.
+    virtual bool QuerySaveChanges(const std::string& openingFile) = 0;
+    // Whether a write keeps a copy of the radio's memory first and reads the radio back after.
+    virtual bool WriteChecks() const = 0;
+    // The serial number preselected when several radios of the model are in range.
+    virtual std::string LastSerial(const IRadio* radio) const = 0;
+    virtual void RememberSerial(const IRadio* radio, const std::string& serialNumber) = 0;
+
+  protected:
+    ~IWorkerHost() = default;
+};
 
 // What every worker shares: its registration with the list's tracker and the hand-off.
 class TRadioWorker : public QThread {
     Q_OBJECT
   protected:
-    explicit TRadioWorker(CRadios& radios);
+    explicit TRadioWorker(IWorkerHost& host);
     ~TRadioWorker() override;
 
     // Runs call on the UI thread and returns after it has run there.
@@ -34,7 +77,7 @@ class TRadioWorker : public QThread {
     // Starts a worker object made on any thread; it ends up owned by the UI thread's loop.
     static void StartOwned(TRadioWorker* worker);
 
-    CRadios& radios_;
+    IWorkerHost& host_;
     std::string statusText;
 };
 
@@ -42,13 +85,13 @@ class TFind4RWThread final : public TRadioWorker {
     Q_OBJECT
   public:
     // Creates and starts the search for radio (readMode: a read, else a write).
-    static void Launch(CRadios& radios, IRadio* radio, bool readMode);
+    static void Launch(IWorkerHost& host, IRadio* radio, bool readMode);
 
   protected:
     void run() override;
 
   private:
-    TFind4RWThread(CRadios& radios, IRadio* radio, bool readMode);
+    TFind4RWThread(IWorkerHost& host, IRadio* radio, bool readMode);
     // Every radio of the candidate's model in range.
     SRadioSearch Search(IRadio* candidate);
     SRadioSearch SearchOtherModels();
@@ -66,8 +109,8 @@ class TFind4RWThread final : public TRadioWorker {
     bool cancelled = false;
 };
 
-// The read and write workers differ only in the exchange's start and their texts.
-class TTransferThread : public TRadioWorker {
+// The read or write worker: the same steps, the write's checks around them and its own texts.
+class TTransferThread final : public TRadioWorker {
     Q_OBJECT
   public:
     struct STexts {
@@ -76,17 +119,18 @@ class TTransferThread : public TRadioWorker {
         const char* success;
     };
 
+    // Creates and starts the read (reading) or write through rw on the link net to found.
+    static void Launch(IWorkerHost& host, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
+                       bool reading, SFoundRadio found);
+
   protected:
-    TTransferThread(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw, bool reading,
-                    SFoundRadio found);
     void run() override;
 
   private:
+    TTransferThread(IWorkerHost& host, std::unique_ptr<CRadioNet> net, IRadioRW* rw, bool reading,
+                    SFoundRadio found);
     bool Transfer();
     void ShowProgress();
-    // A whole read with an exchange object of its own on the same link; the radio's memory is
-    // then in the parameter set.
-    bool ReadWhole();
     // Before a write: the radio's memory as it is, kept as a parameter file.
     bool TakeBackup();
     // After a write: the radio read back and compared with what was written.
@@ -97,6 +141,8 @@ class TTransferThread : public TRadioWorker {
 
     std::unique_ptr<CRadioNet> net;
     IRadioRW* rw;
+    // Every call that touches the set is handed to the UI thread; the view follows each read.
+    const fleet::CWriteSteps steps_;
     bool reading_;
     SFoundRadio found_;  // the radio on the link, which a read-back must find again
     int progress = 0;
@@ -104,24 +150,4 @@ class TTransferThread : public TRadioWorker {
     std::string backupFile_;
     bool writeUnconfirmed_ = false;
     ESessionEnd sessionEnd_ = ESessionEnd::Open;
-};
-
-class TReadThread final : public TTransferThread {
-    Q_OBJECT
-  public:
-    static void Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
-                       SFoundRadio found);
-
-  private:
-    using TTransferThread::TTransferThread;
-};
-
-class TWriteThread final : public TTransferThread {
-    Q_OBJECT
-  public:
-    static void Launch(CRadios& radios, std::unique_ptr<CRadioNet> net, IRadioRW* rw,
-                       SFoundRadio found);
-
-  private:
-    using TTransferThread::TTransferThread;
 };

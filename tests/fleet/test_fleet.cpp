@@ -11,6 +11,7 @@
 #include <chrono>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <thread>
 
 #include "U_demomemory.h"
@@ -21,6 +22,7 @@
 #include "U_sha256.h"
 #include "U_shelltext.h"
 #include "U_virtualradios.h"
+#include "U_writesteps.h"
 
 namespace fs = std::filesystem;
 using namespace fleet;
@@ -313,3 +315,37 @@ TEST_F(FleetProcesses, KilledGroupCarriesOnWithTheSameLog) {
 }
 
 }  // namespace
+
+// The copy before a write borrows the set for the radio's memory: whether the copy is saved or
+// refused, the set holds the file's parameters again afterwards, and a refusal says why.
+TEST_F(Fleet, TheCopyBeforeAWriteGivesTheSetBack) {
+    const std::vector<std::uint8_t> image = sim::DemoImage("ALDER");
+    std::ofstream(File("radio.img"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), static_cast<long>(image.size()));
+    std::ofstream(File("not-a-folder")) << "x";
+    const auto body = [this] {
+        std::ostringstream out;
+        RequireOwnRadioData(alder_->Data()).WriteText(out);
+        return out.str();
+    };
+    alder_->Data()->Reset();  // the file's set differs from the radio's memory
+    const std::string file = body();
+    const struct {
+        fs::path folder;
+        bool saved;
+    } cases[] = {{File("backups"), true}, {File("not-a-folder") / "backups", false}};
+    for (const auto& each : cases) {
+        sim::CVirtualRadios radios({"alder,sn=11,image=" + File("radio.img").string()});
+        CLinkPorts ports(radios.LinkConfig());
+        CLinkFleetRadios fleetRadios(ports);
+        const std::unique_ptr<CRadioNet> net = fleetRadios.Open(*alder_, "11");
+        ASSERT_NE(net, nullptr);
+        std::string memory;
+        const SBackupCopy copy =
+            CWriteSteps(*alder_, {}).TakeBackup(*net, each.folder, [&] { memory = body(); });
+        EXPECT_EQ(fs::is_regular_file(copy.file), each.saved) << each.folder;
+        EXPECT_EQ(copy.problem.empty(), each.saved) << copy.problem;
+        EXPECT_EQ(!memory.empty() && memory != file, each.saved);
+        EXPECT_EQ(body(), file);
+    }
+}
