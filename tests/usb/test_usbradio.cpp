@@ -37,7 +37,7 @@ struct SUsbRadioBench {
     SUsbRadioBench(const std::string& kind, const std::string& radio = "ALDER")
         : radios({radio + ",link=sir"}),
           chip(ChipFor(kind, radios.Server(0).Address())),
-          socket(usb::MakeUsbIrdaPlatform("usb", SSirSettings{115200, 1, {}}, BusOf({chip})),
+          socket(usb::MakeUsbIrdaPlatform("usb", SSirSettings{115200, 6, {}}, BusOf({chip})),
                  EIrdaMode::Stream) {}
 
     // The radio found and its memory read, step by step; false at the first failed step.
@@ -48,12 +48,16 @@ struct SUsbRadioBench {
         IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
         std::unique_ptr<CRadioSocket> found = SearchIrda(socket, *qualifier);
         ware.ReleaseQualifier(qualifier);
-        if (!found) return false;
+        if (!found) {
+            stage = "search";
+            return false;
+        }
         CRadioNet net(std::move(found));
         IRadioRW* rw = ware.CreateRW(&radio, net.link());
         rw->BeginRead();
         bool ok = true;
         while (ok && !rw->IsDone()) ok = rw->Step();
+        if (!ok) stage = "step " + std::to_string(rw->Progress());
         ware.ReleaseRW(rw);
         serial = radio.SerialNumber();
         return ok;
@@ -63,12 +67,13 @@ struct SUsbRadioBench {
     std::shared_ptr<CFakeDevice> chip;
     CIrDASocket socket;
     std::string serial;
+    std::string stage;  // where a read failed
 };
 
 TEST(UsbRadio, WholeReadThroughEachAdapterAtTheAgreedRate) {
     for (const char* kind : {"STIr4200", "MCS7780", "bridge"}) {
         SUsbRadioBench bench(kind, "ALDER,sn=4242");
-        ASSERT_TRUE(bench.Read()) << kind;
+        ASSERT_TRUE(bench.Read()) << kind << ": " << bench.stage;
         EXPECT_EQ(bench.serial, "4242") << kind;
         EXPECT_FALSE(bench.socket.isOpen()) << kind;
         // The link ran at 115200 baud and was put back to 9600 after.
@@ -91,14 +96,14 @@ TEST(UsbRadio, WholeReadThroughEachAdapterAtTheAgreedRate) {
 TEST(UsbRadio, AnAdapterUnpluggedInMidReadFailsClearlyAndQuickly) {
     for (const char* kind : {"STIr4200", "MCS7780", "bridge"}) {
         SUsbRadioBench bench(kind);
-        ASSERT_TRUE(bench.Read()) << kind;
+        ASSERT_TRUE(bench.Read()) << kind << ": " << bench.stage << " " << bench.socket.problem();
         // Halfway through the next read: past the search, into the memory read.
         bench.chip->unplugAfter = bench.chip->transfers / 2;
         const auto start = LinkClock::now();
         EXPECT_FALSE(bench.Read()) << kind;
         EXPECT_LT(LinkClock::now() - start, 8s) << kind;
         EXPECT_NE(bench.socket.problem().find("отключён"), std::string::npos)
-            << kind << ": " << bench.socket.problem();
+            << kind << ": " << bench.stage << " " << bench.socket.problem();
     }
 }
 
