@@ -5,6 +5,8 @@
 #include "U_virtualirda.h"
 #include "kirda/U_kernelirda.h"
 #include "sir/U_sirplatform.h"
+#include "usb/U_usbadapters.h"
+#include "usb/U_usbplatform.h"
 
 namespace {
 const char* NonEmptyEnvironment(const char* name) {
@@ -40,6 +42,8 @@ SIrdaPlatformChoice SIrdaPlatformChoice::FromEnvironment(
 std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choice) {
     switch (choice.kind) {
         case EIrdaPlatformKind::Sir:
+            if (usb::IsUsbPortName(choice.port))
+                return usb::MakeUsbIrdaPlatform(choice.port, SSirSettings::FromEnvironment());
             return MakeSirIrdaPlatform(choice.port);
         case EIrdaPlatformKind::Kernel:
             return MakeKernelIrdaPlatform();
@@ -53,6 +57,8 @@ std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choic
 std::string DescribeIrdaPlatform(const SIrdaPlatformChoice& choice) {
     switch (choice.kind) {
         case EIrdaPlatformKind::Sir:
+            if (usb::IsUsbPortName(choice.port))
+                return "IrDA: userspace stack on the USB infrared adapter " + choice.port;
             return "IrDA: userspace stack on the infrared adapter " + choice.port;
         case EIrdaPlatformKind::Kernel:
             return "IrDA: the system's IrDA sockets";

@@ -1,6 +1,7 @@
 #pragma once
 // Which IrDA platform the program talks through: the virtual neighbourhood (TESSEL_IRDA_DIR),
-// the userspace stack on a serial infrared adapter (TESSEL_IRDA_PORT), the kernel's IrDA
+// the userspace stack on a serial infrared adapter (TESSEL_IRDA_PORT=/dev/ttyUSB0) or a USB one
+// (TESSEL_IRDA_PORT=usb, usb:VID:PID or usb:VID:PID@BUS-PORT), the kernel's IrDA
 // sockets where the running system has them, else the virtual neighbourhood's default folder.
 
 #include <filesystem>
@@ -15,7 +16,7 @@ enum class EIrdaPlatformKind { Virtual, Sir, Kernel };
 struct SIrdaPlatformChoice {
     EIrdaPlatformKind kind = EIrdaPlatformKind::Virtual;
     std::filesystem::path virtualDirectory;  // Virtual
-    std::string port;                        // Sir: the adapter's serial port
+    std::string port;                        // Sir: the adapter's serial port, or "usb..."
     // Virtual: why the default folder is not used (see PrepareIrdaFolder); "" when it is.
     std::string refusal;
 

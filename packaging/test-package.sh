@@ -31,6 +31,12 @@ for id in ALDER BIRCH CEDAR LARCH; do grep -q "^$id" <<<"$models" || fail "$id m
 TESSEL_IRDA_DIR="$root/irda" "$bin/tessel-cli" read --virtual-radio alder -o "$root/read.ald"
 "$bin/tessel-cli" show "$root/read.ald" | grep -q "145" || fail "demonstration channels"
 
+rules="$root/usr/lib/udev/rules.d/70-tessel-irda.rules"
+for id in 'ATTR{idVendor}=="066f", ATTR{idProduct}=="4200"' 'ATTR{idVendor}=="9710", ATTR{idProduct}=="7780"' \
+          ':fe02??:'; do
+    grep -F "$id" "$rules" | grep -q 'TAG+="uaccess"' || fail "udev rule for $id"
+done
+
 lib="$root/usr/lib/tessel"
 [[ -f "$lib/И1_РВ.pdf" ]] || fail "the manual beside the program"
 for page in Tessel tessel-cli tessel-radiosim; do
