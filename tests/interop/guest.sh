@@ -128,7 +128,9 @@ case $role in
         wait_for 200 grep -q "nickname" /proc/net/irda/discovery
         cp /proc/net/irda/discovery "$work/discovery.txt"
         primary; rc=$?
-        detach_usb ;;
+        finish
+        detach_usb
+        exit $rc ;;
     *) say "unknown role $role"; rc=2 ;;
 esac
 finish

@@ -156,8 +156,7 @@ class UsbIp(unittest.TestCase):
         self.adapter, _, _ = make(ua.Bridge)
         self.ours, self.kernel = socket.socketpair()
         self.server = ua.Server(self.adapter, self.ours, lambda text: None)
-        for job in (self.server.serve, self.server.pump):
-            threading.Thread(target=job, daemon=True).start()
+        threading.Thread(target=self.server.serve, daemon=True).start()
 
     def tearDown(self):
         self.server.running = False

@@ -214,7 +214,12 @@ class Adapter:
     def set_speed(self, speed):
         if speed != self.speed:
             self.log(f'speed {self.speed} -> {speed}')
+            if self.sending():
+                self.log('speed changed while the transmitter still sends: that frame is garbled')
         self.speed = speed
+
+    def sending(self):
+        return False
 
 
 class Stir4200(Adapter):
@@ -226,7 +231,6 @@ class Stir4200(Adapter):
     vid, pid = 0x066F, 0x4200
     endpoints = ((0x01, 2), (0x82, 2))
     manufacturer, product = 'SigmaTel', 'STIr4200 IrDA bridge'
-    idle_in_seconds = 0.05
     REG_MODE, REG_PDCLK, REG_CTRL1, REG_FIFOCTL, REG_FIFOLSB, REG_FIFOMSB = 1, 2, 3, 5, 6, 7
     PDCLK = {0xDF: 2400, 0x77: 9600, 0x3B: 19200, 0x1D: 38400, 0x13: 57600, 0x09: 115200,
              0x02: 4000000}
@@ -240,6 +244,9 @@ class Stir4200(Adapter):
         self.registers[self.REG_PDCLK] = 0x77
         self.tx_until = 0.0  # when the FIFO has sent its last byte
         self.rx = bytearray()
+
+    def sending(self):
+        return self.fifo_count() > 0
 
     def fifo_count(self):
         left = self.tx_until - self.clock()
@@ -320,6 +327,9 @@ class Mcs7780(Adapter):
         self.deframer = Deframer()
         self.frames = []
 
+    def sending(self):
+        return self.clock() < self.tx_until
+
     def special(self, request_type, request, value, index, length, data):
         if request_type == 0x40 and request == 0x0E and index < 16:
             self.registers[index] = value
@@ -329,7 +339,7 @@ class Mcs7780(Adapter):
         if request_type == 0xC0 and request == 0x0F and index < 16:
             value = self.registers[index]
             if index == self.RESV:
-                value = (value & ~self.IRINTX) | (self.IRINTX if self.clock() < self.tx_until else 0)
+                value = (value & ~self.IRINTX) | (self.IRINTX if self.sending() else 0)
             return 0, struct.pack('<H', value)[:length]
         return STALL, b''
 
@@ -438,7 +448,6 @@ class Server:
         self.send_lock = threading.Lock()
         self.pending = []  # waiting bulk IN transfers: (seqnum, endpoint, length, since)
         self.pending_lock = threading.Lock()
-        self.wake = threading.Event()
         self.running = True
 
     def recv_exact(self, count):
@@ -472,6 +481,7 @@ class Server:
                         before = len(self.pending)
                         self.pending = [p for p in self.pending if p[0] != victim]
                         found = len(self.pending) != before
+                    self.log(f'unlink {victim}: {"cancelled" if found else "already answered"}')
                     reply = struct.pack('>IIIIIi', RET_UNLINK, seqnum, 0, 0, 0,
                                         ECONNRESET if found else 0)
                     with self.send_lock:
@@ -483,7 +493,6 @@ class Server:
             pass
         finally:
             self.running = False
-            self.wake.set()
 
     def submit(self, seqnum, direction, ep, length, setup, data):
         if ep == 0:
@@ -494,36 +503,35 @@ class Server:
             else:
                 self.reply(seqnum, status, actual=len(data) if status == 0 else 0)
         elif direction == 0:
+            self.log(f'bulk OUT {len(data)}: {data[:24].hex()}')
             status = self.adapter.bulk_out(ep, data)
             self.reply(seqnum, status, actual=len(data) if status == 0 else 0)
         else:
             with self.pending_lock:
                 self.pending.append((seqnum, ep | IN, length, time.monotonic()))
-            self.wake.set()
+            self.log(f'bulk IN {seqnum} waits')
+            self.answer_waiting()
 
-    def pump(self):
-        """Answers the waiting bulk IN transfers as data comes."""
-        while self.running:
-            self.wake.wait(0.01)
-            self.wake.clear()
-            answers = []
-            with self.pending_lock:
-                keep = []
-                for seqnum, ep, length, since in self.pending:
-                    data = self.adapter.take_in(ep, length)
-                    idle = self.adapter.idle_in_seconds
-                    if data is not None:
-                        answers.append((seqnum, data))
-                    elif idle is not None and time.monotonic() - since >= idle:
-                        answers.append((seqnum, b''))
-                    else:
-                        keep.append((seqnum, ep, length, since))
-                self.pending = keep
-            for seqnum, data in answers:
+    def answer_waiting(self):
+        """Answers the waiting bulk IN transfers that have data now, or have waited their
+        idle time; called whenever data comes and when a transfer is submitted."""
+        idle = self.adapter.idle_in_seconds
+        with self.pending_lock:
+            keep = []
+            for seqnum, ep, length, since in self.pending:
+                data = self.adapter.take_in(ep, length)
+                if data is None and idle is not None and time.monotonic() - since >= idle:
+                    data = b''
+                if data is None:
+                    keep.append((seqnum, ep, length, since))
+                    continue
                 try:
                     self.reply(seqnum, 0, data)
                 except OSError:
                     self.running = False
+                if data:
+                    self.log(f'bulk IN {len(data)}: {data[:24].hex()}')
+            self.pending = keep
 
 
 def open_line(path):
@@ -545,6 +553,9 @@ def main():
     parser.add_argument('--port', type=int, default=0, help='vhci_hcd port (a USB 2 one)')
     parser.add_argument('--log', help='file for the transfers, one a line')
     parser.add_argument('--serial', help='serial number string of the adapter')
+    parser.add_argument('--idle-in', type=float, metavar='SECONDS',
+                        help='answer a bulk IN that waited this long without data (the STIr4200 '
+                             'does after its receive interval); else it waits for data')
     options = parser.parse_args()
 
     log_file = open(options.log, 'a', buffering=1) if options.log else sys.stderr
@@ -556,19 +567,22 @@ def main():
     line_fd = open_line(options.line)
     adapter = CHIPS[options.chip](lambda data: os.write(line_fd, data), log,
                                   serial=options.serial)
+    if options.idle_in:
+        adapter.idle_in_seconds = options.idle_in
     ours, kernels = socket.socketpair(socket.AF_UNIX, socket.SOCK_STREAM)
     server = Server(adapter, ours, log)
 
     def line_reader():
         while server.running:
-            ready, _, _ = select.select([line_fd], [], [], 0.2)
+            ready, _, _ = select.select([line_fd], [], [], adapter.idle_in_seconds or 0.5)
             if ready:
                 try:
                     data = os.read(line_fd, 4096)
                 except OSError:
                     return
+                log(f'heard {len(data)}: {data[:24].hex()}')
                 adapter.from_line(data)
-                server.wake.set()
+            server.answer_waiting()
 
     def unplug(_signal=None, _frame=None):
         try:
@@ -578,7 +592,6 @@ def main():
         except OSError as error:
             log(f'cannot detach: {error}')
         server.running = False
-        server.wake.set()
 
     devid = (1 << 16) | (options.port + 2)
     with open(f'{VHCI}/attach', 'w') as attach:
@@ -587,8 +600,7 @@ def main():
     log(f'{options.chip} {adapter.vid:04x}:{adapter.pid:04x} attached on port {options.port}')
     signal.signal(signal.SIGTERM, unplug)
     signal.signal(signal.SIGUSR1, unplug)
-    for job in (line_reader, server.pump):
-        threading.Thread(target=job, daemon=True).start()
+    threading.Thread(target=line_reader, daemon=True).start()
     serving = threading.Thread(target=server.serve, daemon=True)
     serving.start()
     while serving.is_alive() and server.running:
