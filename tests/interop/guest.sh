@@ -68,6 +68,11 @@ attach_usb() {
     adapter_pid=$!
     wait_for 300 test -e /sys/class/net/irda0 || { say "no irda0: no driver bound to the emulated $chip"; return 1; }
     say "bound: $(basename "$(readlink /sys/class/net/irda0/device/driver)")"
+    # The STIr4200 driver restarts its receiver only when it finds the transmit queue empty;
+    # the default queue (pfifo_fast, lockless) tells "empty" only after a dequeue found
+    # nothing, which a stopped queue never tries, so after a window of frames the receiver
+    # stays off. A plain FIFO counts its frames.
+    tc qdisc replace dev irda0 root pfifo || say "cannot replace the transmit queue of irda0"
     start_irda0
 }
 

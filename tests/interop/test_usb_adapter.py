@@ -6,6 +6,7 @@ import threading
 import unittest
 
 import usb_adapter as ua
+import usbmon_control
 
 
 class Clock:
@@ -183,6 +184,28 @@ class UsbIp(unittest.TestCase):
         self.command(ua.CMD_UNLINK, 3, 0, 0, struct.pack('>I', 2))
         (command, seqnum, _, _, _, status, _), _ = self.receive()
         self.assertEqual((command, seqnum, status), (ua.RET_UNLINK, 3, ua.ECONNRESET))
+
+
+class UsbmonSequences(unittest.TestCase):
+    def test_start_and_speed_change_of_a_register_chip(self):
+        capture = [
+            'a 1 S Ci:1:002:0 s 80 06 0100 0000 0012 18 <',
+            'a 2 S Co:1:002:0 s 00 09 0001 0000 0000 0',
+            'a 3 S Ci:1:001:0 s a3 00 0000 0001 0004 4 <',  # the root hub
+            'a 4 S Co:1:002:0 s 40 03 0077 0002 0000 0',
+            'a 5 S Ci:1:002:0 s c0 01 0000 0005 0003 3 <',
+            'b 6 S Bo:1:002:1 -115 34 = 55aa1e00',
+            'a 7 S Ci:1:002:0 s c0 01 0000 0005 0003 3 <',
+            'a 8 S Ci:1:002:0 s c0 01 0000 0005 0003 3 <',
+            'c 9 S Bi:1:002:2 -115 4096 <',
+            'a 10 S Co:1:002:0 s 40 03 0009 0002 0000 0',
+            'b 11 S Bo:1:002:1 -115 20 = 55aa1000',
+            'a 12 S Co:1:002:0 s 40 03 0077 0002 0000 0',
+        ]
+        start, change = usbmon_control.sequences(capture)
+        self.assertEqual(start, ['00 09 0001 0000 0000', '40 03 0077 0002 0000',
+                                 'c0 01 0000 0005 0003'])
+        self.assertEqual(change, ['c0 01 0000 0005 0003', '40 03 0009 0002 0000'])
 
 
 if __name__ == '__main__':

@@ -8,21 +8,23 @@ Each request is its setup (bmRequestType bRequest wValue wIndex wLength, hex as 
 them) and, for a request that carries data to the adapter, the data. A run of the same request
 (a status register polled until the transmitter is done) is one line. "start": the requests from
 the configuration the driver sets to its first bulk transfer. "speed change": the requests from
-the last transmission before the first register write after the start to the next transmission,
-and the transmissions of at most one byte there (a bridge-class adapter changes its rate with a
-bulk header and no frame).
+the last transmission before the first register write after the start to the next transmission;
+for an adapter without such registers (the bridge class) the first transmission of at most one
+byte, a header that changes the rate without a frame.
 """
 import sys
 
 
 def events(lines):
-    """(kind, text) of each submission: ('control', setup [data]), ('bulk-out', length data),
+    """(kind, text) of each submission to the adapter: ('control', setup [data]), ('bulk-out', length data),
     ('bulk-in', length)."""
     for line in lines:
         words = line.split()
         if len(words) < 4 or words[2] != 'S':
             continue
-        kind = words[3].split(':')[0]
+        kind, _bus, device = words[3].split(':')[:3]
+        if device == '001':  # a root hub: the host controller's own, not the adapter's
+            continue
         if kind in ('Ci', 'Co') and len(words) >= 10 and words[4] == 's':
             setup = ' '.join(words[5:10])
             data = ''
@@ -70,10 +72,9 @@ def sequences(lines):
             if kind == 'control' or kind == 'bulk-out':
                 change.append(text if kind == 'control' else f'bulk-out {text}')
     else:
-        # No register holds the rate: the bulk header alone changes it.
-        for kind, text in stream[first_bulk:]:
-            if kind == 'bulk-out' and int(text.split()[0]) <= 1:
-                change.append(f'bulk-out {text}')
+        # No register holds the rate: the first bulk header alone changes it.
+        change = [f'bulk-out {text}' for kind, text in stream[first_bulk:]
+                  if kind == 'bulk-out' and int(text.split()[0]) <= 1][:1]
     return collapse(start), collapse(change)
 
 
