@@ -68,10 +68,11 @@ attach_usb() {
     adapter_pid=$!
     wait_for 300 test -e /sys/class/net/irda0 || { say "no irda0: no driver bound to the emulated $chip"; return 1; }
     say "bound: $(basename "$(readlink /sys/class/net/irda0/device/driver)")"
-    # The STIr4200 driver restarts its receiver only when it finds the transmit queue empty;
-    # the default queue (pfifo_fast, lockless) tells "empty" only after a dequeue found
-    # nothing, which a stopped queue never tries, so after a window of frames the receiver
-    # stays off. A plain FIFO counts its frames.
+    # The default transmit queue (pfifo_fast, lockless) does not suit the USB drivers: it
+    # tells "empty" only after a dequeue found nothing, which a stopped queue never tries, so
+    # the STIr4200 driver, which restarts its receiver only on an empty queue, leaves it off
+    # after a window of frames; and with it the MCS7780 driver finds a rate in frames that
+    # ask for none and puts the chip into FIR mode. A plain FIFO counts its frames.
     tc qdisc replace dev irda0 root pfifo || say "cannot replace the transmit queue of irda0"
     start_irda0
 }
