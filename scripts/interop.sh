@@ -354,41 +354,52 @@ driver_of() {
     case $1 in stir4200) echo stir4200 ;; mcs7780) echo mcs7780 ;; bridge) echo irda-usb ;; esac
 }
 
-# (u) the guest's kernel primary on a USB adapter's kernel driver, the adapter emulated.
+# (u) the guest's kernel primary on each USB adapter's kernel driver in turn, the adapters
+# emulated, in one guest.
 case_u() {
-    local chip=$1 model=$2 name case in driver
-    driver=$(driver_of "$chip")
-    name=$chip
-    case=$out/u-$chip-$model
-    if [ -z "$usb_modules" ] || [ ! -f "$mdir/$driver.ko" ]; then
-        record u "$name" SKIP "no vhci-hcd, usbmon or $driver module"
-        return
-    fi
-    command -v python3 >/dev/null || { record u "$name" SKIP "no python3"; return; }
-    mkdir -p "$case/guest"
-    in=$(input_file "$model" "$case/guest") || { record u "$name" FAIL "no input file"; return; }
+    local model=$1 case chip driver present=() in
+    case=$out/u-$model
+    for chip in $chips; do
+        driver=$(driver_of "$chip")
+        if [ -z "$usb_modules" ] || [ ! -f "$mdir/$driver.ko" ]; then
+            record u "$chip" SKIP "no vhci-hcd, usbmon or $driver module"
+        elif ! command -v python3 >/dev/null; then
+            record u "$chip" SKIP "no python3"
+        else
+            mkdir -p "$case/guest/$chip"
+            input_file "$model" "$case/guest/$chip" >"$case/guest/$chip/input" ||
+                { record u "$chip" FAIL "no input file"; continue; }
+            present+=("$chip")
+        fi
+    done
+    [ ${#present[@]} -gt 0 ] || return
     [ "$accel_choice" = tcg ] && clock=(-icount "shift=${TESSEL_INTEROP_ICOUNT:-4}")
-    boot "usb-$chip" "$case/guest" usb "$model" "null" "$chip"
+    local joined=${present[*]}
+    boot "usb-$model" "$case/guest" usb "$model" "null" "${joined// /+}"
     clock=()
     halt_guest "$case/guest"
-    python3 "$root/tests/interop/usbmon_control.py" "$case/guest/usbmon.txt" >"$case/guest/usbmon.control" 2>&1
-    if [ ! -s "$case/guest/discovery.txt" ] || ! grep -q nickname "$case/guest/discovery.txt"; then
-        record u "$name" FAIL "Linux did not discover the radio: $(tail -1 "$case/guest/guest.log" 2>/dev/null)"
-        return
+    for chip in "${present[@]}"; do
+        judge_u "$chip" "$case/guest/$chip" "$(cat "$case/guest/$chip/input")"
+    done
+}
+
+judge_u() {
+    local chip=$1 work=$2 in=$3 vector=$root/tests/usb/$1.control
+    python3 "$root/tests/interop/usbmon_control.py" "$work/usbmon.txt" >"$work/usbmon.control" 2>&1
+    if ! grep -q nickname "$work/discovery.txt" 2>/dev/null; then
+        record u "$chip" FAIL "Linux did not discover the radio: $(tail -1 "${work%/*}/guest.log" 2>/dev/null)"
+    elif [ -f "$vector" ] && ! diff -u "$vector" "$work/usbmon.control" >"$work/control.diff"; then
+        record u "$chip" FAIL "the driver's control transfers differ from tests/usb/$chip.control (control.diff)"
+    else
+        judge u "$chip" "$work" "$work/result" "$in" "${in%/*}/out.${in##*.}" "$work/guest.pcap"
     fi
-    local vector=$root/tests/usb/$chip.control
-    if [ -f "$vector" ] && ! diff -u "$vector" "$case/guest/usbmon.control" >"$case/guest/control.diff"; then
-        record u "$name" FAIL "the driver's control transfers differ from tests/usb/$chip.control (control.diff)"
-        return
-    fi
-    judge u "$name" "$case/guest" "$case/guest/result" "$in" "${in%/*}/out.${in##*.}" "$case/guest/guest.pcap"
 }
 
 main_start=$(now)
 for direction in $directions; do
     if [ "$direction" = u ]; then
-        # One model per chip: the chips differ, the radios' protocol is checked above.
-        for chip in $chips; do case_u "$chip" "${models%% *}"; done
+        # One model: the chips differ, the radios' protocol is checked above.
+        case_u "${models%% *}"
         continue
     fi
     for model in $models; do

@@ -9,15 +9,16 @@
 #   guest.sh primary MODEL BUILD WORK
 #       tessel-cli on the kernel's IrDA sockets writes WORK/in.* into the radio in range, then
 #       reads it into WORK/out.*; outcome and seconds per step in WORK/result
-#   guest.sh usb MODEL BUILD WORK CHIP
-#       the primary of the same, on the irda0 of a kernel driver (stir4200, mcs7780, irda-usb)
-#       bound to an emulated USB adapter CHIP (tests/interop/usb_adapter.py) whose infrared
-#       side is `tessel-radiosim MODEL --link=sir` in this guest; the USB traffic as the
-#       kernel's usbmon sees it in WORK/usbmon.txt, the emulation's log in WORK/adapter.log
+#   guest.sh usb MODEL BUILD WORK CHIP[+CHIP...]
+#       for each CHIP in turn, in WORK/CHIP: the primary of the same on the irda0 of a kernel
+#       driver (stir4200, mcs7780, irda-usb) bound to an emulated USB adapter CHIP
+#       (tests/interop/usb_adapter.py) whose infrared side is `tessel-radiosim MODEL
+#       --link=sir` in this guest; the USB traffic as the kernel's usbmon sees it in
+#       usbmon.txt, the emulation's log in adapter.log; the adapter unplugged at the end
 #
 # Every wait is bounded; the host bounds the machine's whole life as well.
 set -u
-role=$1 model=$2 build=$3 work=$4 chip=${5:-}
+role=$1 model=$2 build=$3 work=$4 chips=${5:-}
 serve_seconds=${TESSEL_INTEROP_SERVE:-240}
 step_seconds=${TESSEL_INTEROP_STEP:-120}
 
@@ -54,7 +55,7 @@ start_irda0() {
 }
 
 # The emulated adapter plugged in, its kernel driver's irda0 up, the virtual radio in range of it.
-usbmon_pid= radiosim_pid= adapter_pid=
+usbmon_pid= radiosim_pid= adapter_pid= chip= port=0
 attach_usb() {
     mount -t debugfs debugfs /sys/kernel/debug 2>/dev/null
     [ -e /sys/kernel/debug/usb/usbmon/0u ] || { say "no usbmon"; return 1; }
@@ -64,7 +65,7 @@ attach_usb() {
     radiosim_pid=$!
     wait_for 100 test -s "$work/radiosim.out" || { say "the virtual radio gave no pseudo-terminal"; return 1; }
     python3 "$(dirname "$0")/usb_adapter.py" "$chip" "$(head -1 "$work/radiosim.out")" \
-        --log "$work/adapter.log" 2>"$work/adapter.err" &
+        --port "$port" --log "$work/adapter.log" 2>"$work/adapter.err" &
     adapter_pid=$!
     wait_for 300 test -e /sys/class/net/irda0 || { say "no irda0: no driver bound to the emulated $chip"; return 1; }
     say "bound: $(basename "$(readlink /sys/class/net/irda0/device/driver)")"
@@ -81,6 +82,20 @@ detach_usb() {
     [ -n "$adapter_pid" ] && { kill "$adapter_pid"; wait "$adapter_pid"; }
     [ -n "$radiosim_pid" ] && kill "$radiosim_pid"
     [ -n "$usbmon_pid" ] && { sleep 0.5; kill "$usbmon_pid"; }
+    # The next adapter's interface is irda0 again once this one is gone.
+    wait_for 100 test ! -e /sys/class/net/irda0 || say "irda0 stays after unplugging $chip"
+    capture_pid= usbmon_pid= radiosim_pid= adapter_pid=
+}
+
+# One emulated adapter: plugged in, Linux discovers the radio, writes and reads it, unplugged.
+usb_session() {
+    attach_usb || { finish; detach_usb; return 1; }
+    # Linux lists the radio it discovered before it connects to it.
+    wait_for 200 grep -q "nickname" /proc/net/irda/discovery
+    cp /proc/net/irda/discovery "$work/discovery.txt"
+    primary
+    finish
+    detach_usb
 }
 
 finish() {
@@ -122,21 +137,18 @@ primary() {
 }
 
 if [ "$role" = usb ]; then
-    attach_usb || { finish; detach_usb; exit 1; }
-else
-    attach_sir || { finish; exit 1; }
+    base=$work rc=0
+    for chip in ${chips//+/ }; do
+        work=$base/$chip
+        usb_session || rc=1
+        port=$((port + 1))
+    done
+    exit $rc
 fi
+attach_sir || { finish; exit 1; }
 case $role in
     secondary) secondary; rc=$? ;;
     primary) primary; rc=$? ;;
-    usb)
-        # Linux lists the radio it discovered before it connects to it.
-        wait_for 200 grep -q "nickname" /proc/net/irda/discovery
-        cp /proc/net/irda/discovery "$work/discovery.txt"
-        primary; rc=$?
-        finish
-        detach_usb
-        exit $rc ;;
     *) say "unknown role $role"; rc=2 ;;
 esac
 finish
