@@ -174,6 +174,25 @@ class UsbIp(unittest.TestCase):
             data += self.kernel.recv(ua.HEADER + extra - len(data))
         return struct.unpack('>IIIIIii', data[:28]), data[ua.HEADER:]
 
+    def submit_in(self, seqnum, ep, length, request=b''):
+        self.command(ua.CMD_SUBMIT, seqnum, 1, ep, struct.pack('>Iiiii', 0, length, 0, 0, 0) + request)
+
+    def test_faults_stall_until_cleared_and_shorten_a_control_read(self):
+        self.server.faults = ua.Faults(stall_in=1, short_control=1)
+        self.submit_in(1, 0, 18, setup(0x80, 6, 0x0100, 0, 18))
+        (_, _, _, _, _, status, length), _ = self.receive(9)
+        self.assertEqual((status, length), (0, 9))
+        for seqnum in (2, 3):  # halted: every transfer stalls until the halt is cleared
+            self.submit_in(seqnum, 2, 2048)
+            (_, got, _, _, _, status, _), _ = self.receive()
+            self.assertEqual((got, status), (seqnum, ua.STALL))
+        self.assertEqual(self.adapter.control(setup(0x02, 1, 0, 0x82), b'')[0], 0)
+        self.submit_in(4, 2, 2048)
+        self.adapter.from_line(ua.wrap(b'\x01\x73'))
+        self.server.answer_waiting()
+        (_, got, _, _, _, status, length), _ = self.receive(3)
+        self.assertEqual((got, status, length), (4, 0, 3))
+
     def test_control_in_then_unlinked_bulk_in(self):
         request = setup(0x80, 6, 0x0100, 0, 18)
         self.command(ua.CMD_SUBMIT, 1, 1, 0, struct.pack('>Iiiii', 0, 18, 0, 0, 0) + request)

@@ -8,7 +8,8 @@ The infrared side is a serial infrared line, a pseudo-terminal (`tessel-radiosim
 --link=sir` prints one): the host-wrapped chips (STIr4200, MCS7780) carry the wrapped bytes, the
 bridge-class adapter wraps and deframes the frames itself.
 
-    usb_adapter.py CHIP PTY [--port N] [--log FILE] [--serial TEXT]
+    usb_adapter.py CHIP PTY [--port N] [--log FILE] [--serial TEXT] [--idle-in SECONDS]
+                   [--stall-in N] [--short-control N]
         CHIP: stir4200 | mcs7780 | bridge
 
 SIGTERM or SIGUSR1 unplugs the adapter (sysfs `detach`) and ends the program.
@@ -156,6 +157,7 @@ class Adapter:
         self.serial = serial
         self.configuration = 0
         self.speed = 9600
+        self.halted = set()  # endpoints that answer STALL until their halt is cleared
         self.lock = threading.Lock()
 
     # Standard requests, common to every chip.
@@ -195,6 +197,8 @@ class Adapter:
             return 0, b'\0\0'[:length]
         if request_type == 0x02 and request == 1:  # CLEAR_FEATURE(ENDPOINT_HALT)
             known = value == 0 and index in {a for a, _ in self.endpoints}
+            if known:
+                self.halted.discard(index)
             return (0, b'') if known else (STALL, b'')
         return STALL, b''
 
@@ -440,8 +444,27 @@ ECONNRESET = -104
 HEADER = 48
 
 
+class Faults:
+    """Misbehaviour on request, counted from 1 over the adapter's life: the STALL_IN-th bulk IN
+    transfer halts its endpoint (STALL until CLEAR_FEATURE(ENDPOINT_HALT)); the SHORT_CONTROL-th
+    control read gets half the bytes the chip would send."""
+
+    def __init__(self, stall_in=None, short_control=None):
+        self.stall_in, self.short_control = stall_in, short_control
+        self.bulk_ins = self.control_reads = 0
+
+    def stalls(self):
+        self.bulk_ins += 1
+        return self.bulk_ins == self.stall_in
+
+    def shortens(self):
+        self.control_reads += 1
+        return self.control_reads == self.short_control
+
+
 class Server:
-    def __init__(self, adapter, sock, log):
+    def __init__(self, adapter, sock, log, faults=None):
+        self.faults = faults or Faults()
         self.adapter = adapter
         self.sock = sock
         self.log = log
@@ -497,6 +520,8 @@ class Server:
     def submit(self, seqnum, direction, ep, length, setup, data):
         if ep == 0:
             status, answer = self.adapter.control(setup, data)
+            if direction == 1 and status == 0 and answer and self.faults.shortens():
+                answer = answer[:len(answer) // 2]
             self.log(f'control {setup.hex()} {data.hex()} -> {status} {answer.hex()}')
             if direction == 1:
                 self.reply(seqnum, status, answer)
@@ -506,6 +531,10 @@ class Server:
             self.log(f'bulk OUT {len(data)}: {data[:24].hex()}')
             status = self.adapter.bulk_out(ep, data)
             self.reply(seqnum, status, actual=len(data) if status == 0 else 0)
+        elif ep | IN in self.adapter.halted or self.faults.stalls():
+            self.adapter.halted.add(ep | IN)
+            self.log(f'bulk IN {seqnum}: STALL')
+            self.reply(seqnum, STALL)
         else:
             with self.pending_lock:
                 self.pending.append((seqnum, ep | IN, length, time.monotonic()))
@@ -556,6 +585,10 @@ def main():
     parser.add_argument('--idle-in', type=float, metavar='SECONDS',
                         help='answer a bulk IN that waited this long without data (the STIr4200 '
                              'does after its receive interval); else it waits for data')
+    parser.add_argument('--stall-in', type=int, metavar='N',
+                        help='the N-th bulk IN transfer halts its endpoint')
+    parser.add_argument('--short-control', type=int, metavar='N',
+                        help='the N-th control read gets half its bytes')
     options = parser.parse_args()
 
     log_file = open(options.log, 'a', buffering=1) if options.log else sys.stderr
@@ -570,7 +603,7 @@ def main():
     if options.idle_in:
         adapter.idle_in_seconds = options.idle_in
     ours, kernels = socket.socketpair(socket.AF_UNIX, socket.SOCK_STREAM)
-    server = Server(adapter, ours, log)
+    server = Server(adapter, ours, log, Faults(options.stall_in, options.short_control))
 
     def line_reader():
         while server.running:
