@@ -53,6 +53,30 @@ class Framing(unittest.TestCase):
                 self.assertEqual(frames, [b'\x03\x93\x01'] if name == 'cut by a new BOF' else [])
 
 
+class RateWatch(unittest.TestCase):
+    def test_the_radio_changes_rate_after_its_ua_and_back_when_the_link_ends(self):
+        clock, logged = Clock(), []
+        watch = ua.RateWatch(logged.append, clock)
+        snrm = b'\xff\x93' + bytes(9) + b'\x01\x02\x3f\x01'  # up to 4000000 offered
+        ua_frame = b'\xfe\x73' + bytes(8) + b'\x01\x01\x3e'  # 9600..115200
+        steps = [
+            ('SNRM at 9600', 'out', 9600, snrm, True, 9600),
+            ('UA heard at 9600, radio now at 115200', 'in', 9600, ua_frame, True, 115200),
+            ('a frame the chip still sends at 9600', 'out', 9600, b'\xfe\x11', False, 115200),
+            ('the same at 115200', 'out', 115200, b'\xfe\x11', True, 115200),
+            ('DISC', 'out', 115200, b'\xfe\x53', True, 115200),
+            ('its UA, radio back at 9600', 'in', 115200, b'\xfe\x73', True, 9600),
+        ]
+        for name, way, chip_rate, frame, passes, radio_rate in steps:
+            with self.subTest(name):
+                check = watch.outgoing if way == 'out' else watch.incoming
+                self.assertEqual(check(chip_rate, ua.wrap(frame)), passes)
+                self.assertEqual(watch.rate, radio_rate)
+        watch.rate = 115200
+        clock.now += 3.5
+        self.assertTrue(watch.outgoing(9600, ua.wrap(b'\xff\x3f')))  # the radio forgot the link
+
+
 class StandardRequests(unittest.TestCase):
     def test_requests(self):
         adapter, _, _ = make(ua.Bridge, serial='A1')

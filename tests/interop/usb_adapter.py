@@ -113,6 +113,78 @@ def unwrap_all(data):
     return frames
 
 
+class RateWatch:
+    """The rate the radio listens and sends at, followed from the frames on the line: 9600 baud
+    until it answers a connection request (SNRM) with UA, then the highest rate both offered,
+    back to 9600 when the connection ends (DISC answered, DM, or three seconds without a frame
+    from the host, after which the virtual radio forgets the connection). A chip whose rate is
+    not the radio's neither reaches the radio nor hears it, as on a real line."""
+
+    RATES = (2400, 9600, 19200, 38400, 57600, 115200, 576000, 1152000, 4000000)
+    SNRM, UA, DISC, DM = 0x83, 0x63, 0x43, 0x0F
+
+    def __init__(self, log, clock=time.monotonic):
+        self.log, self.clock = log, clock
+        self.rate = 9600
+        self.offered = None
+        self.closing = False
+        self.last_host_frame = None
+        self.from_radio = Deframer()
+
+    @staticmethod
+    def baud_bits(parameters):
+        i = 0
+        while i + 2 <= len(parameters):
+            pi, pl = parameters[i], parameters[i + 1]
+            if pi == 0x01:
+                return int.from_bytes(parameters[i + 2:i + 2 + pl], 'little')
+            i += 2 + pl
+        return 0
+
+    def host_frames(self, frames):
+        now = self.clock()
+        if self.last_host_frame is not None and now - self.last_host_frame > 3 and self.rate != 9600:
+            self.log('three seconds without a frame: the radio is back at 9600')
+            self.rate = 9600
+        self.last_host_frame = now
+        for frame in frames:
+            control = frame[1] & ~0x10 if len(frame) > 1 else None
+            if control == self.SNRM and len(frame) > 11:
+                self.offered = self.baud_bits(frame[11:])
+            elif control == self.DISC:
+                self.closing = True
+
+    def radio_frames(self, frames):
+        for frame in frames:
+            control = frame[1] & ~0x10 if len(frame) > 1 else None
+            if control == self.UA and self.offered is not None and len(frame) > 10:
+                common = self.offered & self.baud_bits(frame[10:])
+                self.rate = max((r for bit, r in enumerate(self.RATES) if common >> bit & 1),
+                                default=9600)
+                self.offered = None
+                self.log(f'the radio agreed on {self.rate}')
+            elif (control == self.UA and self.closing) or control == self.DM:
+                self.rate, self.closing = 9600, False
+
+    def outgoing(self, chip_rate, line_bytes):
+        """Whether bytes the chip sends at CHIP_RATE reach the radio."""
+        self.host_frames(unwrap_all(line_bytes))
+        if chip_rate == self.rate:
+            return True
+        self.log(f'sent at {chip_rate} while the radio listens at {self.rate}: lost')
+        return False
+
+    def incoming(self, chip_rate, line_bytes):
+        """Whether the chip at CHIP_RATE hears bytes the radio sent (at its rate before them)."""
+        rate = self.rate
+        frames = [Deframer.unstuff(raw) for raw in self.from_radio.feed(line_bytes)]
+        self.radio_frames([f[:-2] for f in frames if Deframer.good(f)])
+        if chip_rate == rate:
+            return True
+        self.log(f'the radio sent at {rate}, the chip listens at {chip_rate}: not heard')
+        return False
+
+
 # ---------------------------------------------------------------------------------------------
 # USB descriptors and requests
 
@@ -598,8 +670,13 @@ def main():
         log_file.write(f'{time.monotonic() - started:9.4f} {text}\n')
 
     line_fd = open_line(options.line)
-    adapter = CHIPS[options.chip](lambda data: os.write(line_fd, data), log,
-                                  serial=options.serial)
+    watch = RateWatch(log)
+
+    def transmit(data):
+        if watch.outgoing(adapter.speed, data):
+            os.write(line_fd, data)
+
+    adapter = CHIPS[options.chip](transmit, log, serial=options.serial)
     if options.idle_in:
         adapter.idle_in_seconds = options.idle_in
     ours, kernels = socket.socketpair(socket.AF_UNIX, socket.SOCK_STREAM)
@@ -614,7 +691,8 @@ def main():
                 except OSError:
                     return
                 log(f'heard {len(data)}: {data[:24].hex()}')
-                adapter.from_line(data)
+                if watch.incoming(adapter.speed, data):
+                    adapter.from_line(data)
             server.answer_waiting()
 
     def unplug(_signal=None, _frame=None):
