@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What the interoperability test against the Linux IrDA stack needs, beyond scripts/install-deps.sh:
 # qemu, a static busybox, ip and ldattach for the guest (installed through apt), and Debian 12's 6.1 kernel with the IrDA
-# modules built for it from the tarball in shared/third_party/. The kernel packages are only
+# modules (the stack, the serial line discipline, the USB adapters' drivers) built for it from the
+# tarball in shared/third_party/. The kernel packages are only
 # downloaded and unpacked into a cache (never installed into this machine); the modules are
 # built once per kernel and tarball and kept there.
 #
@@ -86,20 +87,26 @@ if [ ! -f "$kdir/ready" ]; then
     touch "$kdir/ready"
 fi
 
-# The IrDA core, the SIR device layer and the serial line discipline, built once per tarball.
+# The IrDA core, the SIR device layer, the serial line discipline and the drivers of the USB
+# adapters, built once per tarball (a cache from before the USB drivers is built again).
 sum=$(sha256sum "$tarball" | cut -c1-12)
 mdir=$kdir/irda-$sum
-if [ ! -f "$mdir/ready" ]; then
+modules=(net/irda drivers/sir-dev drivers/irtty-sir drivers/stir4200 drivers/mcs7780 drivers/irda-usb)
+built() { for m in "${modules[@]}"; do [ -f "$mdir/${m##*/}.ko" ] || return 1; done; }
+if [ ! -f "$mdir/ready" ] || ! built; then
     log "building the IrDA modules from $(basename "$tarball") for $abi"
     command -v gcc-12 >/dev/null || fail "no gcc-12 (Debian 12's kernel compiler; scripts/install-deps.sh brings build-essential)"
-    rm -rf "$mdir"
-    mkdir -p "$mdir/src"
-    tar -xzf "$tarball" -C "$mdir/src" --strip-components=1
-    timeout 900 nice make -s -C "$kdir/root/usr/src/linux-headers-$abi" M="$mdir/src/src" -j "${JOBS:-2}" \
-        net/irda.ko drivers/sir-dev.ko drivers/irtty-sir.ko >"$mdir/build.log" 2>&1 ||
-        { tail -20 "$mdir/build.log" >&2; fail "the IrDA modules do not build against $abi (log: $mdir/build.log)"; }
-    cp "$mdir/src/src/net/irda.ko" "$mdir/src/src/drivers/sir-dev.ko" "$mdir/src/src/drivers/irtty-sir.ko" "$mdir/"
-    rm -rf "$mdir/src"
+    # Built aside and moved in: another run may be reading the modules built before.
+    src=$(mktemp -d "$kdir/build.XXXXXX")
+    tar -xzf "$tarball" -C "$src" --strip-components=1
+    mkdir -p "$mdir"
+    timeout 900 nice make -s -C "$kdir/root/usr/src/linux-headers-$abi" M="$src/src" -j "${JOBS:-2}" \
+        "${modules[@]/%/.ko}" >"$mdir/build.log" 2>&1 ||
+        { rm -rf "$src"; tail -20 "$mdir/build.log" >&2; fail "the IrDA modules do not build against $abi (log: $mdir/build.log)"; }
+    for m in "${modules[@]}"; do
+        cp "$src/src/$m.ko" "$mdir/.${m##*/}.ko" && mv -f "$mdir/.${m##*/}.ko" "$mdir/${m##*/}.ko"
+    done
+    rm -rf "$src"
     touch "$mdir/ready"
 fi
 

@@ -9,18 +9,25 @@
 #      on this machine, whose pseudo-terminal is the guest's serial line
 #   c  Linux on both ends: the guest primary of (b) against the guest secondary of (a), two
 #      machines whose serial lines are joined
+#   u  the guest primary of (b) on a USB adapter: the kernel's stir4200, mcs7780 or irda-usb
+#      driver bound to an emulation of its chip (tests/interop/usb_adapter.py, plugged into
+#      the guest's USB/IP host controller) whose infrared side is the virtual radio; the
+#      control transfers the driver sends at start and at a speed change, as usbmon shows
+#      them, are kept and compared with tests/usb/*.control
 # Every trace of the run (our stack's TESSEL_IRDA_TRACE, the capture on each guest's irda0) is
 # checked with tshark: no malformed frame, no expert error, no frame reject.
 #
 #   scripts/interop.sh [BUILD_DIR]
 # Environment: TESSEL_INTEROP_MODELS (default "alder birch cedar larch"),
-# TESSEL_INTEROP_DIRECTIONS (default "c b a"), and those of scripts/interop-deps.sh.
+# TESSEL_INTEROP_DIRECTIONS (default "c b a u"), TESSEL_INTEROP_CHIPS (direction u, default
+# "stir4200 mcs7780 bridge"), and those of scripts/interop-deps.sh.
 # Exit status: 0 all passed, 1 a case failed, 77 skipped (with "skipped: <reason>").
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build}")
 models=${TESSEL_INTEROP_MODELS:-alder birch cedar larch}
-directions=${TESSEL_INTEROP_DIRECTIONS:-c b a}
+directions=${TESSEL_INTEROP_DIRECTIONS:-c b a u}
+chips=${TESSEL_INTEROP_CHIPS:-stir4200 mcs7780 bridge}
 
 skip() {
     echo "interop: skipped: $*"
@@ -92,7 +99,11 @@ make_initramfs() {
         order+=("$name")
     }
     for m in virtio_pci 9pnet_virtio 9p; do add "$m" || return 1; done
-    for m in irda sir-dev irtty-sir; do
+    # The USB/IP host controller that the emulated adapters plug into, and usbmon.
+    usb_modules=1
+    for m in vhci-hcd usbmon; do add "$m" || usb_modules=; done
+    for m in irda sir-dev irtty-sir stir4200 mcs7780 irda-usb; do
+        [ -f "$mdir/$m.ko" ] || continue
         strip --strip-debug -o "$tree/modules/$m.ko" "$mdir/$m.ko"
         order+=("$m")
     done
@@ -127,14 +138,14 @@ else
     slow=4  # every bound stretched for the emulated processor
 fi
 
-# boot NAME WORK ROLE MODEL CHARDEV...: starts a guest in the background, its pid in WORK/qemu.pid.
+# boot NAME WORK ROLE MODEL CHARDEV [CHIP]: starts a guest in the background, its pid in WORK/qemu.pid.
 boot() {
     local name=$1 work=$2 role=$3 model=$4 chardev=$5
     mkdir -p "$work"
-    timeout $((300 * slow)) qemu-system-x86_64 "${accel[@]}" -m 512 -smp 1 -nodefaults \
+    timeout $((300 * slow)) qemu-system-x86_64 "${accel[@]}" "${clock[@]}" -m 512 -smp 1 -nodefaults \
         -display none -no-reboot -name "$name" \
         -kernel "$kdir/vmlinux" -initrd "$out/initramfs.cpio" \
-        -append "console=ttyS0 panic=-1 loglevel=4 mitigations=off tessel_work=$work tessel_script=$root/tests/interop/guest.sh tessel_args=$role,$model,$build,$work" \
+        -append "console=ttyS0 panic=-1 loglevel=4 mitigations=off tessel_work=$work tessel_script=$root/tests/interop/guest.sh tessel_args=$role,$model,$build,$work${6:+,$6}" \
         -serial "file:$work/console.log" \
         -chardev "$chardev,id=ir" -device isa-serial,chardev=ir \
         -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
@@ -142,6 +153,12 @@ boot() {
         >"$work/qemu.log" 2>&1 &
     echo $! >"$work/qemu.pid"
 }
+
+# The guest's clock: its own by default. Direction u keeps the kernel drivers' tight USB
+# deadlines (the STIr4200's control requests time out after 100 ms) in the guest's instructions
+# rather than this machine's seconds, which a busy host stretches without bound on the emulated
+# processor: TCG counts instructions (-icount), 2^TESSEL_INTEROP_ICOUNT ns of guest time each.
+clock=()
 
 # Waits for a guest to power off by itself (bounded), else ends it.
 halt_guest() {
@@ -212,9 +229,14 @@ clean_trace() {
 passed=0
 failed=0
 summary=()
+skipped=0
 record() {  # DIRECTION MODEL OUTCOME DETAIL
-    summary+=("$(printf '%-2s %-6s %-5s %s' "$1" "$2" "$3" "$4")")
-    if [ "$3" = PASS ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+    summary+=("$(printf '%-2s %-8s %-5s %s' "$1" "$2" "$3" "$4")")
+    case $3 in
+        PASS) passed=$((passed + 1)) ;;
+        SKIP) skipped=$((skipped + 1)) ;;
+        *) failed=$((failed + 1)) ;;
+    esac
     say "$1 $2 $3 $4"
 }
 
@@ -327,8 +349,59 @@ case_a() {
     judge a "$model" "$case" "$case/result" "$in" "$case/out.${in##*.}" "${traces[@]}"
 }
 
+# The kernel driver of each emulated chip.
+driver_of() {
+    case $1 in stir4200) echo stir4200 ;; mcs7780) echo mcs7780 ;; bridge) echo irda-usb ;; esac
+}
+
+# (u) the guest's kernel primary on each USB adapter's kernel driver in turn, the adapters
+# emulated, in one guest.
+case_u() {
+    local model=$1 case chip driver present=() in
+    case=$out/u-$model
+    for chip in $chips; do
+        driver=$(driver_of "$chip")
+        if [ -z "$usb_modules" ] || [ ! -f "$mdir/$driver.ko" ]; then
+            record u "$chip" SKIP "no vhci-hcd, usbmon or $driver module"
+        elif ! command -v python3 >/dev/null; then
+            record u "$chip" SKIP "no python3"
+        else
+            mkdir -p "$case/guest/$chip"
+            input_file "$model" "$case/guest/$chip" >"$case/guest/$chip/input" ||
+                { record u "$chip" FAIL "no input file"; continue; }
+            present+=("$chip")
+        fi
+    done
+    [ ${#present[@]} -gt 0 ] || return
+    [ "$accel_choice" = tcg ] && clock=(-icount "shift=${TESSEL_INTEROP_ICOUNT:-4}")
+    local joined=${present[*]}
+    boot "usb-$model" "$case/guest" usb "$model" "null" "${joined// /+}"
+    clock=()
+    halt_guest "$case/guest"
+    for chip in "${present[@]}"; do
+        judge_u "$chip" "$case/guest/$chip" "$(cat "$case/guest/$chip/input")"
+    done
+}
+
+judge_u() {
+    local chip=$1 work=$2 in=$3 vector=$root/tests/usb/$1.control
+    python3 "$root/tests/interop/usbmon_control.py" "$work/usbmon.txt" >"$work/usbmon.control" 2>&1
+    if ! grep -q nickname "$work/discovery.txt" 2>/dev/null; then
+        record u "$chip" FAIL "Linux did not discover the radio: $(tail -1 "${work%/*}/guest.log" 2>/dev/null)"
+    elif [ -f "$vector" ] && ! diff -u "$vector" "$work/usbmon.control" >"$work/control.diff"; then
+        record u "$chip" FAIL "the driver's control transfers differ from tests/usb/$chip.control (control.diff)"
+    else
+        judge u "$chip" "$work" "$work/result" "$in" "${in%/*}/out.${in##*.}" "$work/guest.pcap"
+    fi
+}
+
 main_start=$(now)
 for direction in $directions; do
+    if [ "$direction" = u ]; then
+        # One model: the chips differ, the radios' protocol is checked above.
+        case_u "${models%% *}"
+        continue
+    fi
     for model in $models; do
         case $direction in
             a) case_a "$model" ;;
@@ -342,5 +415,5 @@ done
 echo
 say "results (kernel $abi, ${accel[1]}, $(seconds_since "$main_start")s; files in $out):"
 printf '  %s\n' "${summary[@]}"
-echo "interop: $passed passed, $failed failed"
+echo "interop: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -9,10 +9,16 @@
 #   guest.sh primary MODEL BUILD WORK
 #       tessel-cli on the kernel's IrDA sockets writes WORK/in.* into the radio in range, then
 #       reads it into WORK/out.*; outcome and seconds per step in WORK/result
+#   guest.sh usb MODEL BUILD WORK CHIP[+CHIP...]
+#       for each CHIP in turn, in WORK/CHIP: the primary of the same on the irda0 of a kernel
+#       driver (stir4200, mcs7780, irda-usb) bound to an emulated USB adapter CHIP
+#       (tests/interop/usb_adapter.py) whose infrared side is `tessel-radiosim MODEL
+#       --link=sir` in this guest; the USB traffic as the kernel's usbmon sees it in
+#       usbmon.txt, the emulation's log in adapter.log; the adapter unplugged at the end
 #
 # Every wait is bounded; the host bounds the machine's whole life as well.
 set -u
-role=$1 model=$2 build=$3 work=$4
+role=$1 model=$2 build=$3 work=$4 chips=${5:-}
 serve_seconds=${TESSEL_INTEROP_SERVE:-240}
 step_seconds=${TESSEL_INTEROP_STEP:-120}
 
@@ -35,13 +41,61 @@ capture_pid=
 attach_sir() {
     ldattach -s 9600 IRDA /dev/ttyS1 || { say "ldattach failed"; return 1; }
     wait_for 50 test -e /sys/class/net/irda0 || { say "no irda0 after attaching the line"; return 1; }
+    start_irda0
+}
+
+start_irda0() {
     ip link set irda0 up || return 1
     # A primary discovers in the background, as `irattach -s` sets it up.
-    [ "$role" = primary ] && echo 1 >/proc/sys/net/irda/discovery
+    [ "$role" != secondary ] && echo 1 >/proc/sys/net/irda/discovery
     dumpcap -q -i irda0 -w "$work/guest.pcap" >"$work/dumpcap.log" 2>&1 &
     capture_pid=$!
     wait_for 50 test -s "$work/guest.pcap" || say "the capture on irda0 did not start"
-    say "SIR attached: $(cat /proc/sys/net/irda/devname) on ttyS1"
+    say "irda0 up: $(cat /proc/sys/net/irda/devname)"
+}
+
+# The emulated adapter plugged in, its kernel driver's irda0 up, the virtual radio in range of it.
+usbmon_pid= radiosim_pid= adapter_pid= chip= port=0
+attach_usb() {
+    mount -t debugfs debugfs /sys/kernel/debug 2>/dev/null
+    [ -e /sys/kernel/debug/usb/usbmon/0u ] || { say "no usbmon"; return 1; }
+    cat /sys/kernel/debug/usb/usbmon/0u >"$work/usbmon.txt" &
+    usbmon_pid=$!
+    "$build/bin/tessel-radiosim" "$model" --link=sir >"$work/radiosim.out" 2>"$work/radiosim.log" &
+    radiosim_pid=$!
+    wait_for 100 test -s "$work/radiosim.out" || { say "the virtual radio gave no pseudo-terminal"; return 1; }
+    python3 "$(dirname "$0")/usb_adapter.py" "$chip" "$(head -1 "$work/radiosim.out")" \
+        --port "$port" --log "$work/adapter.log" 2>"$work/adapter.err" &
+    adapter_pid=$!
+    wait_for 300 test -e /sys/class/net/irda0 || { say "no irda0: no driver bound to the emulated $chip"; return 1; }
+    say "bound: $(basename "$(readlink /sys/class/net/irda0/device/driver)")"
+    # The default transmit queue (pfifo_fast, lockless) does not suit the USB drivers: it
+    # tells "empty" only after a dequeue found nothing, which a stopped queue never tries, so
+    # the STIr4200 driver, which restarts its receiver only on an empty queue, leaves it off
+    # after a window of frames; and with it the MCS7780 driver finds a rate in frames that
+    # ask for none and puts the chip into FIR mode. A plain FIFO counts its frames.
+    tc qdisc replace dev irda0 root pfifo || say "cannot replace the transmit queue of irda0"
+    start_irda0
+}
+
+detach_usb() {
+    [ -n "$adapter_pid" ] && { kill "$adapter_pid"; wait "$adapter_pid"; }
+    [ -n "$radiosim_pid" ] && kill "$radiosim_pid"
+    [ -n "$usbmon_pid" ] && { sleep 0.5; kill "$usbmon_pid"; }
+    # The next adapter's interface is irda0 again once this one is gone.
+    wait_for 100 test ! -e /sys/class/net/irda0 || say "irda0 stays after unplugging $chip"
+    capture_pid= usbmon_pid= radiosim_pid= adapter_pid=
+}
+
+# One emulated adapter: plugged in, Linux discovers the radio, writes and reads it, unplugged.
+usb_session() {
+    attach_usb || { finish; detach_usb; return 1; }
+    # Linux lists the radio it discovered before it connects to it.
+    wait_for 200 grep -q "nickname" /proc/net/irda/discovery
+    cp /proc/net/irda/discovery "$work/discovery.txt"
+    primary
+    finish
+    detach_usb
 }
 
 finish() {
@@ -82,6 +136,15 @@ primary() {
     echo "read $? $(seconds_since "$start")" >>"$work/result"
 }
 
+if [ "$role" = usb ]; then
+    base=$work rc=0
+    for chip in ${chips//+/ }; do
+        work=$base/$chip
+        usb_session || rc=1
+        port=$((port + 1))
+    done
+    exit $rc
+fi
 attach_sir || { finish; exit 1; }
 case $role in
     secondary) secondary; rc=$? ;;
