@@ -32,7 +32,7 @@ Deadline Earliest(Deadline a, LinkClock::time_point b) {
 
 }  // namespace
 
-CIrlapPrimary::CIrlapPrimary(CSirLine& line, SPrimaryConfig config)
+CIrlapPrimary::CIrlapPrimary(ILapLine& line, SPrimaryConfig config)
     : line_(line), config_(std::move(config)) {}
 
 std::vector<SDiscovered> CIrlapPrimary::Discover(Deadline deadline) {
@@ -105,12 +105,12 @@ bool CIrlapPrimary::Connect(std::uint32_t device, Deadline deadline) {
     snrm.source = config_.address;
     snrm.destination = device;
     snrm.connection = connection_;
-    snrm.params.baud = BaudBitsUpTo(config_.maxBaud);
+    snrm.params.baud = static_cast<std::uint16_t>(BaudBitsUpTo(config_.maxBaud) & config_.baudMask);
     snrm.params.turnaround = 0x01;  // 500 ms
-    snrm.params.dataSize = 0x3F;    // up to 2048 bytes
-    snrm.params.window = 0x7F;      // up to 7 frames
-    snrm.params.extraBofs = 0x80;   // none
-    snrm.params.minTurn = 0x04;     // 1 ms
+    snrm.params.dataSize = config_.dataSize;
+    snrm.params.window = config_.window;
+    snrm.params.extraBofs = config_.extraBofs;
+    snrm.params.minTurn = config_.minTurn;
     snrm.params.disconnect = 0x01;  // 3 s: the exchange's own window is no longer
     SLapFrame frame;
     frame.control = ucontrol::kSnrm | kPollFinal;

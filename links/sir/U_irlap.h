@@ -26,11 +26,18 @@ struct SPrimaryConfig {
     int maxBaud = 115200;
     int slots = 6;
     SDiscoveryInfo info;  // what this station tells in the last discovery frame
+    // What this station offers in SNRM beyond the rate: the defaults suit a host that wraps
+    // the frames itself; an adapter that frames in hardware tells its own.
+    std::uint16_t baudMask = 0xFFFF;
+    std::uint8_t dataSize = 0x3F;   // up to 2048 bytes
+    std::uint8_t window = 0x7F;     // up to 7 frames
+    std::uint8_t extraBofs = 0x80;  // none
+    std::uint8_t minTurn = 0x04;    // 1 ms
 };
 
 class CIrlapPrimary {
   public:
-    CIrlapPrimary(CSirLine& line, SPrimaryConfig config);
+    CIrlapPrimary(ILapLine& line, SPrimaryConfig config);
 
     // One slot first, then all the configured slots unless that found one device cleanly; a
     // secondary found still in an earlier connection is disconnected and the discovery run
@@ -73,7 +80,7 @@ class CIrlapPrimary {
     void Deliver(const SLapFrame& frame);
     std::chrono::milliseconds FinalTimeout() const;
 
-    CSirLine& line_;
+    ILapLine& line_;
     SPrimaryConfig config_;
     bool connected_ = false;
     std::uint32_t peer_ = 0;

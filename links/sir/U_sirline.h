@@ -34,24 +34,39 @@ inline constexpr std::size_t kLargestFrame = 2048 + 2;
 // The time a number of bytes takes on the line: start bit, eight data bits, stop bit.
 std::chrono::microseconds WireTime(std::size_t bytes, int baud);
 
-class CSirLine {
+// What IrLAP needs of the medium under it: whole frames out and in, the rate, and the other
+// station's needs. A serial infrared line frames the bytes itself; an adapter that frames in
+// its own hardware takes and gives the frames as they are.
+class ILapLine {
+  public:
+    virtual ~ILapLine() = default;
+    virtual bool Send(const SLapFrame& frame, Deadline deadline) = 0;
+    // The next frame with a good check; nothing when the deadline passes first or on an error
+    // of the transport (Failed() tells which).
+    virtual std::optional<SLapFrame> Receive(Deadline deadline) = 0;
+    virtual bool Failed() const = 0;
+    virtual bool SetBaud(int baud, Deadline deadline) = 0;
+    virtual int Baud() const = 0;
+    // What the other station asked for: extra BOFs at 115200 baud, its minimum turnaround time.
+    virtual void SetPeerNeeds(int extraBofsAt115200, int minTurnMicros) = 0;
+    // Back to the link's initial state: 9600 baud, no extra BOFs, nothing buffered.
+    virtual void Reset(Deadline deadline) = 0;
+    // Frames dropped on the way in (bad check, aborted, too long), for tests and traces.
+    virtual std::size_t Dropped() const = 0;
+};
+
+class CSirLine final : public ILapLine {
   public:
     CSirLine(ISirBytes& bytes, CIrdaTrace* trace);
 
-    bool Send(const SLapFrame& frame, Deadline deadline);
-    // The next frame with a good check; nothing when the deadline passes first or on an error
-    // of the transport (Failed() tells which).
-    std::optional<SLapFrame> Receive(Deadline deadline);
-    bool Failed() const { return failed_; }
-
-    bool SetBaud(int baud, Deadline deadline);
-    int Baud() const { return baud_; }
-    // What the other station asked for: extra BOFs at 115200 baud, its minimum turnaround time.
-    void SetPeerNeeds(int extraBofsAt115200, int minTurnMicros);
-    // Back to the link's initial state: 9600 baud, no extra BOFs, nothing buffered.
-    void Reset(Deadline deadline);
-    // Frames dropped by the deframer (bad check, aborted, too long), for tests and traces.
-    std::size_t Dropped() const { return dropped_; }
+    bool Send(const SLapFrame& frame, Deadline deadline) override;
+    std::optional<SLapFrame> Receive(Deadline deadline) override;
+    bool Failed() const override { return failed_; }
+    bool SetBaud(int baud, Deadline deadline) override;
+    int Baud() const override { return baud_; }
+    void SetPeerNeeds(int extraBofsAt115200, int minTurnMicros) override;
+    void Reset(Deadline deadline) override;
+    std::size_t Dropped() const override { return dropped_; }
 
   private:
     ISirBytes& bytes_;

@@ -43,10 +43,32 @@ std::uint32_t AddressOf(const std::array<std::uint8_t, 4>& id) {
            static_cast<std::uint32_t>(id[2]) << 16 | static_cast<std::uint32_t>(id[3]) << 24;
 }
 
+// The adapter's serial port with the SIR line on it.
+class CSerialMedium final : public ILapMedium {
+  public:
+    explicit CSerialMedium(std::string path) : path_(std::move(path)) {}
+
+    bool Open(std::string& problem) override { return port_.Open(path_, problem); }
+    ILapLine& StartLine(CIrdaTrace* trace) override {
+        line_ = std::make_unique<CSirLine>(port_, trace);
+        return *line_;
+    }
+    void Close() override {
+        line_.reset();
+        port_.Close();
+    }
+    bool IsOpen() const override { return port_.IsOpen(); }
+
+  private:
+    std::string path_;
+    CSirPort port_;
+    std::unique_ptr<CSirLine> line_;
+};
+
 class CSirIrda final : public IIrdaPlatform {
   public:
-    CSirIrda(std::string port, SSirSettings settings)
-        : portPath_(std::move(port)), settings_(std::move(settings)) {}
+    CSirIrda(std::unique_ptr<ILapMedium> medium, SSirSettings settings)
+        : medium_(std::move(medium)), settings_(std::move(settings)) {}
     ~CSirIrda() override { Close(); }
     CSirIrda(const CSirIrda&) = delete;
     CSirIrda& operator=(const CSirIrda&) = delete;
@@ -54,20 +76,21 @@ class CSirIrda final : public IIrdaPlatform {
     bool Open() override {
         Close();
         problem_.clear();
-        if (!port_.Open(portPath_, problem_)) return false;
+        if (!medium_->Open(problem_)) return false;
         if (!settings_.tracePath.empty() && !trace_) {
             trace_ = CIrdaTrace::Create(settings_.tracePath, &problem_);
             // Said once, where a terminal sees it; Problem() carries it to the status line.
             if (!trace_ && !traceReported_) std::cerr << "Tessel: " << problem_ << std::endl;
             traceReported_ = true;
         }
-        line_ = std::make_unique<CSirLine>(port_, trace_.get());
+        line_ = &medium_->StartLine(trace_.get());
         SPrimaryConfig config;
         config.address = OwnAddress();
         config.maxBaud = settings_.maxBaud;
         config.slots = settings_.slots;
         config.info.hints = {0x04};  // a computer
         config.info.nickname = "Tessel";
+        medium_->Offer(config);
         lap_ = std::make_unique<CIrlapPrimary>(*line_, config);
         lmp_ = std::make_unique<CIrlmpClient>(*lap_);
         tinyTp_ = true;
@@ -75,22 +98,26 @@ class CSirIrda final : public IIrdaPlatform {
     }
 
     void Close() override {
-        if (!port_.IsOpen()) return;
+        if (!medium_->IsOpen()) return;
         const Deadline deadline = LinkClock::now() + kCloseLimit;
         lmp_->Disconnect(deadline);
         lap_->Disconnect();
         line_->Reset(deadline);
         lmp_.reset();
         lap_.reset();
-        line_.reset();
-        port_.Close();
+        line_ = nullptr;
+        medium_->Close();
         selectors_.clear();
         stream_.clear();
         packets_.clear();
     }
 
-    bool IsOpen() const override { return port_.IsOpen(); }
-    std::string Problem() const override { return problem_; }
+    bool IsOpen() const override { return medium_->IsOpen(); }
+    // What went wrong on the way, else what the last Open had to say.
+    std::string Problem() const override {
+        std::string live = medium_->Problem();
+        return live.empty() ? problem_ : live;
+    }
 
     bool QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) override {
         if (!IsOpen()) return false;
@@ -269,13 +296,12 @@ class CSirIrda final : public IIrdaPlatform {
         lmp_->Send(STtpData::Encode(false, flow_.TakeForCredit(), {}), deadline);
     }
 
-    std::string portPath_;
+    std::unique_ptr<ILapMedium> medium_;
     SSirSettings settings_;
-    CSirPort port_;
     std::unique_ptr<CIrdaTrace> trace_;
     std::string problem_;
     bool traceReported_ = false;
-    std::unique_ptr<CSirLine> line_;
+    ILapLine* line_ = nullptr;
     std::unique_ptr<CIrlapPrimary> lap_;
     std::unique_ptr<CIrlmpClient> lmp_;
     std::map<std::pair<std::string, std::string>, std::int32_t> selectors_;
@@ -314,5 +340,10 @@ std::unique_ptr<IIrdaPlatform> MakeSirIrdaPlatform(const std::string& port) {
 
 std::unique_ptr<IIrdaPlatform> MakeSirIrdaPlatform(const std::string& port,
                                                    const SSirSettings& settings) {
-    return std::make_unique<CSirIrda>(port, settings);
+    return MakeLapIrdaPlatform(std::make_unique<CSerialMedium>(port), settings);
+}
+
+std::unique_ptr<IIrdaPlatform> MakeLapIrdaPlatform(std::unique_ptr<ILapMedium> medium,
+                                                   const SSirSettings& settings) {
+    return std::make_unique<CSirIrda>(std::move(medium), settings);
 }

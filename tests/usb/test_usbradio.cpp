@@ -1,0 +1,127 @@
+// Whole reads of the virtual radio through each USB adapter driver, in process: a fake chip
+// carries what the driver sends onto the radio's serial infrared line and what the radio
+// answers back, as the real chip would. Also the adapter unplugged in mid-read.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "U_modules.h"
+#include "U_radionet.h"
+#include "U_virtualradios.h"
+#include "fake_usb.h"
+
+namespace {
+
+using namespace fakeusb;
+using namespace std::chrono_literals;
+
+CModules& Modules() {
+    static CModules modules(TESSEL_TEST_MODULE_ROOT);
+    return modules;
+}
+
+IRadio& Alder() {
+    for (IRadio* radio : RadioList(Modules()))
+        if (radio->Ware()->Description() == "ALDER") return *radio;
+    throw std::logic_error("no ALDER model");
+}
+
+std::shared_ptr<CFakeDevice> ChipFor(const std::string& kind, const std::string& line) {
+    if (kind == "STIr4200") return std::make_shared<CFakeStir4200>(Stir4200Info(), line);
+    if (kind == "MCS7780") return std::make_shared<CFakeMcs7780>(Mcs7780Info(), line);
+    return std::make_shared<CFakeBridge>(BridgeInfo(), line);
+}
+
+struct SUsbRadioBench {
+    SUsbRadioBench(const std::string& kind, const std::string& radio = "ALDER")
+        : radios({radio + ",link=sir"}),
+          chip(ChipFor(kind, radios.Server(0).Address())),
+          socket(usb::MakeUsbIrdaPlatform("usb", SSirSettings{115200, 1, {}}, BusOf({chip})),
+                 EIrdaMode::Stream) {}
+
+    // The radio found and its memory read, step by step; false at the first failed step.
+    bool Read() {
+        IRadio& radio = Alder();
+        IRadioWare& ware = *radio.Ware();
+        if (!ware.AttachData(&radio, nullptr, nullptr)) return false;
+        IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
+        std::unique_ptr<CRadioSocket> found = SearchIrda(socket, *qualifier);
+        ware.ReleaseQualifier(qualifier);
+        if (!found) return false;
+        CRadioNet net(std::move(found));
+        IRadioRW* rw = ware.CreateRW(&radio, net.link());
+        rw->BeginRead();
+        bool ok = true;
+        while (ok && !rw->IsDone()) ok = rw->Step();
+        ware.ReleaseRW(rw);
+        serial = radio.SerialNumber();
+        return ok;
+    }
+
+    sim::CVirtualRadios radios;
+    std::shared_ptr<CFakeDevice> chip;
+    CIrDASocket socket;
+    std::string serial;
+};
+
+TEST(UsbRadio, WholeReadThroughEachAdapterAtTheAgreedRate) {
+    for (const char* kind : {"STIr4200", "MCS7780", "bridge"}) {
+        SUsbRadioBench bench(kind, "ALDER,sn=4242");
+        ASSERT_TRUE(bench.Read()) << kind;
+        EXPECT_EQ(bench.serial, "4242") << kind;
+        EXPECT_FALSE(bench.socket.isOpen()) << kind;
+        // The link ran at 115200 baud and was put back to 9600 after.
+        if (auto* stir = dynamic_cast<CFakeStir4200*>(bench.chip.get())) {
+            EXPECT_EQ(stir->registers[stir4200::kClock], 0x77);
+            EXPECT_EQ(std::ranges::count_if(stir->controls,
+                                            [](const SControl& c) {
+                                                return c.setup.index == stir4200::kClock &&
+                                                       c.setup.value == 0x09;
+                                            }),
+                      1);
+        }
+        if (auto* bridge = dynamic_cast<CFakeBridge*>(bench.chip.get())) {
+            EXPECT_NE(std::ranges::find(bridge->headers, 0x06), bridge->headers.end());
+        }
+        EXPECT_EQ(bench.chip->released.size(), bench.chip->claimed.size()) << kind;
+    }
+}
+
+TEST(UsbRadio, AnAdapterUnpluggedInMidReadFailsClearlyAndQuickly) {
+    for (const char* kind : {"STIr4200", "MCS7780", "bridge"}) {
+        SUsbRadioBench bench(kind);
+        ASSERT_TRUE(bench.Read()) << kind;
+        // Halfway through the next read: past the search, into the memory read.
+        bench.chip->unplugAfter = bench.chip->transfers / 2;
+        const auto start = LinkClock::now();
+        EXPECT_FALSE(bench.Read()) << kind;
+        EXPECT_LT(LinkClock::now() - start, 8s) << kind;
+        EXPECT_NE(bench.socket.problem().find("отключён"), std::string::npos)
+            << kind << ": " << bench.socket.problem();
+    }
+}
+
+TEST(UsbRadio, AbsentOrForbiddenAdapterIsSaidOnOpen) {
+    const struct {
+        const char* port;
+        EUsbStatus opening;
+        const char* said;
+    } cases[] = {
+        {"usb", EUsbStatus::Ok, "не найден"},
+        {"usb:066f:4200@9-9", EUsbStatus::Ok, "не найден"},
+        {"usb:066f", EUsbStatus::Ok, "не понят"},
+        {"usb:9710:7780", EUsbStatus::Denied, "udev"},
+        {"usb:9710:7780", EUsbStatus::Busy, "занят"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::shared_ptr<CFakeDevice>> plugged;
+        if (std::string(c.port) != "usb")
+            plugged.push_back(std::make_shared<CFakeMcs7780>(Mcs7780Info(), ""));
+        auto platform = usb::MakeUsbIrdaPlatform(c.port, SSirSettings{}, BusOf(plugged, c.opening));
+        EXPECT_FALSE(platform->Open()) << c.port;
+        EXPECT_NE(platform->Problem().find(c.said), std::string::npos) << platform->Problem();
+    }
+}
+
+}  // namespace
