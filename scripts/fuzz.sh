@@ -14,7 +14,7 @@
 #                                               corpus the same way and ends the pass
 set -euo pipefail
 cd "$(dirname "$0")/.."
-targets=(paramfile image csv irda serial sirframe sirlayers)
+targets=(paramfile image csv irda serial sirframe sirlayers usb)
 mode=time
 seconds=${1:-30}
 case "${1:-}" in
@@ -27,7 +27,7 @@ case "${1:-}" in
 esac
 # Inputs per target in the fixed pass, about 15 seconds of each.
 declare -A ci_runs=([paramfile]=8000 [image]=4000 [csv]=2000 [irda]=200000 [serial]=500000
-    [sirframe]=250000 [sirlayers]=500000)
+    [sirframe]=250000 [sirlayers]=500000 [usb]=500000)
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DTESSEL_FUZZ=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
