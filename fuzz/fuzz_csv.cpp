@@ -10,12 +10,6 @@
 
 namespace {
 
-std::string Text(CRadioData& data) {
-    std::ostringstream out;
-    data.WriteText(out);
-    return out.str();
-}
-
 void CheckRowsRoundTrip(std::string_view csv) {
     std::vector<interchange::SCsvRow> rows = interchange::ParseCsv(csv);
     // A row of one empty field is written as a blank line, which is no row.
@@ -36,19 +30,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string_view csv(reinterpret_cast<const char*>(bytes + 1), size - 1);
     CheckRowsRoundTrip(csv);
 
-    CRadioData& data = fuzzing::DataOf(*fuzzing::Wares()[bytes[0] % 4]);
-    data.Reset();
+    CRadioData& data = fuzzing::AttachedData(*fuzzing::Wares()[bytes[0] % 4]);
     const interchange::SCanalImport plan = interchange::PlanCanalImport(data, csv);
     (void)interchange::ImportReport(plan, 5);
     interchange::ApplyCanalImport(data, plan);
 
     const std::string exported = interchange::ExportCanals(data);
-    const std::string before = Text(data);
+    const std::string before = fuzzing::TextOf(data);
     const interchange::SCanalImport again = interchange::PlanCanalImport(data, exported);
     if (!again.Clean()) __builtin_trap();
     interchange::ApplyCanalImport(data, again);
-    if (Text(data) != before) __builtin_trap();
-    fuzzing::CheckTextRoundTrip(data, false);
+    const std::string after = fuzzing::TextOf(data);
+    if (after != before) __builtin_trap();
+    fuzzing::CheckTextReadsBack(data, after, false);
     data.Reset();
     return 0;
 }

@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     if (size < 1) return 0;
     IRadioWare& ware = *fuzzing::Wares()[bytes[0] % 4];
-    CRadioData& data = fuzzing::DataOf(ware);
+    CRadioData& data = fuzzing::AttachedData(ware);
     std::vector<std::uint8_t> image(data.ImageSize(), 0xFF);
     std::copy_n(bytes + 1, std::min(size - 1, image.size()), image.begin());
     data.DecodeImage(image);

@@ -148,6 +148,13 @@ def main():
     seeds = Seeds(out)
     env = dict(os.environ, TESSEL_PROGRAMMING_DATE=DATE)
 
+    # The USB bridge's class descriptor (alone and behind another one) and adapter selectors.
+    descriptor = bytes([0x0C, 0x21, 0x00, 0x01, 0x01, 0x7F, 0x04, 0x3F, 0x01, 0x08, 0x00, 0x00])
+    seeds.add("usb", b"\x03" + descriptor)
+    seeds.add("usb", b"\x03" + bytes([0x05, 0x24, 0x00, 0x10, 0x01]) + descriptor)
+    for text in ("usb", "usb:066f:4200", "usb:066F:4200@1-2.3", "usb@3-1", "usb:9710:7780"):
+        seeds.add("usb", b"\x04" + text.encode())
+
     def run(*args):
         subprocess.run([cli, *args], env=env, check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
@@ -184,6 +191,12 @@ def main():
                     seeds.add("sirframe", frame)
                 for at in range(0, len(wrapped), 8):  # a burst of frames as the line has them
                     seeds.add("sirframe", b"".join(wrapped[at : at + 8]))
+                # The same frames as each USB adapter hands them up: the STIr4200's raw line
+                # bytes, the MCS7780's frame between BOF and EOF, the bridge's header and body.
+                for (_, frame), line in list(zip(frames, wrapped))[:16]:
+                    seeds.add("usb", b"\x00" + line)
+                    seeds.add("usb", b"\x01" + line[1:-1])
+                    seeds.add("usb", b"\x02\x00" + frame)
                 for _, frame in frames:
                     seeds.add("sirlayers", b"\x00" + frame)
                     if len(frame) > 2 and frame[1] & 0xEF in (0x83, 0x63):  # SNRM, UA

@@ -8,10 +8,13 @@
 #        scripts/fuzz.sh --long [TARGET...]     FUZZ_RUNS inputs per target (default 10 000 000),
 #                                               or FUZZ_SECONDS each when that is set; seeded
 #                                               with real inputs from SEEDS_DIR when it exists;
-#                                               then the corpus is minimised (-merge=1) and kept
+#                                               then the corpus is minimised (-merge=1) and kept;
+#                                               a run stopped with SIGINT to its fuzzer (not to
+#                                               this script) says how far it got, keeps its
+#                                               corpus the same way and ends the pass
 set -euo pipefail
 cd "$(dirname "$0")/.."
-targets=(paramfile image csv irda serial sirframe sirlayers)
+targets=(paramfile image csv irda serial sirframe sirlayers usb)
 mode=time
 seconds=${1:-30}
 case "${1:-}" in
@@ -24,7 +27,7 @@ case "${1:-}" in
 esac
 # Inputs per target in the fixed pass, about 15 seconds of each.
 declare -A ci_runs=([paramfile]=8000 [image]=4000 [csv]=2000 [irda]=200000 [serial]=500000
-    [sirframe]=250000 [sirlayers]=500000)
+    [sirframe]=250000 [sirlayers]=500000 [usb]=500000)
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DTESSEL_FUZZ=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -45,6 +48,7 @@ keep_minimised() {
 }
 
 status=0
+interrupted=72
 for target in "${targets[@]}"; do
     work="$build/corpus/$target"
     mkdir -p "$work" "fuzz/corpus/$target" "$build/crashes"
@@ -63,9 +67,11 @@ for target in "${targets[@]}"; do
             ;;
     esac
     started=$SECONDS
-    if ! "$build/fuzz/fuzz_$target" "${bound[@]}" -timeout=10 -rss_limit_mb=2048 \
+    result=0
+    "$build/fuzz/fuzz_$target" "${bound[@]}" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$build/crashes/$target-" \
-        "${inputs[@]}" 2>"$build/fuzz_$target.log"; then
+        -interrupt_exitcode=$interrupted "${inputs[@]}" 2>"$build/fuzz_$target.log" || result=$?
+    if [ $result -ne 0 ] && [ $result -ne $interrupted ]; then
         status=1
         tail -n 40 "$build/fuzz_$target.log"
         continue
@@ -74,7 +80,10 @@ for target in "${targets[@]}"; do
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/fuzz_$target.log")
     cov=$(grep -oE 'cov: [0-9]+' "$build/fuzz_$target.log" | tail -n 1 | cut -d' ' -f2)
     elapsed=$((SECONDS - started))
+    [ $result -eq $interrupted ] && echo "   interrupted"
     echo "   $runs runs in ${elapsed} s ($((runs / (elapsed > 0 ? elapsed : 1))) per second), cov: $cov"
     [ "$mode" = long ] && keep_minimised "$target"
+    # A run stopped from outside (SIGINT to the fuzzer) keeps what it found and ends the pass.
+    [ $result -eq $interrupted ] && break
 done
 exit $status
