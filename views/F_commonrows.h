@@ -64,63 +64,63 @@ class TDataRows {
         };
     }
 
-    ZVCL::TZStatic* Selector(const SRowSpec& spec, const QStringList& list,
+    ZVCL::TZStatic* Selector(const SRowSpec& row, const QStringList& list,
                              std::function<void(Data&, const QString&)> store,
                              std::function<QString(const Data&)> shown) const {
-        ZVCL::TZStatic* stc = b_.AddSelector(spec, list, With(std::move(store)));
+        ZVCL::TZStatic* stc = b_.AddSelector(row, list, With(std::move(store)));
         Fill([stc, shown = std::move(shown)](const Data& d) { ShowText(*stc, shown(d)); });
         return stc;
     }
-    ZVCL::TZStatic* OnOff(const SRowSpec& spec, bool (Data::*get)() const,
+    ZVCL::TZStatic* OnOff(const SRowSpec& row, bool (Data::*get)() const,
                           void (Data::*set)(bool)) const {
         return Selector(
-            spec, OnOffItems(), [set](Data& d, const QString& t) { (d.*set)(On(t)); },
+            row, OnOffItems(), [set](Data& d, const QString& t) { (d.*set)(On(t)); },
             [get](const Data& d) { return OnOffText((d.*get)()); });
     }
-    ZVCL::TZStatic* YesNo(const SRowSpec& spec, bool (Data::*get)() const,
+    ZVCL::TZStatic* YesNo(const SRowSpec& row, bool (Data::*get)() const,
                           void (Data::*set)(bool)) const {
         return Selector(
-            spec, YesNoItems(), [set](Data& d, const QString& t) { (d.*set)(Yes(t)); },
+            row, YesNoItems(), [set](Data& d, const QString& t) { (d.*set)(Yes(t)); },
             [get](const Data& d) { return YesNoText((d.*get)()); });
     }
-    ZVCL::TZEditor* Number(const SRowSpec& spec, SNumberLimits limits, int (Data::*get)() const,
+    ZVCL::TZEditor* Number(const SRowSpec& row, SNumberLimits limits, int (Data::*get)() const,
                            void (Data::*set)(int)) const {
         ZVCL::TZEditor* edt = b_.AddNumberLine(
-            spec, {limits.maxLength, std::move(limits.suggestions), limits.low, limits.high,
-                   [data = data_, get] { return data() ? (data()->*get)() : 0; },
-                   [data = data_, set](int v) {
-                       if (Data* d = data()) (d->*set)(v);
-                   }});
+            row, {limits.maxLength, std::move(limits.suggestions), limits.low, limits.high,
+                  [data = data_, get] { return data() ? (data()->*get)() : 0; },
+                  [data = data_, set](int v) {
+                      if (Data* d = data()) (d->*set)(v);
+                  }});
         Fill([edt, get](const Data& d) { ShowNumber(*edt, (d.*get)()); });
         return edt;
     }
     // shown gives the stored value in the unit typed; set takes a typed one.
-    ZVCL::TZEditor* Decimal(const SRowSpec& spec, int decimals,
+    ZVCL::TZEditor* Decimal(const SRowSpec& row, int decimals,
                             std::function<double(const Data&)> shown,
                             std::function<void(Data&, double)> set) const {
         ZVCL::TZEditor* edt = b_.AddDecimal(
-            spec, {decimals, [data = data_, shown] { return data() ? shown(*data()) : 0.0; },
-                   [data = data_, set](double v) {
-                       if (Data* d = data()) set(*d, v);
-                   }});
+            row, {decimals, [data = data_, shown] { return data() ? shown(*data()) : 0.0; },
+                  [data = data_, set](double v) {
+                      if (Data* d = data()) set(*d, v);
+                  }});
         Fill([edt, decimals, shown](const Data& d) {
             ShowText(*edt, DecimalText(shown(d), decimals));
         });
         return edt;
     }
-    ZVCL::TZEditor* Dtmf(const SRowSpec& spec, int maxLength,
+    ZVCL::TZEditor* Dtmf(const SRowSpec& row, int maxLength,
                          const std::string& (Data::*get)() const,
                          void (Data::*set)(const std::string&)) const {
         ZVCL::TZEditor* edt =
-            b_.AddDtmfText(spec, maxLength, [data = data_, set](const std::string& text) {
+            b_.AddDtmfText(row, maxLength, [data = data_, set](const std::string& text) {
                 if (Data* d = data()) (d->*set)(text);
             });
         Fill([edt, get](const Data& d) { ShowText(*edt, Q((d.*get)())); });
         return edt;
     }
-    ZVCL::TZEditor* Password(const SRowSpec& spec, int (Data::*get)() const,
+    ZVCL::TZEditor* Password(const SRowSpec& row, int (Data::*get)() const,
                              void (Data::*set)(int)) const {
-        ZVCL::TZEditor* edt = b_.AddPassword(spec, [data = data_, set](int value) {
+        ZVCL::TZEditor* edt = b_.AddPassword(row, [data = data_, set](int value) {
             if (Data* d = data()) (d->*set)(value);
         });
         Fill([edt, get](const Data& d) { ShowText(*edt, PasswordText((d.*get)())); });
