@@ -14,6 +14,10 @@
 #      the guest's USB/IP host controller) whose infrared side is the virtual radio; the
 #      control transfers the driver sends at start and at a speed change, as usbmon shows
 #      them, are kept and compared with tests/usb/*.control
+#   l  the same emulated adapters driven by tessel-cli's own drivers in the guest (libusb
+#      under our IrLAP, TESSEL_IRDA_PORT=usb:VID:PID), written, read back and then unplugged
+#      in the middle of a read, which must end with an error within a few seconds; not among
+#      the default directions yet (TESSEL_INTEROP_DIRECTIONS="l")
 # Every trace of the run (our stack's TESSEL_IRDA_TRACE, the capture on each guest's irda0) is
 # checked with tshark: no malformed frame, no expert error, no frame reject.
 #
@@ -395,11 +399,52 @@ judge_u() {
     fi
 }
 
+# (l) our own USB drivers on the emulated adapters, in one guest.
+case_l() {
+    local model=$1 case chip present=()
+    case=$out/l-$model
+    for chip in $chips; do
+        if [ -z "$usb_modules" ]; then
+            record l "$chip" SKIP "no vhci-hcd or usbmon module"
+        elif ! command -v python3 >/dev/null; then
+            record l "$chip" SKIP "no python3"
+        else
+            mkdir -p "$case/guest/$chip"
+            input_file "$model" "$case/guest/$chip" >"$case/guest/$chip/input" ||
+                { record l "$chip" FAIL "no input file"; continue; }
+            present+=("$chip")
+        fi
+    done
+    [ ${#present[@]} -gt 0 ] || return
+    [ "$accel_choice" = tcg ] && clock=(-icount "shift=${TESSEL_INTEROP_ICOUNT:-4}")
+    local joined=${present[*]}
+    boot "ours-$model" "$case/guest" ours "$model" "null" "${joined// /+}"
+    clock=()
+    # Three sessions of three steps each: more than halt_guest's own bound.
+    wait_for $((900 * slow)) test -e "$case/guest/guest.rc"
+    halt_guest "$case/guest"
+    for chip in "${present[@]}"; do
+        judge_l "$chip" "$case/guest/$chip" "$(cat "$case/guest/$chip/input")"
+    done
+}
+
+# An unplugged adapter ends the read with its own message, never by the step's timeout.
+judge_l() {
+    local chip=$1 work=$2 in=$3 unplug
+    unplug=$(awk '$1 == "unplug" { print $2 " " $3 }' "$work/result" 2>/dev/null)
+    if grep -q '^read 0' "$work/result" 2>/dev/null &&
+        { [ "${unplug%% *}" = 0 ] || [ "${unplug%% *}" = 124 ] || [ -z "$unplug" ]; }; then
+        record l "$chip" FAIL "unplugged mid-read: ${unplug:-no outcome} ($(tail -1 "$work/unplug.log" 2>/dev/null))"
+        return
+    fi
+    judge l "$chip" "$work" "$work/result" "$in" "${in%/*}/out.${in##*.}" "$work/trace.pcap"
+}
+
 main_start=$(now)
 for direction in $directions; do
-    if [ "$direction" = u ]; then
+    if [ "$direction" = u ] || [ "$direction" = l ]; then
         # One model: the chips differ, the radios' protocol is checked above.
-        case_u "${models%% *}"
+        "case_$direction" "${models%% *}"
         continue
     fi
     for model in $models; do

@@ -15,6 +15,11 @@
 #       (tests/interop/usb_adapter.py) whose infrared side is `tessel-radiosim MODEL
 #       --link=sir` in this guest; the USB traffic as the kernel's usbmon sees it in
 #       usbmon.txt, the emulation's log in adapter.log; the adapter unplugged at the end
+#   guest.sh ours MODEL BUILD WORK CHIP[+CHIP...]
+#       the same adapters driven by tessel-cli's own drivers (libusb, our IrLAP; the kernel
+#       driver that bound first is detached when ours claims the adapter): write and read
+#       back as the primary does, then a read whose adapter is unplugged half-way, which
+#       must end with an error well inside its deadline ("unplug RC SECONDS" in WORK/result)
 #
 # Every wait is bounded; the host bounds the machine's whole life as well.
 set -u
@@ -87,6 +92,45 @@ detach_usb() {
     capture_pid= usbmon_pid= radiosim_pid= adapter_pid=
 }
 
+usb_id_of() {
+    case $1 in stir4200) echo 066f:4200 ;; mcs7780) echo 9710:7780 ;; bridge) echo 08e9:0100 ;; esac
+}
+
+# One emulated adapter under our own driver: written and read back, then unplugged mid-read.
+ours_session() {
+    local id start rc
+    id=$(usb_id_of "$chip")
+    # attach_usb brings irda0 up for Linux's own stack; ours needs only the adapter bound.
+    mount -t debugfs debugfs /sys/kernel/debug 2>/dev/null
+    cat /sys/kernel/debug/usb/usbmon/0u >"$work/usbmon.txt" 2>/dev/null &
+    usbmon_pid=$!
+    "$build/bin/tessel-radiosim" "$model" --link=sir >"$work/radiosim.out" 2>"$work/radiosim.log" &
+    radiosim_pid=$!
+    wait_for 100 test -s "$work/radiosim.out" || { say "the virtual radio gave no pseudo-terminal"; detach_usb; return 1; }
+    python3 "$(dirname "$0")/usb_adapter.py" "$chip" "$(head -1 "$work/radiosim.out")" \
+        --port "$port" --log "$work/adapter.log" 2>"$work/adapter.err" &
+    adapter_pid=$!
+    wait_for 300 sh -c "grep -qil '${id%:*}' /sys/bus/usb/devices/*/idVendor" ||
+        { say "the emulated $chip did not appear"; detach_usb; return 1; }
+    TESSEL_IRDA_PORT=usb:$id TESSEL_IRDA_TRACE=$work/trace.pcap primary
+    if grep -q '^read 0' "$work/result"; then
+        local sent
+        sent=$(grep -c 'bulk OUT' "$work/adapter.log")
+        start=$(now)
+        TESSEL_IRDA_PORT=usb:$id timeout "$step_seconds" "$build/bin/tessel-cli" read --model "$model" \
+            -o "$work/unplugged.out" >"$work/unplug.log" 2>&1 &
+        local reader=$!
+        # Unplugged once the read is under way: its link is up and frames flow.
+        wait_for 600 sh -c "[ \$(grep -c 'bulk OUT' '$work/adapter.log') -ge $((sent + ${TESSEL_INTEROP_UNPLUG_AFTER:-12})) ]" ||
+            say "the read sent no frames"
+        kill -USR1 "$adapter_pid"
+        wait "$reader"
+        rc=$?
+        echo "unplug $rc $(seconds_since "$start")" >>"$work/result"
+    fi
+    detach_usb
+}
+
 # One emulated adapter: plugged in, Linux discovers the radio, writes and reads it, unplugged.
 usb_session() {
     attach_usb || { finish; detach_usb; return 1; }
@@ -136,11 +180,11 @@ primary() {
     echo "read $? $(seconds_since "$start")" >>"$work/result"
 }
 
-if [ "$role" = usb ]; then
+if [ "$role" = usb ] || [ "$role" = ours ]; then
     base=$work rc=0
     for chip in ${chips//+/ }; do
         work=$base/$chip
-        usb_session || rc=1
+        if [ "$role" = ours ]; then ours_session || rc=1; else usb_session || rc=1; fi
         port=$((port + 1))
     done
     exit $rc
