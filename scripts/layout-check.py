@@ -40,7 +40,8 @@ def sources(root):
     for base, dirs, files in os.walk(root):
         rel = os.path.relpath(base, root)
         top = rel.split(os.sep)[0]
-        if rel == "." or top.startswith(".") or top in ON_TOP:
+        # Build trees (build, build-asan, build-fuzz...) hold generated code, not the house.
+        if rel == "." or top.startswith((".", "build")) or top in ON_TOP:
             dirs[:] = [] if rel != "." else [d for d in dirs if not d.startswith(".")]
             if rel != ".":
                 continue

@@ -130,11 +130,20 @@ def client(pid):
         except NotImplementedError:
             return ""
 
-    def key(name):
+    def await_announcement(before, seconds):
+        # A slower build (sanitizers) announces later: wait for it, bounded, then let it settle.
+        end = time.monotonic() + seconds
+        while len(announced) <= before and time.monotonic() < end:
+            pump(0.05)
+        pump(0.2)
+
+    def key(name, moves_focus=True):
+        before = len(announced)
         subprocess.run(["xdotool", "key", "--clearmodifiers", name], check=True)
-        pump(0.4)
+        await_announcement(before, 5 if moves_focus else 0.2)
 
     def focused():
+        await_announcement(0, 10)
         assert announced, "no focus was announced"
         return announced[-1]
 
@@ -155,8 +164,9 @@ def client(pid):
                                capture_output=True, text=True, check=True).stdout.split()[0]
     subprocess.run(["xdotool", "windowfocus", "--sync", window_id], check=True)
     pump(0.5)
+    before = len(announced)
     table.queryComponent().grabFocus()
-    pump(0.6)
+    await_announcement(before, 10)
     # Channel 00 of a fresh set: not in use; then along its row to the receive frequency.
     # The arrows pass over the zero-wide step column.
     expect(focused(), "table cell", "Нет", description="Вкл")
@@ -164,9 +174,9 @@ def client(pid):
     expect(focused(), "table cell", "145 000 000", description="Частота, Гц ПРМ")
     key("Down")
     expect(focused(), "table cell", "145 000 000", description="Частота, Гц ПРМ")
-    key("space")  # on the number column nothing changes; the reader still follows
+    key("space", moves_focus=False)  # on the number column nothing changes; the reader still follows
     key("Left")
-    key("space")  # channel 01 switched on
+    key("space", moves_focus=False)  # channel 01 switched on
     expect(focused(), "table cell", "Да", description="Вкл")
 
     # The basic page, walked with Tab from its first row.
@@ -176,12 +186,13 @@ def client(pid):
     pump(0.6)
     tone = wait_for(lambda o: o.name == "Частота вызывного тона, Гц" and
                     o.getRole() != pyatspi.ROLE_LABEL, "the call tone row")
+    before = len(announced)
     tone.queryComponent().grabFocus()
-    pump(0.5)
+    await_announcement(before, 10)
     expect(focused(), "text", "Частота вызывного тона, Гц", value="1450")
     key("Tab")
     expect(focused(), "combo box", "Порог срабатывания шумоподавителя", value="Уровень 2")
-    key("Down")
+    key("Down", moves_focus=False)
     expect(focused(), "combo box", "Порог срабатывания шумоподавителя", value="Уровень 3")
     key("Tab")
     expect(focused(), "combo box", "Мощность передатчика", value="Номинальная")
