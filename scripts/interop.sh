@@ -334,6 +334,7 @@ case_a() {
     # opening only once a second: keep it open for the whole case.
     local hold
     exec {hold}<>"$pty"
+    sleep 1.5  # until qemu has seen the opening, or the secondary's first answers are lost
     : >"$case/result"
     start=$(now)
     TESSEL_IRDA_PORT=$pty TESSEL_IRDA_TRACE=$case/write.pcap timeout $((120 * slow)) \
