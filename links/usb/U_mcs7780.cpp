@@ -151,20 +151,8 @@ long CMcs7780::Read(std::span<std::uint8_t> buffer, Deadline deadline) {
             pending_.insert(pending_.end(), bytes.begin(), bytes.end());
             break;
         }
-        switch (result.status) {
-            case EUsbStatus::Ok:
-                break;
-            case EUsbStatus::TimedOut:
-                return 0;
-            case EUsbStatus::Stalled:
-                if (!Note(device_.ClearHalt(in_))) return -1;
-                break;
-            default:
-                Note(result.status);
-                return -1;
-        }
-        if (LinkClock::now() >= deadline) return 0;
-        std::this_thread::sleep_for(1ms);
+        if (const auto end = AfterEmptyBulkIn(device_, in_, result.status, deadline, failure_))
+            return *end;
     }
     const std::size_t n = std::min(buffer.size(), pending_.size());
     std::copy_n(pending_.begin(), n, buffer.begin());

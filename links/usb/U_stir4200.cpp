@@ -160,21 +160,8 @@ long CStir4200::Read(std::span<std::uint8_t> buffer, Deadline deadline) {
     for (;;) {
         const SUsbResult result = device_.BulkIn(kIn, buffer, deadline);
         if (result.count > 0) return static_cast<long>(result.count);
-        switch (result.status) {
-            case EUsbStatus::Ok:
-                break;
-            case EUsbStatus::TimedOut:
-                return 0;
-            case EUsbStatus::Stalled:
-                // What was in the stalled transfer is lost; the link sends it again.
-                if (!Note(device_.ClearHalt(kIn))) return -1;
-                break;
-            default:
-                Note(result.status);
-                return -1;
-        }
-        if (LinkClock::now() >= deadline) return 0;
-        std::this_thread::sleep_for(1ms);
+        if (const auto end = AfterEmptyBulkIn(device_, kIn, result.status, deadline, failure_))
+            return *end;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -101,6 +102,13 @@ class IUsbBus {
 
 // For the user, in Russian: what the outcome means for the adapter.
 std::string StatusText(EUsbStatus status);
+
+// A polling read's next step after a bulk IN that brought no bytes: nothing while it goes on
+// (a stalled endpoint cleared first: what it held is lost and the link sends it again, a
+// pause before the next poll), else the read's result: 0 when the deadline has come, -1 on a
+// failure, which is kept in failure.
+std::optional<long> AfterEmptyBulkIn(IUsbDevice& device, std::uint8_t endpoint, EUsbStatus status,
+                                     Deadline deadline, EUsbStatus& failure);
 
 // "066f:4200".
 std::string IdText(std::uint16_t vendor, std::uint16_t product);
