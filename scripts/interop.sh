@@ -359,32 +359,41 @@ driver_of() {
     case $1 in stir4200) echo stir4200 ;; mcs7780) echo mcs7780 ;; bridge) echo irda-usb ;; esac
 }
 
-# (u) the guest's kernel primary on each USB adapter's kernel driver in turn, the adapters
-# emulated, in one guest.
-case_u() {
-    local model=$1 case chip driver present=() in
-    case=$out/u-$model
+# (u) the guest's kernel primary on each USB adapter's kernel driver in turn, (l) our own
+# drivers on the same adapters; the adapters emulated, plugged in one after another in one guest.
+case_usb() {
+    local direction=$1 model=$2 case chip driver present=() missing role=usb
+    case=$out/$direction-$model
+    [ "$direction" = l ] && role=ours
     for chip in $chips; do
         driver=$(driver_of "$chip")
-        if [ -z "$usb_modules" ] || [ ! -f "$mdir/$driver.ko" ]; then
-            record u "$chip" SKIP "no vhci-hcd, usbmon or $driver module"
+        missing=
+        if [ -z "$usb_modules" ]; then
+            missing="no vhci-hcd or usbmon module"
+        elif [ "$direction" = u ] && [ ! -f "$mdir/$driver.ko" ]; then
+            missing="no vhci-hcd, usbmon or $driver module"
         elif ! command -v python3 >/dev/null; then
-            record u "$chip" SKIP "no python3"
+            missing="no python3"
+        fi
+        if [ -n "$missing" ]; then
+            record "$direction" "$chip" SKIP "$missing"
         else
             mkdir -p "$case/guest/$chip"
             input_file "$model" "$case/guest/$chip" >"$case/guest/$chip/input" ||
-                { record u "$chip" FAIL "no input file"; continue; }
+                { record "$direction" "$chip" FAIL "no input file"; continue; }
             present+=("$chip")
         fi
     done
     [ ${#present[@]} -gt 0 ] || return
     [ "$accel_choice" = tcg ] && clock=(-icount "shift=${TESSEL_INTEROP_ICOUNT:-4}")
     local joined=${present[*]}
-    boot "usb-$model" "$case/guest" usb "$model" "null" "${joined// /+}"
+    boot "$role-$model" "$case/guest" "$role" "$model" "null" "${joined// /+}"
     clock=()
+    # Our drivers' sessions have three steps each: more than halt_guest's own bound.
+    [ "$direction" = l ] && wait_for $((900 * slow)) test -e "$case/guest/guest.rc"
     halt_guest "$case/guest"
     for chip in "${present[@]}"; do
-        judge_u "$chip" "$case/guest/$chip" "$(cat "$case/guest/$chip/input")"
+        "judge_$direction" "$chip" "$case/guest/$chip" "$(cat "$case/guest/$chip/input")"
     done
 }
 
@@ -398,35 +407,6 @@ judge_u() {
     else
         judge u "$chip" "$work" "$work/result" "$in" "${in%/*}/out.${in##*.}" "$work/guest.pcap"
     fi
-}
-
-# (l) our own USB drivers on the emulated adapters, in one guest.
-case_l() {
-    local model=$1 case chip present=()
-    case=$out/l-$model
-    for chip in $chips; do
-        if [ -z "$usb_modules" ]; then
-            record l "$chip" SKIP "no vhci-hcd or usbmon module"
-        elif ! command -v python3 >/dev/null; then
-            record l "$chip" SKIP "no python3"
-        else
-            mkdir -p "$case/guest/$chip"
-            input_file "$model" "$case/guest/$chip" >"$case/guest/$chip/input" ||
-                { record l "$chip" FAIL "no input file"; continue; }
-            present+=("$chip")
-        fi
-    done
-    [ ${#present[@]} -gt 0 ] || return
-    [ "$accel_choice" = tcg ] && clock=(-icount "shift=${TESSEL_INTEROP_ICOUNT:-4}")
-    local joined=${present[*]}
-    boot "ours-$model" "$case/guest" ours "$model" "null" "${joined// /+}"
-    clock=()
-    # Three sessions of three steps each: more than halt_guest's own bound.
-    wait_for $((900 * slow)) test -e "$case/guest/guest.rc"
-    halt_guest "$case/guest"
-    for chip in "${present[@]}"; do
-        judge_l "$chip" "$case/guest/$chip" "$(cat "$case/guest/$chip/input")"
-    done
 }
 
 # An unplugged adapter ends the read with its own message, never by the step's timeout.
@@ -445,7 +425,7 @@ main_start=$(now)
 for direction in $directions; do
     if [ "$direction" = u ] || [ "$direction" = l ]; then
         # One model: the chips differ, the radios' protocol is checked above.
-        "case_$direction" "${models%% *}"
+        case_usb "$direction" "${models%% *}"
         continue
     fi
     for model in $models; do
