@@ -19,29 +19,57 @@ constexpr std::array<char16_t, 128> kHighHalf = {
     0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F};
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+// A byte's character in UTF-8: up to three bytes, the length first.
+struct SUtf8Of {
+    std::uint8_t length;
+    char bytes[3];
+};
+
+constexpr SUtf8Of EncodeUtf8(char32_t cp) {
+    if (cp < 0x80) return {1, {static_cast<char>(cp), 0, 0}};
+    if (cp < 0x800)
+        return {2, {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F)), 0}};
+    return {3,
+            {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+             static_cast<char>(0x80 | (cp & 0x3F))}};
 }
 
-// Decodes one UTF-8 sequence at pos; returns U+FFFD for a malformed one and advances past it.
+constexpr std::array<SUtf8Of, 128> kHighHalfUtf8 = [] {
+    std::array<SUtf8Of, 128> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = EncodeUtf8(kHighHalf[i]);
+    return table;
+}();
+
+// The byte of each code point below U+0500 that has one (Latin-1 signs, the Cyrillic block);
+// 0 where none. The few others (dashes, quotes, the euro, the numero) are looked up in
+// kHighHalf itself.
+constexpr char32_t kDirectLimit = 0x500;
+constexpr std::array<std::uint8_t, kDirectLimit> kDirectByte = [] {
+    std::array<std::uint8_t, kDirectLimit> table{};
+    for (std::size_t i = 0; i < kHighHalf.size(); ++i)
+        if (kHighHalf[i] < kDirectLimit) table[kHighHalf[i]] = static_cast<std::uint8_t>(0x80 + i);
+    return table;
+}();
+
+char ByteOf(char32_t cp) {
+    if (cp < 0x80) return static_cast<char>(cp);  // an overlong sequence of an ASCII character
+    if (cp < kDirectLimit) {
+        const std::uint8_t byte = kDirectByte[cp];
+        return byte != 0 ? static_cast<char>(byte) : '?';
+    }
+    for (std::size_t i = 0; i < kHighHalf.size(); ++i)
+        if (kHighHalf[i] == cp) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+// Decodes one UTF-8 sequence that begins at pos with a byte of 0x80 or above; returns U+FFFD for a
+// malformed one and advances past it.
 char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
     const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
     const std::uint8_t lead = byte(pos);
     int extra = 0;
     char32_t cp = 0;
-    if (lead < 0x80) {
-        ++pos;
-        return lead;
-    } else if ((lead & 0xE0) == 0xC0) {
+    if ((lead & 0xE0) == 0xC0) {
         extra = 1;
         cp = lead & 0x1F;
     } else if ((lead & 0xF0) == 0xE0) {
@@ -69,14 +97,27 @@ char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
     return cp;
 }
 
+// How many bytes from pos on are ASCII: those pass through either conversion unchanged, in
+// one copy (parameter files are mostly ASCII).
+std::size_t AsciiRun(std::string_view s, std::size_t pos) {
+    std::size_t end = pos;
+    while (end < s.size() && static_cast<std::uint8_t>(s[end]) < 0x80) ++end;
+    return end - pos;
+}
+
 }  // namespace
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
-    for (const char c : bytes) {
-        const auto b = static_cast<std::uint8_t>(c);
-        AppendUtf8(out, b < 0x80 ? char32_t{b} : char32_t{kHighHalf[b - 0x80]});
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const std::size_t ascii = AsciiRun(bytes, pos);
+        out.append(bytes.substr(pos, ascii));
+        pos += ascii;
+        if (pos == bytes.size()) break;
+        const SUtf8Of& utf8 = kHighHalfUtf8[static_cast<std::uint8_t>(bytes[pos++]) - 0x80];
+        out.append(utf8.bytes, utf8.length);
     }
     return out;
 }
@@ -86,19 +127,11 @@ std::string Utf8ToCp1251(std::string_view utf8) {
     out.reserve(utf8.size());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        const char32_t cp = NextCodePoint(utf8, pos);
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-            continue;
-        }
-        char mapped = '?';
-        for (std::size_t i = 0; i < kHighHalf.size(); ++i) {
-            if (kHighHalf[i] == cp) {
-                mapped = static_cast<char>(0x80 + i);
-                break;
-            }
-        }
-        out += mapped;
+        const std::size_t ascii = AsciiRun(utf8, pos);
+        out.append(utf8.substr(pos, ascii));
+        pos += ascii;
+        if (pos == utf8.size()) break;
+        out += ByteOf(NextCodePoint(utf8, pos));
     }
     return out;
 }

@@ -3,12 +3,13 @@
 // each ended by CR LF, in Windows-1251. Keys are looked up case-insensitively, first match
 // wins; values are taken untrimmed.
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace textform {
 
@@ -24,7 +25,20 @@ class CTextBody {
     bool Has(std::string_view key) const { return Find(key).has_value(); }
 
   private:
-    std::unordered_map<std::string, std::string> firstValue_;  // folded key -> value
+    // A line's key and value, as offsets into text_ (folded_ for the key).
+    struct SLine {
+        std::size_t key, keyLength, value, valueLength;
+        std::uint64_t hash;  // of the folded key
+    };
+    static CTextBody FromText(std::string utf8);
+    std::string_view FoldedKey(const SLine& line) const;
+    // Where in slots_ the key is, or the free slot where it would go.
+    std::size_t SlotIndex(std::string_view folded, std::uint64_t hash) const;
+
+    std::string text_;          // the body in UTF-8
+    std::string folded_;        // the same with every key folded in place, at the same offsets
+    std::vector<SLine> lines_;  // the lines with a key, in file order
+    std::vector<std::uint32_t> slots_;  // open addressing by hash: 1 + index into lines_, 0 free
 };
 
 // Builds a body in UTF-8 and writes it in Windows-1251.
