@@ -55,11 +55,13 @@ fuzz-ci: deps
 
 # The long run, one target after the other: FUZZ_RUNS inputs each (or FUZZ_SECONDS each when
 # given), seeded with real inputs made by the built tools; the minimised corpus is kept in
-# fuzz/corpus/<target>/ (commit it). FUZZ_TARGETS picks targets (default all).
+# fuzz/corpus/<target>/ (commit it). FUZZ_TARGETS picks targets (default all); FUZZ_JOBS
+# fuzzer processes share each target's runs (default 1).
 FUZZ_RUNS ?= 10000000
+FUZZ_JOBS ?= 1
 fuzz-long: build
 	@scripts/fuzz-seeds.py $(BUILD)/bin build-fuzz/seeds
-	@SEEDS_DIR=build-fuzz/seeds FUZZ_RUNS=$(FUZZ_RUNS) \
+	@SEEDS_DIR=build-fuzz/seeds FUZZ_RUNS=$(FUZZ_RUNS) FUZZ_JOBS=$(FUZZ_JOBS) \
 	    $(if $(filter-out file,$(origin FUZZ_SECONDS)),FUZZ_SECONDS=$(FUZZ_SECONDS)) \
 	    scripts/fuzz.sh --long $(FUZZ_TARGETS)
 

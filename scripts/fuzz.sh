@@ -11,7 +11,9 @@
 #                                               then the corpus is minimised (-merge=1) and kept;
 #                                               a run stopped with SIGINT to its fuzzer (not to
 #                                               this script) says how far it got, keeps its
-#                                               corpus the same way and ends the pass
+#                                               corpus the same way and ends the pass;
+#                                               FUZZ_JOBS=N runs N fuzzer processes at once
+#                                               (libFuzzer's -fork=N; FUZZ_RUNS counts them all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 targets=(paramfile image csv irda serial sirframe sirlayers usb)
@@ -64,6 +66,7 @@ for target in "${targets[@]}"; do
                 bound=(-runs="${FUZZ_RUNS:-10000000}")
             fi
             [ -d "${SEEDS_DIR:-}/$target" ] && inputs+=("$SEEDS_DIR/$target")
+            [ "${FUZZ_JOBS:-1}" -gt 1 ] && bound+=(-fork="$FUZZ_JOBS")
             ;;
     esac
     started=$SECONDS
@@ -77,7 +80,8 @@ for target in "${targets[@]}"; do
         continue
     fi
     # The run's figures: inputs, their rate, the coverage reached, the time taken.
-    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/fuzz_$target.log")
+    runs=$(sed -n -e 's/^stat::number_of_executed_units: *//p' \
+        -e 's/^INFO: fuzzed for \([0-9]*\) iterations.*/\1/p' "$build/fuzz_$target.log" | tail -n 1)
     cov=$(grep -oE 'cov: [0-9]+' "$build/fuzz_$target.log" | tail -n 1 | cut -d' ' -f2)
     elapsed=$((SECONDS - started))
     [ $result -eq $interrupted ] && echo "   interrupted"
