@@ -27,6 +27,13 @@ std::string RadioNotFoundText(const SIrdaPlatformChoice& platform, const CIrDASo
     return problem.empty() ? text : text + ". " + problem;
 }
 
+std::string WithFailure(const std::string& text, const std::string& failure) {
+    if (failure.empty()) return text;
+    std::string_view head = text;
+    if (head.ends_with("...")) head.remove_suffix(3);
+    return std::string(head) + ": " + failure;
+}
+
 std::string SearchText(const std::string& name) {
     return "Поиск радиостанции \"" + name + "\"...";
 }

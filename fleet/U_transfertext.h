@@ -44,6 +44,10 @@ std::string RadioNotFoundText(const SIrdaPlatformChoice& platform);
 // platform (the trace) follows the text.
 std::string RadioNotFoundText(const SIrdaPlatformChoice& platform, const CIrDASocket& irda);
 
+// A failed read's or write's message followed by why the link broke, when that is known:
+// "Ошибка чтения параметров из радиостанции: ИК-адаптер … отключён".
+std::string WithFailure(const std::string& text, const std::string& failure);
+
 std::string SearchText(const std::string& name);  // Поиск радиостанции "N"...
 
 // Which radio a search found and a transfer used, named by model and serial number.

@@ -29,10 +29,15 @@ class CIrDASocket {
     CIrDASocket& operator=(const CIrDASocket&) = delete;
 
     bool open();
+    // Another platform from now on; the link on the old one, if any, is closed first.
+    void setPlatform(std::unique_ptr<IIrdaPlatform> platform);
     // The platform's word on the last open, for the user ("the adapter is busy", "no trace");
     // "" when it has none. openFailed: that open did not succeed.
     std::string problem() const { return platform_ ? platform_->Problem() : std::string(); }
     bool openFailed() const { return openFailed_; }
+    // Why the last link broke ("ИК-адаптер … отключён") or, after an open that failed, why it
+    // failed; "" when neither. Still told after the link has closed.
+    std::string failure() const;
     // Set by the radio search: a device in range answered discovery and then went quiet (no
     // service, no connection or no identification). Another model's search would only meet the
     // same silence, so the search ends there.
