@@ -21,6 +21,9 @@ std::string RadioNotFoundText(const SIrdaPlatformChoice& platform) {
 std::string RadioNotFoundText(const SIrdaPlatformChoice& platform, const CIrDASocket& irda) {
     const std::string problem = irda.problem();
     if (irda.openFailed() && !problem.empty()) return problem;
+    // The adapter went away during the search: the radio is not to blame.
+    if (const std::string failure = irda.failure(); !failure.empty())
+        return WithFailure(kRadioNotFound, failure);
     std::string text = RadioNotFoundText(platform);
     if (irda.silentDevice())
         text = kRadioSilent + text.substr(std::string_view(kRadioNotFound).size());

@@ -27,6 +27,10 @@ std::string CIrDASocket::failure() const {
     return openFailed_ ? platform_->Problem() : platform_->Failure();
 }
 
+bool CIrDASocket::searchAgainUseless() const {
+    return openFailed_ || silentDevice_ || !failure().empty();
+}
+
 void CIrDASocket::setPlatform(std::unique_ptr<IIrdaPlatform> platform) {
     close();
     platform_ = std::move(platform);

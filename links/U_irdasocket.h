@@ -43,7 +43,8 @@ class CIrDASocket {
     // same silence, so the search ends there.
     void setSilentDevice(bool met) { silentDevice_ = met; }
     bool silentDevice() const { return silentDevice_; }
-    bool searchAgainUseless() const { return openFailed_ || silentDevice_; }
+    // Also after the adapter went away: the other models would meet the same.
+    bool searchAgainUseless() const;
     void close();
     bool isOpen() const;
     // Copies at most list.size() devices; the count the platform reported, or nothing when the
