@@ -65,7 +65,10 @@ std::unique_ptr<CRadioNet> OpenPicked(IRadio& radio, CLinkPorts& ports, SRadioSe
     if (search.net && search.found.front() == picked) net = std::move(search.net);
     search.net.reset();
     if (!net) net = OpenSerial(radio, ports, picked.serialNumber);
-    if (!net) throw CFailure(shelltext::SerialNotFoundText(radio.Name(), picked.serialNumber));
+    if (!net)
+        throw CFailure(
+            shelltext::WithFailure(shelltext::SerialNotFoundText(radio.Name(), picked.serialNumber),
+                                   ports.Irda().failure()));
     std::cerr << shelltext::RadioFoundText(radio.Name(), picked.serialNumber) << '\n';
     return net;
 }
@@ -126,6 +129,7 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
     if (!steps.Exchange(*exchange.Get(), reading,
                         [](int percent) { std::cerr << percent << "%\n"; })) {
         const ESessionEnd end = net->SessionEnd();
+        const std::string failure = fleet::TransferFailureText(reading, *net);
         net.reset();
         if (!reading && fleet::MayBeWritten(end) && confirm && confirm()) {
             std::cerr << shelltext::WithRadio(shelltext::kWriteUnconfirmed, radio.Name(),
@@ -133,7 +137,7 @@ bool Transfer(IRadio& radio, std::unique_ptr<CRadioNet> net, bool reading,
                       << '\n';
             return true;
         }
-        throw CFailure(reading ? shelltext::kReadError : fleet::WriteFailureText(end));
+        throw CFailure(failure);
     }
     const bool unconfirmed = net->WriteUnconfirmed();
     net.reset();
@@ -204,7 +208,9 @@ std::filesystem::path TakeBackup(IRadio& radio, CRadioNet& net) {
     const fleet::SBackupCopy copy =
         fleet::CWriteSteps(radio, {}).TakeBackup(net, backup::BackupFolder());
     if (copy.file.empty())
-        throw CFailure(copy.problem.empty() ? std::string(shelltext::kBackupError) : copy.problem);
+        throw CFailure(copy.problem.empty()
+                           ? shelltext::WithFailure(shelltext::kBackupError, net.Failure())
+                           : copy.problem);
     return copy.file;
 }
 
@@ -214,8 +220,10 @@ std::string VerifyWrite(IRadio& radio, CLinkPorts& ports, const std::string& ser
     std::cerr << shelltext::kVerifyStart << '\n';
     std::unique_ptr<CRadioNet> net;
     // The very radio written, not merely the first of its model in range.
-    return fleet::ReadBackFailureText(fleet::CWriteSteps(radio, {}).ReadBack(
-        net, [&] { return OpenSerial(radio, ports, serialNumber); }));
+    const auto differing = fleet::CWriteSteps(radio, {}).ReadBack(
+        net, [&] { return OpenSerial(radio, ports, serialNumber); });
+    const std::string failure = fleet::ReadBackFailureText(differing);
+    return differing ? failure : shelltext::WithFailure(failure, ports.Irda().failure());
 }
 
 int RunWrite(const CArgs& args, CContext& context) {

@@ -85,7 +85,10 @@ class CRadioWrite {
 
     SWriteOutcome Write() {
         const std::optional<SRadioSide> side = TakeBackup();
-        if (!side) return {EResult::Failed, transfertext::kBackupError, {}};
+        if (!side)
+            return {EResult::Failed,
+                    transfertext::WithFailure(transfertext::kBackupError, net_->Failure()),
+                    {}};
         // What belongs to the radio stays the radio's: the fields only its memory carries and
         // the converter type found in it; its serial number came with the link.
         std::string invalid;
@@ -115,7 +118,9 @@ class CRadioWrite {
     // A failed step: when the write may still have reached the radio, what it now holds decides.
     SWriteOutcome LostEnd() {
         const ESessionEnd end = net_->SessionEnd();
-        const std::string failure = WriteFailureText(end);
+        // Asked before the read-back replaces the link.
+        const std::string failure =
+            transfertext::WithFailure(WriteFailureText(end), net_->Failure());
         if (!MayBeWritten(end)) return {EResult::Failed, failure, {}};
         if (Verify().empty()) return {EResult::Written, transfertext::kWriteUnconfirmed, {}};
         return {EResult::Failed, failure, {}};

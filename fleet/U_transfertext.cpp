@@ -21,10 +21,20 @@ std::string RadioNotFoundText(const SIrdaPlatformChoice& platform) {
 std::string RadioNotFoundText(const SIrdaPlatformChoice& platform, const CIrDASocket& irda) {
     const std::string problem = irda.problem();
     if (irda.openFailed() && !problem.empty()) return problem;
+    // The adapter went away during the search: the radio is not to blame.
+    if (const std::string failure = irda.failure(); !failure.empty())
+        return WithFailure(kRadioNotFound, failure);
     std::string text = RadioNotFoundText(platform);
     if (irda.silentDevice())
         text = kRadioSilent + text.substr(std::string_view(kRadioNotFound).size());
     return problem.empty() ? text : text + ". " + problem;
+}
+
+std::string WithFailure(const std::string& text, const std::string& failure) {
+    if (failure.empty()) return text;
+    std::string_view head = text;
+    if (head.ends_with("...")) head.remove_suffix(3);
+    return std::string(head) + ": " + failure;
 }
 
 std::string SearchText(const std::string& name) {

@@ -40,9 +40,14 @@ inline constexpr const char* kVerifyReadError =
 // platform that was searched, so that a user whose adapter is not in use sees why.
 std::string RadioNotFoundText(const SIrdaPlatformChoice& platform);
 // The same after a search on irda: an adapter that could not be opened (busy) is named instead,
-// a device that went quiet makes it "Радиостанция не отвечает (...)", another problem of the
-// platform (the trace) follows the text.
+// one that went away during the search follows "Радиостанция не найдена: ", a device that went
+// quiet makes it "Радиостанция не отвечает (...)", another problem of the platform (the trace)
+// follows the text.
 std::string RadioNotFoundText(const SIrdaPlatformChoice& platform, const CIrDASocket& irda);
+
+// A failed read's or write's message followed by why the link broke, when that is known:
+// "Ошибка чтения параметров из радиостанции: ИК-адаптер … отключён".
+std::string WithFailure(const std::string& text, const std::string& failure);
 
 std::string SearchText(const std::string& name);  // Поиск радиостанции "N"...
 

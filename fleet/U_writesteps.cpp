@@ -100,6 +100,11 @@ const char* WriteFailureText(ESessionEnd end) {
     return end == ESessionEnd::Unknown ? transfertext::kWriteUnknown : transfertext::kWriteError;
 }
 
+std::string TransferFailureText(bool reading, const CRadioNet& net) {
+    return transfertext::WithFailure(
+        reading ? transfertext::kReadError : WriteFailureText(net.SessionEnd()), net.Failure());
+}
+
 std::string ReadBackFailureText(const std::optional<std::vector<std::string>>& differing) {
     if (!differing) return transfertext::kVerifyReadError;
     return differing->empty() ? std::string() : backup::VerifyFailureText(*differing);

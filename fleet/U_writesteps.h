@@ -90,6 +90,9 @@ class CWriteSteps {
 bool MayBeWritten(ESessionEnd end);
 // The message of a write whose step failed.
 const char* WriteFailureText(ESessionEnd end);
+// The message of a read or write whose step failed on net, followed by why the link broke
+// when that is known ("ИК-адаптер … отключён").
+std::string TransferFailureText(bool reading, const CRadioNet& net);
 // The message of a read-back that did not confirm the write; empty when it did.
 std::string ReadBackFailureText(const std::optional<std::vector<std::string>>& differing);
 

@@ -24,9 +24,11 @@ SIrdaPlatformChoice SIrdaPlatformChoice::FromEnvironment(
     SIrdaPlatformChoice choice;
     if (NonEmptyEnvironment("TESSEL_IRDA_DIR")) {
         choice.kind = EIrdaPlatformKind::Virtual;
+        choice.fixed = true;
     } else if (const char* port = NonEmptyEnvironment("TESSEL_IRDA_PORT")) {
         choice.kind = EIrdaPlatformKind::Sir;
         choice.port = port;
+        choice.fixed = true;
         return choice;
     } else if (kernelAvailable()) {
         choice.kind = EIrdaPlatformKind::Kernel;
@@ -40,10 +42,16 @@ SIrdaPlatformChoice SIrdaPlatformChoice::FromEnvironment(
 }
 
 std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choice) {
+    return MakeIrdaPlatform(choice, usb::HostBus());
+}
+
+std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choice,
+                                                usb::BusFactory bus) {
     switch (choice.kind) {
         case EIrdaPlatformKind::Sir:
             if (usb::IsUsbPortName(choice.port))
-                return usb::MakeUsbIrdaPlatform(choice.port, SSirSettings::FromEnvironment());
+                return usb::MakeUsbIrdaPlatform(choice.port, SSirSettings::FromEnvironment(),
+                                                std::move(bus));
             return MakeSirIrdaPlatform(choice.port);
         case EIrdaPlatformKind::Kernel:
             return MakeKernelIrdaPlatform();

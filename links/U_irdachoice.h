@@ -10,6 +10,7 @@
 #include <string>
 
 #include "U_irdaplatform.h"
+#include "usb/U_usbdevice.h"
 
 enum class EIrdaPlatformKind { Virtual, Sir, Kernel };
 
@@ -19,14 +20,22 @@ struct SIrdaPlatformChoice {
     std::string port;                        // Sir: the adapter's serial port, or "usb..."
     // Virtual: why the default folder is not used (see PrepareIrdaFolder); "" when it is.
     std::string refusal;
+    // Named by the environment (TESSEL_IRDA_DIR, TESSEL_IRDA_PORT) or the command line: the
+    // window's choice of an adapter does not apply while it is.
+    bool fixed = false;
+
+    bool operator==(const SIrdaPlatformChoice&) const = default;
 
     static SIrdaPlatformChoice FromEnvironment();
     // The same, with the question whether the system has IrDA sockets asked of kernelAvailable.
     static SIrdaPlatformChoice FromEnvironment(const std::function<bool()>& kernelAvailable);
 };
 
-// Null for a refused folder: the socket then never opens and the search finds nothing.
+// Null for a refused folder: the socket then never opens and the search finds nothing. A USB
+// adapter is sought on bus (the host's USB unless a test gives its own).
 std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choice);
+std::unique_ptr<IIrdaPlatform> MakeIrdaPlatform(const SIrdaPlatformChoice& choice,
+                                                usb::BusFactory bus);
 
 // One line for the user: which platform is in use and where it looks.
 std::string DescribeIrdaPlatform(const SIrdaPlatformChoice& choice);

@@ -71,4 +71,7 @@ class IIrdaPlatform {
     // What the user must be told about the last Open, in Russian: why it failed (the adapter
     // busy) or what does not work (the trace); "" when nothing.
     virtual std::string Problem() const { return {}; }
+    // Why the link broke since the last Open (the adapter unplugged), in Russian; "" when it
+    // has not or the platform cannot tell.
+    virtual std::string Failure() const { return {}; }
 };

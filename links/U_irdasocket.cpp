@@ -22,6 +22,22 @@ bool CIrDASocket::open() {
     return !openFailed_;
 }
 
+std::string CIrDASocket::failure() const {
+    if (!platform_) return {};
+    return openFailed_ ? platform_->Problem() : platform_->Failure();
+}
+
+bool CIrDASocket::searchAgainUseless() const {
+    return openFailed_ || silentDevice_ || !failure().empty();
+}
+
+void CIrDASocket::setPlatform(std::unique_ptr<IIrdaPlatform> platform) {
+    close();
+    platform_ = std::move(platform);
+    openFailed_ = false;
+    silentDevice_ = false;
+}
+
 void CIrDASocket::close() {
     if (platform_) platform_->Close();
 }

@@ -29,16 +29,22 @@ class CIrDASocket {
     CIrDASocket& operator=(const CIrDASocket&) = delete;
 
     bool open();
+    // Another platform from now on; the link on the old one, if any, is closed first.
+    void setPlatform(std::unique_ptr<IIrdaPlatform> platform);
     // The platform's word on the last open, for the user ("the adapter is busy", "no trace");
     // "" when it has none. openFailed: that open did not succeed.
     std::string problem() const { return platform_ ? platform_->Problem() : std::string(); }
     bool openFailed() const { return openFailed_; }
+    // Why the last link broke ("ИК-адаптер … отключён") or, after an open that failed, why it
+    // failed; "" when neither. Still told after the link has closed.
+    std::string failure() const;
     // Set by the radio search: a device in range answered discovery and then went quiet (no
     // service, no connection or no identification). Another model's search would only meet the
     // same silence, so the search ends there.
     void setSilentDevice(bool met) { silentDevice_ = met; }
     bool silentDevice() const { return silentDevice_; }
-    bool searchAgainUseless() const { return openFailed_ || silentDevice_; }
+    // Also after the adapter went away: the other models would meet the same.
+    bool searchAgainUseless() const;
     void close();
     bool isOpen() const;
     // Copies at most list.size() devices; the count the platform reported, or nothing when the

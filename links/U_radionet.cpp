@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "U_virtualirda.h"
+#include "usb/U_usbplatform.h"
 
 SLinkConfig SLinkConfig::FromEnvironment() {
     const SIrdaPlatformChoice choice = SIrdaPlatformChoice::FromEnvironment();
@@ -12,22 +13,44 @@ SLinkConfig SLinkConfig::FromEnvironment() {
     config.irdaPlatform = choice.kind;
     config.irdaPort = choice.port;
     config.irdaRefusal = choice.refusal;
+    config.irdaFixed = choice.fixed;
     config.irdaMode = IrdaModeFromEnvironment();
     config.serialPorts = EnumerateSerialPorts();
     return config;
 }
 
 SIrdaPlatformChoice SLinkConfig::IrdaChoice() const {
-    return {irdaPlatform, irdaDirectory, irdaPort, irdaRefusal};
+    return {irdaPlatform, irdaDirectory, irdaPort, irdaRefusal, irdaFixed};
 }
 
 CLinkPorts::CLinkPorts() : CLinkPorts(SLinkConfig::FromEnvironment()) {}
 
 CLinkPorts::CLinkPorts(const SLinkConfig& config)
-    : irdaPlatform_(config.IrdaChoice()),
-      irda_(MakeIrdaPlatform(irdaPlatform_), config.irdaMode),
+    : automatic_(config.IrdaChoice()),
+      irdaPlatform_(automatic_),
+      usbBus_(usb::HostBus()),
+      irda_(MakeIrdaPlatform(irdaPlatform_, usbBus_), config.irdaMode),
       serial_(config.serialPorts.empty() ? std::vector<std::string>{kFallbackSerialPort}
                                          : config.serialPorts) {}
+
+void CLinkPorts::ChooseIrdaPlatform(const std::string& setting) {
+    const SIrdaPlatformChoice chosen = ChosenIrdaPlatform(automatic_, setting);
+    if (!(chosen == irdaPlatform_)) UsePlatform(chosen);
+}
+
+std::vector<SIrdaAdapterOption> CLinkPorts::IrdaAdapters(const std::string& kept) const {
+    return ListIrdaAdapters(automatic_, SIrdaAdapterSources::Host(usbBus_), kept);
+}
+
+void CLinkPorts::SetUsbBus(usb::BusFactory bus) {
+    usbBus_ = std::move(bus);
+    UsePlatform(irdaPlatform_);
+}
+
+void CLinkPorts::UsePlatform(const SIrdaPlatformChoice& choice) {
+    irdaPlatform_ = choice;
+    irda_.setPlatform(MakeIrdaPlatform(irdaPlatform_, usbBus_));
+}
 
 void CLinkPorts::SetWindow(std::chrono::milliseconds window) {
     irda_.setWindow(window);
@@ -42,6 +65,10 @@ CRadioNet::CRadioNet(std::unique_ptr<CRadioSerial> serial)
 
 ESessionEnd CRadioNet::SessionEnd() const {
     return socket_ ? socket_->SessionEnd() : ESessionEnd::Open;
+}
+
+std::string CRadioNet::Failure() const {
+    return socket_ ? socket_->Failure() : std::string();
 }
 
 void* CRadioNet::link() const {

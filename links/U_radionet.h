@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "U_irdaadapters.h"
 #include "U_irdachoice.h"
 #include "U_irdasocket.h"
 #include "U_radiolinks.h"
@@ -25,6 +26,8 @@ struct SLinkConfig {
     std::string irdaPort;
     // Why the default infrared folder is not used; "" when it is.
     std::string irdaRefusal;
+    // The platform was named where the program was started: the window's choice does not apply.
+    bool irdaFixed = false;
     EIrdaMode irdaMode = EIrdaMode::Stream;
     std::vector<std::string> serialPorts;
 
@@ -51,8 +54,22 @@ class CLinkPorts {
     // Why no infrared radio can be found, for the user; "" when the infrared link is usable.
     const std::string& IrdaRefusal() const { return irdaPlatform_.refusal; }
 
+    // The platform the ports were made with, which the window's automatic choice stands for.
+    const SIrdaPlatformChoice& AutomaticIrdaPlatform() const { return automatic_; }
+    // The window's kept choice of an adapter (see ChosenIrdaPlatform); the platform is made
+    // anew when the choice changes it. Only while no link is open.
+    void ChooseIrdaPlatform(const std::string& setting);
+    // The adapters to choose among, the kept choice among them.
+    std::vector<SIrdaAdapterOption> IrdaAdapters(const std::string& kept) const;
+    // Where USB adapters are sought: the host's USB unless a test gives its own bus.
+    void SetUsbBus(usb::BusFactory bus);
+
   private:
+    void UsePlatform(const SIrdaPlatformChoice& choice);
+
+    SIrdaPlatformChoice automatic_;
     SIrdaPlatformChoice irdaPlatform_;
+    usb::BusFactory usbBus_;
     CIrDASocket irda_;
     SerialPort serial_;
 };
@@ -77,6 +94,9 @@ class CRadioNet {
     ESessionEnd SessionEnd() const;
     // Written, but the radio's answer to the end of the session was lost.
     bool WriteUnconfirmed() const { return SessionEnd() == ESessionEnd::Unconfirmed; }
+    // Why the link broke ("ИК-адаптер … отключён"), to follow a failed read's or write's
+    // message; "" when nothing is known (the serial link cannot tell).
+    std::string Failure() const;
 
   private:
     int kind_;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "U_irdasocket.h"
@@ -86,6 +87,8 @@ class CRadioSocket final : public IRadioSocket {
     bool SetClockTo(const std::array<std::uint8_t, 6>& dateTime);
 
     ESessionEnd SessionEnd() const { return sessionEnd_; }
+    // Why the link broke, for the user; "" when nothing is known.
+    std::string Failure() const { return socket_.failure(); }
 
   private:
     ESessionEnd AskBankAfterEnd();

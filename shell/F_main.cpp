@@ -24,6 +24,7 @@
 #include "F_about.h"
 #include "F_editmenu.h"
 #include "F_fleet.h"
+#include "F_irdaadapter.h"
 #include "F_messagelog.h"
 #include "F_upr.h"
 #include "U_canallist.h"
@@ -222,6 +223,8 @@ void Tfrm_Main::CreateMenus() {
     radio->addAction(act_Write);
     radio->addSeparator();
     AddFleetItem(*radio, radios_, *this);
+    radio->addSeparator();
+    act_IrdaAdapter = AddIrdaAdapterItem(*radio, radios_, *this);
 
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     help->addAction(act_Help);
@@ -486,6 +489,8 @@ void Tfrm_Main::SetIdle() {
 void Tfrm_Main::EnableSetCommands(bool enabled) {
     act_Read->setEnabled(enabled);
     act_Write->setEnabled(enabled);
+    // The searches use the adapter: it is changed only between them.
+    act_IrdaAdapter->setEnabled(enabled);
     // The set being read or written is not edited under the worker, nor replaced or dropped
     // (new parameters, open, another radio attached) while the search fills it.
     pnl_Data->setEnabled(enabled);

@@ -130,6 +130,7 @@ class Tfrm_Main : public QMainWindow, public IShellWindow {
     QAction* act_Help = nullptr;
     QAction* act_About = nullptr;
     QAction* act_MessageLog = nullptr;
+    QAction* act_IrdaAdapter = nullptr;
     QMenu* mnu_OpenAs = nullptr;
     ZVCL::TZ_Grid* grd_RadioList = nullptr;
     QWidget* pnl_Properties = nullptr;

@@ -19,6 +19,8 @@ namespace {
 // Where each file dialog was last used, kept from one run to the next.
 constexpr std::string_view kOpenFolderKey = "Folders/Open";
 constexpr std::string_view kSaveFolderKey = "Folders/Save";
+// The infrared adapter the user chose in the window.
+constexpr std::string_view kIrdaAdapterKey = "Links/IrdaAdapter";
 
 }  // namespace
 
@@ -32,6 +34,18 @@ CRadios::CRadios(const CModules& modules, IUserDialogs& dialogs, CLinkPorts& por
     entries_.reserve(radios_.size());
     for (IRadio* radio : radios_) entries_.push_back(SRadio{radio->Name(), radio, false});
     filter_ = shelltext::FileTypeFilter(radios_);
+    ports_.ChooseIrdaPlatform(IrdaAdapter());
+}
+
+std::string CRadios::IrdaAdapter() const {
+    return settings_.Text(kIrdaAdapterKey);
+}
+
+bool CRadios::ChooseIrdaAdapter(const std::string& setting) {
+    if (TransferRunning()) return false;
+    settings_.SetText(kIrdaAdapterKey, setting);
+    ports_.ChooseIrdaPlatform(setting);
+    return true;
 }
 
 CRadios::~CRadios() {

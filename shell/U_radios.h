@@ -124,6 +124,12 @@ class CRadios : public QObject,
     std::string LastSerial(const IRadio* radio) const override;
     void RememberSerial(const IRadio* radio, const std::string& serialNumber) override;
 
+    // The infrared adapter kept in the settings ("" for the automatic choice).
+    std::string IrdaAdapter() const;
+    // Kept and used from the next search; refused (false) while a search or transfer runs,
+    // which uses the adapter.
+    bool ChooseIrdaAdapter(const std::string& setting);
+
     const std::string& OpenDialogFolder() const override { return openDir_; }
     const std::string& SaveDialogFolder() const override { return saveDir_; }
 

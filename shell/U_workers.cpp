@@ -237,6 +237,7 @@ bool TTransferThread::TakeBackup() {
     backupFile_ = steps_.TakeBackup(*net, backup::BackupFolder()).file.string();
     if (backupFile_.empty()) {
         failureText_ = shelltext::kBackupError;
+        NoteLinkFailure(net->Failure());
         return false;
     }
     // Shown only for a moment before the write goes on, but kept in the message log.
@@ -256,7 +257,14 @@ bool TTransferThread::VerifyWrite() {
         return OpenRadio(*qualifier.Get(), host_.Ports(), found_.serialNumber);
     });
     failureText_ = fleet::ReadBackFailureText(differing);
+    // The new link may not have been made, or broke: the socket still tells why.
+    if (!differing) NoteLinkFailure(host_.Ports().Irda().failure());
     return failureText_.empty();
+}
+
+void TTransferThread::NoteLinkFailure(const std::string& failure) {
+    // The first is the cause; what follows from it says no more.
+    if (linkFailure_.empty()) linkFailure_ = failure;
 }
 
 bool TTransferThread::WrittenDespiteLostEnd() {
@@ -285,7 +293,10 @@ bool TTransferThread::Transfer() {
         ShowProgress();
     });
     // No retry: a failed step ends the transfer.
-    if (!stepped) return !reading_ && WrittenDespiteLostEnd();
+    if (!stepped) {
+        NoteLinkFailure(net->Failure());
+        return !reading_ && WrittenDespiteLostEnd();
+    }
     if (!reading_) writeUnconfirmed_ = net->WriteUnconfirmed();
     if (!reading_ && host_.WriteChecks()) return VerifyWrite();
     return true;
@@ -307,6 +318,7 @@ void TTransferThread::run() {
     if (!reading_ && ok && writeUnconfirmed_) statusText = shelltext::kWriteUnconfirmed;
     if (!reading_ && !ok && sessionEnd_ == ESessionEnd::Unknown)
         statusText = shelltext::kWriteUnknown;
+    if (!ok) statusText = shelltext::WithFailure(statusText, linkFailure_);
     statusText = shelltext::WithRadio(statusText, rw->Radio()->Name(), found_.serialNumber);
     if (!ok && !backupFile_.empty()) statusText = backup::WithBackupNote(statusText, backupFile_);
     if (!reading_ && ok) {

@@ -147,6 +147,9 @@ class TTransferThread final : public TRadioWorker {
     SFoundRadio found_;  // the radio on the link, which a read-back must find again
     int progress = 0;
     std::string failureText_;  // the message of a failure that says more than the usual one
+    // Why the link broke (the adapter unplugged), said after the failure's message.
+    std::string linkFailure_;
+    void NoteLinkFailure(const std::string& failure);
     std::string backupFile_;
     bool writeUnconfirmed_ = false;
     ESessionEnd sessionEnd_ = ESessionEnd::Open;

@@ -32,7 +32,11 @@ int Run(QApplication& app) {
     if (!descriptions.empty()) virtualRadios = std::make_unique<sim::CVirtualRadios>(descriptions);
 
     const CModules modules;
-    CLinkPorts ports(virtualRadios ? virtualRadios->LinkConfig() : SLinkConfig::FromEnvironment());
+    SLinkConfig links =
+        virtualRadios ? virtualRadios->LinkConfig() : SLinkConfig::FromEnvironment();
+    // Radios named on the command line are the only ones in range, whatever adapter is kept.
+    if (virtualRadios) links.irdaFixed = true;
+    CLinkPorts ports(links);
     if (!ports.IrdaRefusal().empty()) std::cerr << "Tessel: " << ports.IrdaRefusal() << '\n';
     CQtUserDialogs dialogs;
     CProgram program(modules, ports, dialogs, platform::ExecutableDirectory());

@@ -118,6 +118,7 @@ class CSirIrda final : public IIrdaPlatform {
         std::string live = medium_->Problem();
         return live.empty() ? problem_ : live;
     }
+    std::string Failure() const override { return medium_->Problem(); }
 
     bool QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBufferSize> answer) override {
         if (!IsOpen()) return false;

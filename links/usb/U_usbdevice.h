@@ -5,6 +5,7 @@
 // gone, a transfer that ran out of time).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -99,6 +100,9 @@ class IUsbBus {
     // The device at the info's bus path; nullptr with the reason when it cannot be had.
     virtual std::unique_ptr<IUsbDevice> Open(const SUsbDeviceInfo& info, EUsbStatus& status) = 0;
 };
+
+// The bus, asked for afresh on each use (an adapter may have come or gone in between).
+using BusFactory = std::function<std::unique_ptr<IUsbBus>()>;
 
 // For the user, in Russian: what the outcome means for the adapter.
 std::string StatusText(EUsbStatus status);

@@ -14,8 +14,6 @@
 
 namespace usb {
 
-using BusFactory = std::function<std::unique_ptr<IUsbBus>()>;
-
 // The host's own USB.
 BusFactory HostBus();
 

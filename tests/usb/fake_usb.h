@@ -4,6 +4,7 @@
 // and per chip a fake that carries the wrapped bytes to and from the virtual radio's serial
 // infrared line as the real chip would put them on the air.
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
@@ -75,6 +76,7 @@ class CFakeDevice : public IUsbDevice {
 
     // Faults.
     std::optional<long> unplugAfter;           // transfers before the device is gone
+    std::atomic<bool> pulledOut{false};        // set from another thread: gone from now on
     std::optional<std::uint8_t> stallControl;  // a request refused
     std::optional<std::uint16_t> shortRead;    // a register (wIndex) answered a byte short
     int stallsIn = 0;                          // bulk-in transfers that stall
@@ -100,6 +102,7 @@ class CFakeDevice : public IUsbDevice {
     bool Unplugged() {
         ++transfers;
         if (unplugAfter && (*unplugAfter)-- <= 0) gone_ = true;
+        if (pulledOut) gone_ = true;
         return gone_;
     }
 

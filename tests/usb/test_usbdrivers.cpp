@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "U_irdaadapters.h"
 #include "fake_usb.h"
 
 namespace {
@@ -297,6 +298,57 @@ TEST(UsbFaults, AShortRegisterAnswerIsNeverActedOn) {
     mcs.device->shortRead = mcs7780::kMode;
     EXPECT_EQ(mcs.Start(), EUsbStatus::Failed);
     EXPECT_EQ(mcs.device->controls.size(), 1u);
+}
+
+// The window's list of adapters: the automatic choice first, the system's sockets only when
+// it has them, the serial ports with their summaries, each plugged adapter by the selector that
+// names it, and a kept adapter that is not plugged in now still shown.
+TEST(UsbAdapterList, WhatTheWindowOffers) {
+    SIrdaPlatformChoice automatic;
+    automatic.virtualDirectory = "/run/irda";
+    const auto bus = BusOf({std::make_shared<CFakeDevice>(Stir4200Info("1-2")),
+                            std::make_shared<CFakeDevice>(BridgeInfo(0x1234, 0x0001, "2-1.4"))});
+    const SIrdaAdapterSources sources{
+        [] { return false; }, [] { return std::vector<std::string>{"/dev/ttyUSB0"}; },
+        [](const std::string&) { return std::string("driver=ftdi_sio"); }, bus};
+    const std::vector<SIrdaAdapterOption> options =
+        ListIrdaAdapters(automatic, sources, "usb:9710:7780@1-3");
+    std::vector<std::string> settings;
+    for (const SIrdaAdapterOption& option : options) settings.push_back(option.setting);
+    EXPECT_EQ(settings, (std::vector<std::string>{"", "/dev/ttyUSB0", "usb:066f:4200@1-2",
+                                                  "usb:1234:0001@2-1.4", "usb:9710:7780@1-3"}));
+    EXPECT_NE(options[0].label.find("/run/irda"), std::string::npos) << options[0].label;
+    EXPECT_NE(options[1].label.find("driver=ftdi_sio"), std::string::npos) << options[1].label;
+    EXPECT_NE(options[2].label.find("STIr4200"), std::string::npos) << options[2].label;
+    EXPECT_FALSE(options[4].present);
+
+    SIrdaAdapterSources withKernel = sources;
+    withKernel.kernelAvailable = [] { return true; };
+    EXPECT_EQ(ListIrdaAdapters(automatic, withKernel, "")[1].setting, kKernelIrdaSetting);
+}
+
+// A kept choice names the platform, unless the environment fixed one.
+TEST(UsbAdapterList, TheKeptChoiceAndTheEnvironment) {
+    SIrdaPlatformChoice automatic;
+    automatic.virtualDirectory = "/run/irda";
+    SIrdaPlatformChoice fixed{EIrdaPlatformKind::Sir, {}, "/dev/ttyS0", {}, true};
+    const struct {
+        const SIrdaPlatformChoice& automatic;
+        const char* setting;
+        EIrdaPlatformKind kind;
+        const char* port;
+    } cases[] = {
+        {automatic, "", EIrdaPlatformKind::Virtual, ""},
+        {automatic, "kernel", EIrdaPlatformKind::Kernel, ""},
+        {automatic, "usb:066f:4200@1-2", EIrdaPlatformKind::Sir, "usb:066f:4200@1-2"},
+        {automatic, "/dev/ttyUSB0", EIrdaPlatformKind::Sir, "/dev/ttyUSB0"},
+        {fixed, "usb:066f:4200@1-2", EIrdaPlatformKind::Sir, "/dev/ttyS0"},
+    };
+    for (const auto& c : cases) {
+        const SIrdaPlatformChoice chosen = ChosenIrdaPlatform(c.automatic, c.setting);
+        EXPECT_EQ(chosen.kind, c.kind) << c.setting;
+        EXPECT_EQ(chosen.port, c.port) << c.setting;
+    }
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include "U_modules.h"
 #include "U_radionet.h"
+#include "U_radiowrite.h"
+#include "U_transfertext.h"
 #include "U_virtualradios.h"
 #include "fake_usb.h"
 
@@ -40,19 +42,25 @@ struct SUsbRadioBench {
           socket(usb::MakeUsbIrdaPlatform("usb", SSirSettings{115200, 6, {}}, BusOf({chip})),
                  EIrdaMode::Stream) {}
 
+    // The link to the radio found; null when the search failed.
+    std::unique_ptr<CRadioNet> Connect() {
+        IRadio& radio = Alder();
+        IRadioWare& ware = *radio.Ware();
+        if (!ware.AttachData(&radio, nullptr, nullptr)) return nullptr;
+        IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
+        std::unique_ptr<CRadioSocket> found = SearchIrda(socket, *qualifier);
+        ware.ReleaseQualifier(qualifier);
+        if (!found) stage = "search";
+        return found ? std::make_unique<CRadioNet>(std::move(found)) : nullptr;
+    }
+
     // The radio found and its memory read, step by step; false at the first failed step.
     bool Read() {
         IRadio& radio = Alder();
         IRadioWare& ware = *radio.Ware();
-        if (!ware.AttachData(&radio, nullptr, nullptr)) return false;
-        IRadioQualifier* qualifier = ware.CreateQualifier(&radio);
-        std::unique_ptr<CRadioSocket> found = SearchIrda(socket, *qualifier);
-        ware.ReleaseQualifier(qualifier);
-        if (!found) {
-            stage = "search";
-            return false;
-        }
-        CRadioNet net(std::move(found));
+        const std::unique_ptr<CRadioNet> found = Connect();
+        if (!found) return false;
+        CRadioNet& net = *found;
         IRadioRW* rw = ware.CreateRW(&radio, net.link());
         rw->BeginRead();
         bool ok = true;
@@ -105,6 +113,51 @@ TEST(UsbRadio, AnAdapterUnpluggedInMidReadFailsClearlyAndQuickly) {
         EXPECT_NE(bench.socket.problem().find("отключён"), std::string::npos)
             << kind << ": " << bench.stage << " " << bench.socket.problem();
     }
+}
+
+// No other radio for a group write's read-back.
+struct SNoRadios final : fleet::IFleetRadios {
+    std::vector<fleet::SRadioInRange> InRange(IRadio&) override { return {}; }
+    std::unique_ptr<CRadioNet> Open(IRadio&, const std::string&) override { return nullptr; }
+};
+
+// The message of a read (as the command line and the window give it) and of a write (as the
+// group write gives it) names the adapter that was pulled out, not only the failed transfer.
+TEST(UsbRadio, AnAdapterUnpluggedInMidTransferIsNamedInTheMessage) {
+    for (const char* kind : {"STIr4200", "MCS7780", "bridge"})
+        for (const bool reading : {true, false}) {
+            SUsbRadioBench bench(kind);
+            ASSERT_TRUE(bench.Read()) << kind << ": " << bench.stage;
+            std::unique_ptr<CRadioNet> net = bench.Connect();
+            ASSERT_TRUE(net) << kind;
+            std::string message;
+            const auto unplugOnce = [&bench](int percent) {
+                if (percent > 0 && !bench.chip->unplugAfter) bench.chip->unplugAfter = 0;
+            };
+            if (reading) {
+                const fleet::CWriteSteps steps(Alder(), {});
+                const fleet::CExchangeLease reader(Alder(), *net);
+                ASSERT_FALSE(steps.Exchange(*reader.Get(), true, unplugOnce)) << kind;
+                message = fleet::TransferFailureText(true, *net);
+            } else {
+                SNoRadios none;
+                const fleet::SRadioWriteSetup setup{Alder(),
+                                                    none,
+                                                    {},
+                                                    [&](const std::string& status, int percent) {
+                                                        if (status == transfertext::kWriteStart)
+                                                            unplugOnce(percent);
+                                                    },
+                                                    testing::TempDir()};
+                const fleet::SWriteOutcome outcome = fleet::WriteRadio(setup, std::move(net), "1");
+                EXPECT_EQ(outcome.result, fleet::EResult::Failed) << kind;
+                message = outcome.message;
+            }
+            const std::string generic = reading ? "Ошибка чтения" : "Ошибка записи";
+            EXPECT_EQ(message.rfind(generic, 0), 0u) << kind << ": " << message;
+            EXPECT_NE(message.find(": ИК-адаптер "), std::string::npos) << kind << ": " << message;
+            EXPECT_NE(message.find("отключён"), std::string::npos) << kind << ": " << message;
+        }
 }
 
 TEST(UsbRadio, AbsentOrForbiddenAdapterIsSaidOnOpen) {
