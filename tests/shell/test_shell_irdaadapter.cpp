@@ -35,7 +35,7 @@ TEST_F(ShellIrdaAdapter, TheAdapterChosenIsListedKeptAndReadThrough) {
         EXPECT_EQ(list.currentRow(), 0);  // nothing kept yet
         const auto found = list.findItems(QStringLiteral("STIr4200"), Qt::MatchContains);
         ASSERT_EQ(found.size(), 1);
-        EXPECT_TRUE(found[0]->text().contains(QStringLiteral("bus 1-2")));
+        EXPECT_TRUE(found[0]->text().contains(QStringLiteral("порт USB 1-2")));
         list.setCurrentItem(found[0]);
         dialog.accept();
     }
