@@ -24,13 +24,6 @@ struct STwoBankUnits {
     QString milliseconds;  // "мс" or "мсек"
 };
 
-// A radio's channel tones by their text-form names.
-struct STwoBankTones {
-    std::function<std::string(int code)> name;
-    std::function<int(std::string_view name)> code;  // 0 for a name not in the lists
-    QStringList names;                               // every name, in list order
-};
-
 class TTwoBankView : public views::TRadioView {
   public:
     TTwoBankView(CRadioWare& ware, views::TLayout layout, const QString& name, STwoBankUnits units,
@@ -69,7 +62,7 @@ class TTwoBankView : public views::TRadioView {
     int AddPrgVaTabs(QWidget& panel, int top);
 
     // Whole-channel editing of the channel table over the radio's tones.
-    void EnableTwoBankCanalEditing(STwoBankTones tones);
+    void EnableTwoBankCanalEditing(QStringList toneNames);
 
     const STwoBankUnits& Units() const { return units_; }
 
