@@ -575,23 +575,16 @@ class CSirRadioServer::CStation {
     std::deque<std::pair<bool, std::vector<std::uint8_t>>> replyQueue_;
 };
 
-CSirRadioServer::CSirRadioServer(CVirtualRadio& radio) : radio_(radio) {
-    const SPseudoTerminal line = OpenRawPseudoTerminal();
-    master_ = line.master;
-    slaveHold_ = line.slaveHold;
-    slavePath_ = line.slavePath;
-    thread_ = std::thread([this] { Run(); });
+CSirRadioServer::CSirRadioServer(CVirtualRadio& radio) : CPseudoTerminalServer(radio) {
+    StartServing([this] { Run(); });
 }
 
 CSirRadioServer::~CSirRadioServer() {
-    stop_.Stop();
-    if (thread_.joinable()) thread_.join();
-    if (slaveHold_ >= 0) ::close(slaveHold_);
-    ::close(master_);
+    StopServing();
 }
 
 void CSirRadioServer::Run() {
-    CPacedMaster bytes(master_, stop_, radio_.Options().baud > 0);
+    CPacedMaster bytes(Master(), stop_, radio_.Options().baud > 0);
     CStation station(radio_, bytes, stop_);
     station.Run();
 }
