@@ -276,10 +276,6 @@ QWidget* TTwoBankView::BuildBasics() {
     return panel;
 }
 
-void TTwoBankView::FillBasics() {
-    basics_.Run();
-}
-
 // ---- Scanning ---------------------------------------------------------------------------------
 
 QWidget* TTwoBankView::BuildScanning() {
@@ -323,11 +319,6 @@ void TTwoBankView::FillPriority(const CTwoBankData& d) {
     }));
     ShowText(*e.PriorCanal.selector, Q(models::ChannelNumberText(d.PriorCanal())));
     ShowText(*e.PriorScanning.selector, OnOffText(d.PriorScanning()));
-}
-
-void TTwoBankView::FillScanning() {
-    scan_->Refresh();
-    scanning_.Run();
 }
 
 // ---- Additional parameters --------------------------------------------------------------------
@@ -473,8 +464,4 @@ void TTwoBankView::StoreVaLo(CTwoBankData& d, const QString& text) {
     d.SetVA_Lo(std::min(models::VaLevelValue(S(text)), d.VA_Hi()));
     const CLoadingScope loading(flags_);
     ShowText(*e_->VA_Lo, Q(models::VaLevelName(d.VA_Lo())));
-}
-
-void TTwoBankView::FillSames() {
-    sames_.Run();
 }

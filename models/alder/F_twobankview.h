@@ -47,11 +47,6 @@ class TTwoBankView : public views::TRadioView {
 
     QWidget* BuildBasics();
     QWidget* BuildScanning();
-    void FillBasics() override;
-    void FillScanning() override;
-    // The additional page fills its bound rows, the shared ones and the radio's own.
-    void FillSames() override;
-
     // Rows over the attached set, filled with the page of fills.
     views::TDataRows<CTwoBankData> Rows(views::TPageBuilder& b, views::TRowFills& fills) const;
     // The DTMF number and the two sending durations, in the builder's open group of the
@@ -66,8 +61,6 @@ class TTwoBankView : public views::TRadioView {
 
     const STwoBankUnits& Units() const { return units_; }
 
-    views::TRowFills sames_;
-
   private:
     void BuildPrgPage(QWidget& page);
     void BuildVaPage(QWidget& page);
@@ -77,8 +70,6 @@ class TTwoBankView : public views::TRadioView {
     void StoreVaHi(CTwoBankData& d, const QString& text);
     void StoreVaLo(CTwoBankData& d, const QString& text);
 
-    views::TRowFills basics_;
-    views::TRowFills scanning_;
     STwoBankUnits units_;
     struct SEditors;
     std::unique_ptr<SEditors> e_;
