@@ -51,4 +51,11 @@ std::string WithUnit(std::string_view caption, std::string_view unit) {
     return std::string(caption) + ", " + std::string(unit);
 }
 
+CShownPage& ShownIndication(CShownPage& page, bool showFreq, bool light, bool beepPress) {
+    return page.Group("Индикация")
+        .Row("Отображение частоты текущего канала", OnOffName(showFreq))
+        .Row("Подсветка индикатора и клавиатуры", OnOffName(light))
+        .Row("Звуковой сигнал нажатия клавиш", OnOffName(beepPress));
+}
+
 }  // namespace models

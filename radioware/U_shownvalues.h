@@ -52,4 +52,8 @@ std::string GroupedHz(int hz);
 // A caption with its unit, as the rows write it: "Пауза между словами, сек".
 std::string WithUnit(std::string_view caption, std::string_view unit);
 
+// The "Индикация" group of the basics page with the rows every model has in it; the model's own
+// rows may follow.
+CShownPage& ShownIndication(CShownPage& page, bool showFreq, bool light, bool beepPress);
+
 }  // namespace models

@@ -33,29 +33,7 @@ done
 # list and each page's tab clicked, by synthetic input through the X server's XTEST extension.
 # The places are those of the window as it opens on each screen size.
 [[ -x "$build/bin/Tessel" ]] || exit 0
-xinput="$(mktemp --suffix=.py)"
-trap 'rm -f "$xinput"' EXIT
-cat >"$xinput" <<'PY'
-import ctypes, sys, time
-x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XFlush.argtypes = [ctypes.c_void_p]
-xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
-                                      ctypes.c_ulong]
-xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-display = x11.XOpenDisplay(None)
-for place in sys.argv[1:]:
-    x, y = (int(v) for v in place.split(","))
-    xtst.XTestFakeMotionEvent(display, -1, x, y, 0)
-    x11.XFlush(display)
-    time.sleep(0.2)
-    for down in (1, 0):
-        xtst.XTestFakeButtonEvent(display, 1, down, 0)
-        x11.XFlush(display)
-        time.sleep(0.05)
-    time.sleep(0.6)
-PY
+xinput="$(cd "$(dirname "$0")" && pwd)/xtest-input.py"
 program="$(cd "$build/bin" && pwd)/Tessel"
 declare -A radioRow=([birch]=1 [cedar]=2 [larch]=3)
 for size in 1280x1024 800x600; do

@@ -23,34 +23,7 @@ sed -e 's/^FR1=.*\r$/FR1=147000000\r/' -e 's/^FR2=.*\r$/FR2=148000000\r/' \
     -e 's/^FR7=.*\r$/FR7=172000000\r/' -e 's/^FR8=.*\r$/FR8=173000000\r/' \
     "$work/new.ald" >"$work/ranges.ald"
 
-# Input steps: "x,y" clicks there, "m:x,y" only moves the mouse there, "w:s" waits s seconds.
-cat >"$work/input.py" <<'PY'
-import ctypes, sys, time
-x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XFlush.argtypes = [ctypes.c_void_p]
-xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
-                                      ctypes.c_ulong]
-xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-display = x11.XOpenDisplay(None)
-for step in sys.argv[1:]:
-    if step.startswith("w:"):
-        time.sleep(float(step[2:]))
-        continue
-    move = step.startswith("m:")
-    x, y = (int(v) for v in step[2 if move else 0:].split(","))
-    xtst.XTestFakeMotionEvent(display, -1, x, y, 0)
-    x11.XFlush(display)
-    time.sleep(0.2)
-    if move:
-        continue
-    for down in (1, 0):
-        xtst.XTestFakeButtonEvent(display, 1, down, 0)
-        x11.XFlush(display)
-        time.sleep(0.05)
-    time.sleep(0.6)
-PY
+xinput="$(cd "$(dirname "$0")" && pwd)/xtest-input.py"
 
 shoot() {
     local size=$1 name=$2 file=$3
@@ -62,7 +35,7 @@ shoot() {
         python3 "$1" "${@:5}"
         import -window root "$2"
         kill $pid; wait $pid 2>/dev/null || true
-    ' "$program" "$work/input.py" "$out/window-$name-$size.png" "$work" "$file" "$@"
+    ' "$program" "$xinput" "$out/window-$name-$size.png" "$work" "$file" "$@"
     echo "$out/window-$name-$size.png"
 }
 

@@ -14,18 +14,25 @@ bool ParseNumber(std::string_view text, T& value, int base = 10) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
+// "KIND" or "KIND@N" with N above 0: the kind the table names, and N or 0 for every one.
+template <class Kind>
+bool ParseKindAt(std::string_view text, const std::map<std::string_view, Kind>& kinds, Kind& kind,
+                 int& at) {
+    const std::size_t sign = text.find('@');
+    const auto found = kinds.find(text.substr(0, sign));
+    if (found == kinds.end()) return false;
+    kind = found->second;
+    at = 0;
+    if (sign == std::string_view::npos) return true;
+    return ParseNumber(text.substr(sign + 1), at) && at > 0;
+}
+
 bool ParseFault(std::string_view text, SFault& fault) {
     static const std::map<std::string_view, EFaultKind> kinds = {
         {"silent", EFaultKind::Silent},   {"late", EFaultKind::Late}, {"echo", EFaultKind::Echo},
         {"segment", EFaultKind::Segment}, {"crc", EFaultKind::Check}, {"check", EFaultKind::Check},
         {"short", EFaultKind::Short},     {"drop", EFaultKind::Drop}, {"lose", EFaultKind::Lose}};
-    const std::size_t at = text.find('@');
-    const auto kind = kinds.find(text.substr(0, at));
-    if (kind == kinds.end()) return false;
-    fault.kind = kind->second;
-    fault.request = 0;
-    if (at == std::string_view::npos) return true;
-    return ParseNumber(text.substr(at + 1), fault.request) && fault.request > 0;
+    return ParseKindAt(text, kinds, fault.kind, fault.request);
 }
 
 bool ParseLinkFault(std::string_view text, SLinkFault& fault) {
@@ -35,13 +42,7 @@ bool ParseLinkFault(std::string_view text, SLinkFault& fault) {
         {"nosnrm", ELinkFaultKind::NoSnrm},
         {"cut", ELinkFaultKind::Cut},
         {"rnr", ELinkFaultKind::Busy}};
-    const std::size_t at = text.find('@');
-    const auto kind = kinds.find(text.substr(0, at));
-    if (kind == kinds.end()) return false;
-    fault.kind = kind->second;
-    fault.count = 0;
-    if (at == std::string_view::npos) return true;
-    return ParseNumber(text.substr(at + 1), fault.count) && fault.count > 0;
+    return ParseKindAt(text, kinds, fault.kind, fault.count);
 }
 
 bool ParseRange(std::string_view text, SRange& range) {

@@ -249,21 +249,32 @@ SPseudoTerminal OpenRawPseudoTerminal() {
     return line;
 }
 
+CPseudoTerminalServer::CPseudoTerminalServer(CVirtualRadio& radio)
+    : radio_(radio), line_(OpenRawPseudoTerminal()) {}
+
+CPseudoTerminalServer::~CPseudoTerminalServer() {
+    StopServing();
+    if (line_.slaveHold >= 0) ::close(line_.slaveHold);
+    ::close(line_.master);
+}
+
+void CPseudoTerminalServer::StartServing(std::function<void()> serve) {
+    thread_ = std::thread(std::move(serve));
+}
+
+void CPseudoTerminalServer::StopServing() {
+    stop_.Stop();
+    if (thread_.joinable()) thread_.join();
+}
+
 // ---- serial ----
 
-CSerialRadioServer::CSerialRadioServer(CVirtualRadio& radio) : radio_(radio) {
-    const SPseudoTerminal line = OpenRawPseudoTerminal();
-    master_ = line.master;
-    slaveHold_ = line.slaveHold;
-    slavePath_ = line.slavePath;
-    thread_ = std::thread([this] { Run(); });
+CSerialRadioServer::CSerialRadioServer(CVirtualRadio& radio) : CPseudoTerminalServer(radio) {
+    StartServing([this] { Run(); });
 }
 
 CSerialRadioServer::~CSerialRadioServer() {
-    stop_.Stop();
-    if (thread_.joinable()) thread_.join();
-    if (slaveHold_ >= 0) ::close(slaveHold_);
-    ::close(master_);
+    StopServing();
 }
 
 std::chrono::nanoseconds CSerialRadioServer::WireTime(std::size_t bytes) const {
@@ -283,7 +294,7 @@ bool CSerialRadioServer::WritePaced(std::span<const std::uint8_t> bytes) {
         const std::size_t chunk = std::min(kChunk, bytes.size() - written);
         // A byte is at the far end only once the line has carried it.
         if (!stop_.SleepFor(start + WireTime(written + chunk) - Clock::now())) return false;
-        if (!WriteWithin(master_, bytes.subspan(written, chunk), deadline, stop_)) return false;
+        if (!WriteWithin(Master(), bytes.subspan(written, chunk), deadline, stop_)) return false;
         written += chunk;
     }
     return true;
@@ -308,8 +319,8 @@ void CSerialRadioServer::Run() {
     std::array<std::uint8_t, 4096> chunk{};
     auto frameStart = Clock::now();
     std::size_t frameBytes = 0;
-    while (WaitReadable(master_, stop_)) {
-        const ssize_t n = ::read(master_, chunk.data(), chunk.size());
+    while (WaitReadable(Master(), stop_)) {
+        const ssize_t n = ::read(Master(), chunk.data(), chunk.size());
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) {
             // Nobody holds the line open: wait a moment instead of spinning on the hang-up.

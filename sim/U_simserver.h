@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <thread>
@@ -81,14 +82,37 @@ struct SPseudoTerminal {
 };
 SPseudoTerminal OpenRawPseudoTerminal();
 
-// A pseudo-terminal whose device path the program opens as a serial port.
-class CSerialRadioServer final : public CRadioServer {
+// A server on a pseudo-terminal of its own, whose device path the program opens as a serial
+// port; a thread of the server serves the master end.
+class CPseudoTerminalServer : public CRadioServer {
   public:
+    std::string Address() const final { return line_.slavePath; }
+
+  protected:
     // Throws std::runtime_error when no pseudo-terminal can be had.
+    explicit CPseudoTerminalServer(CVirtualRadio& radio);
+    ~CPseudoTerminalServer() override;
+
+    // Starts the serving thread: the last step of a derived server's constructor.
+    void StartServing(std::function<void()> serve);
+    // Stops and joins the serving thread: the first step of a derived server's destructor, so
+    // that the thread never outlives the members it uses.
+    void StopServing();
+    int Master() const { return line_.master; }
+
+    CVirtualRadio& radio_;
+    CStopSignal stop_;
+
+  private:
+    SPseudoTerminal line_;
+    std::thread thread_;
+};
+
+// The radio on a serial line.
+class CSerialRadioServer final : public CPseudoTerminalServer {
+  public:
     explicit CSerialRadioServer(CVirtualRadio& radio);
     ~CSerialRadioServer() override;
-
-    std::string Address() const override { return slavePath_; }
 
   private:
     void Run();
@@ -97,13 +121,7 @@ class CSerialRadioServer final : public CRadioServer {
     bool WritePaced(std::span<const std::uint8_t> bytes);
     std::chrono::nanoseconds WireTime(std::size_t bytes) const;
 
-    CVirtualRadio& radio_;
-    int master_ = -1;
-    int slaveHold_ = -1;  // keeps the line up between the program's opens
-    std::string slavePath_;
     bool dropped_ = false;
-    CStopSignal stop_;
-    std::thread thread_;
 };
 
 }  // namespace sim

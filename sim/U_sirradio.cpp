@@ -138,6 +138,15 @@ class CSirRadioServer::CStation {
 
     void Respond(const SLapFrame& frame) { Send(frame); }
 
+    // A frame of this station, the secondary, on a connection.
+    static SLapFrame Response(std::uint8_t connection, std::uint8_t control) {
+        SLapFrame frame;
+        frame.connection = connection;
+        frame.command = false;
+        frame.control = control;
+        return frame;
+    }
+
     void Handle(const SLapFrame& frame) {
         if (!frame.command) return;
         switch (frame.Kind()) {
@@ -154,22 +163,14 @@ class CSirRadioServer::CStation {
             // A command for a connection that is gone.
             if (frame.PollFinal() && frame.connection != kBroadcastConnection &&
                 frame.connection == lastConnection_) {
-                SLapFrame dm;
-                dm.connection = frame.connection;
-                dm.command = false;
-                dm.control = ucontrol::kDm | kPollFinal;
-                Respond(dm);
+                Respond(Response(frame.connection, ucontrol::kDm | kPollFinal));
             }
             return;
         }
         lastHeard_ = Clock::now();
         switch (frame.Kind()) {
             case ELapKind::DISC: {
-                SLapFrame ua;
-                ua.connection = connection_;
-                ua.command = false;
-                ua.control = ucontrol::kUa | kPollFinal;
-                Respond(ua);
+                Respond(Response(connection_, ucontrol::kUa | kPollFinal));
                 Disconnected();
                 return;
             }
@@ -249,10 +250,7 @@ class CSirRadioServer::CStation {
         const int rate = BaudOf(HighestCommon(ua.params.baud, snrm->params.baud));
         connection_ = snrm->connection;
         lastConnection_ = connection_;
-        SLapFrame response;
-        response.connection = connection_;
-        response.command = false;
-        response.control = ucontrol::kUa | kPollFinal;
+        SLapFrame response = Response(connection_, ucontrol::kUa | kPollFinal);
         response.info = ua.EncodeUa();
         Respond(response);
         line_.SetBaud(rate > 0 ? rate : 9600, Clock::now() + 1s);
@@ -292,11 +290,7 @@ class CSirRadioServer::CStation {
     void Answer() {
         if (cutPending_) {
             cutPending_ = false;
-            SLapFrame rd;
-            rd.connection = connection_;
-            rd.command = false;
-            rd.control = ucontrol::kDisc | kPollFinal;
-            Respond(rd);
+            Respond(Response(connection_, ucontrol::kDisc | kPollFinal));
             Disconnected();
             return;
         }
@@ -307,21 +301,14 @@ class CSirRadioServer::CStation {
         }
         vs_ = va_;
         if (Busy()) {
-            SLapFrame rnr;
-            rnr.connection = connection_;
-            rnr.command = false;
-            rnr.control = SControl(ELapKind::RNR, vr_, true);
-            Respond(rnr);
+            Respond(Response(connection_, SControl(ELapKind::RNR, vr_, true)));
             return;
         }
         FillFromRadio();
         std::vector<SLapFrame> frames;
         while (!primaryBusy_ && !out_.empty() &&
                static_cast<int>(unacked_.size()) < primaryWindow_) {
-            SLapFrame frame;
-            frame.connection = connection_;
-            frame.command = false;
-            frame.control = IControl(vs_, vr_, false);
+            SLapFrame frame = Response(connection_, IControl(vs_, vr_, false));
             frame.info = out_.front();
             unacked_.push_back(std::move(out_.front()));
             out_.pop_front();
@@ -329,11 +316,7 @@ class CSirRadioServer::CStation {
             frames.push_back(std::move(frame));
         }
         if (frames.empty()) {
-            SLapFrame rr;
-            rr.connection = connection_;
-            rr.command = false;
-            rr.control = SControl(ELapKind::RR, vr_, true);
-            frames.push_back(std::move(rr));
+            frames.push_back(Response(connection_, SControl(ELapKind::RR, vr_, true)));
         } else {
             frames.back().control |= kPollFinal;
         }
@@ -592,23 +575,16 @@ class CSirRadioServer::CStation {
     std::deque<std::pair<bool, std::vector<std::uint8_t>>> replyQueue_;
 };
 
-CSirRadioServer::CSirRadioServer(CVirtualRadio& radio) : radio_(radio) {
-    const SPseudoTerminal line = OpenRawPseudoTerminal();
-    master_ = line.master;
-    slaveHold_ = line.slaveHold;
-    slavePath_ = line.slavePath;
-    thread_ = std::thread([this] { Run(); });
+CSirRadioServer::CSirRadioServer(CVirtualRadio& radio) : CPseudoTerminalServer(radio) {
+    StartServing([this] { Run(); });
 }
 
 CSirRadioServer::~CSirRadioServer() {
-    stop_.Stop();
-    if (thread_.joinable()) thread_.join();
-    if (slaveHold_ >= 0) ::close(slaveHold_);
-    ::close(master_);
+    StopServing();
 }
 
 void CSirRadioServer::Run() {
-    CPacedMaster bytes(master_, stop_, radio_.Options().baud > 0);
+    CPacedMaster bytes(Master(), stop_, radio_.Options().baud > 0);
     CStation station(radio_, bytes, stop_);
     station.Run();
 }

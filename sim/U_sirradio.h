@@ -18,24 +18,14 @@ namespace sim {
 inline constexpr int kSirTinyTpLsap = 0x05;
 inline constexpr int kSirIrLmpLsap = 0x06;
 
-class CSirRadioServer final : public CRadioServer {
+class CSirRadioServer final : public CPseudoTerminalServer {
   public:
-    // Throws std::runtime_error when no pseudo-terminal can be had.
     explicit CSirRadioServer(CVirtualRadio& radio);
     ~CSirRadioServer() override;
-
-    std::string Address() const override { return slavePath_; }
 
   private:
     class CStation;
     void Run();
-
-    CVirtualRadio& radio_;
-    int master_ = -1;
-    int slaveHold_ = -1;  // keeps the line up between the program's opens
-    std::string slavePath_;
-    CStopSignal stop_;
-    std::thread thread_;
 };
 
 }  // namespace sim

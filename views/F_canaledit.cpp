@@ -229,9 +229,7 @@ void TCanalEditing::Cut() {
     if (!Usable()) return;
     const std::set<int> selection = grid_.Selection();
     Copy();
-    Begin(QStringLiteral("вырезание ") + OfCanals(selection));
-    CCanalTable(*access_).Clear(selection);
-    Done();
+    ClearCanals(QStringLiteral("вырезание "), selection);
 }
 
 void TCanalEditing::Paste() {
@@ -299,9 +297,12 @@ void TCanalEditing::Move(int direction) {
 
 void TCanalEditing::Clear() {
     if (!Usable()) return;
-    const std::set<int> selection = grid_.Selection();
-    Begin(QStringLiteral("очистка ") + OfCanals(selection));
-    CCanalTable(*access_).Clear(selection);
+    ClearCanals(QStringLiteral("очистка "), grid_.Selection());
+}
+
+void TCanalEditing::ClearCanals(const QString& stepName, const std::set<int>& canals) {
+    Begin(stepName + OfCanals(canals));
+    CCanalTable(*access_).Clear(canals);
     Done();
 }
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "U_channelops.h"
 
@@ -83,6 +84,8 @@ class TCanalEditing {
     // Closes an open cell editor (storing it) and names the step the operation makes.
     void Begin(const QString& stepName);
     void Done(const SEditReport& report = {});
+    // Empties the channels as one step of that name (the channels follow it).
+    void ClearCanals(const QString& stepName, const std::set<int>& canals);
 
     TCanalGrid& grid_;
     std::unique_ptr<ICanalAccess> access_;

@@ -6,6 +6,7 @@
 
 #include "F_canalgrid.h"
 #include "F_editorrows.h"
+#include "F_rowfills.h"
 #include "F_scangrid.h"
 #include "F_viewpaint.h"
 #include "F_viewtexts.h"
@@ -23,18 +24,6 @@
 #include "Zvc_static.h"
 
 namespace views {
-
-// The fills of a page's bound rows, in the order the rows were added.
-class TRowFills {
-  public:
-    void Add(std::function<void()> fill) { fills_.push_back(std::move(fill)); }
-    void Run() const {
-        for (const auto& fill : fills_) fill();
-    }
-
-  private:
-    std::vector<std::function<void()>> fills_;
-};
 
 // The limits of a number line: its length, the values it suggests and the range it stores.
 struct SNumberLimits {

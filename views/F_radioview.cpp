@@ -141,6 +141,19 @@ ZVCL::TZPanel* TRadioView::NewPagePanel(const char* name) {
     return panel;
 }
 
+void TRadioView::FillBasics() {
+    basics_.Run();
+}
+
+void TRadioView::FillScanning() {
+    scan_->Refresh();
+    scanning_.Run();
+}
+
+void TRadioView::FillSames() {
+    sames_.Run();
+}
+
 void TRadioView::EnableCanalEditing(std::unique_ptr<ICanalAccess> access) {
     canalEditing_ = std::make_unique<TCanalEditing>(*canals_, std::move(access),
                                                     QString::fromStdString(ware_.Description()),

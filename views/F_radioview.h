@@ -9,6 +9,7 @@
 #include "F_editorrows.h"
 #include "F_keypage.h"
 #include "F_pageset.h"
+#include "F_rowfills.h"
 #include "F_scangrid.h"
 #include "F_viewflags.h"
 
@@ -57,9 +58,10 @@ class TRadioView : public QWidget {
         QWidget* key = nullptr;
     };
     void AddPages(const SPagePanels& panels, TPageFocus focus = TPageFocus::Unchanged);
-    virtual void FillBasics() = 0;
-    virtual void FillScanning() = 0;
-    virtual void FillSames() = 0;
+    // A page fills its bound rows; the scanning page its channel selection first.
+    virtual void FillBasics();
+    virtual void FillScanning();
+    virtual void FillSames();
 
     // The pages' widgets call back into the view's own editors and helpers, so a view that
     // keeps such things deletes the pages first thing in its destructor.
@@ -131,6 +133,10 @@ class TRadioView : public QWidget {
     std::unique_ptr<TScanGrid> scan_;
     std::unique_ptr<TKeyPage> key_;
     std::unique_ptr<TCanalEditing> canalEditing_;
+    // The bound rows of the three settings pages.
+    TRowFills basics_;
+    TRowFills scanning_;
+    TRowFills sames_;
 
   private:
     CRadioWare& ware_;

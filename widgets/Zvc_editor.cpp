@@ -81,8 +81,7 @@ void TZEditor::SetColor(const QColor& color) {
 }
 
 void TZEditor::keyPressEvent(QKeyEvent* event) {
-    int key = event->key();
-    if (OnKeyDown) OnKeyDown(key, event->modifiers());
+    const int key = FireKey(OnKeyDown, *event);
     if (key == 0) {
         event->accept();
         return;
@@ -129,26 +128,22 @@ void TZEditor::keyPressEvent(QKeyEvent* event) {
 }
 
 void TZEditor::keyReleaseEvent(QKeyEvent* event) {
-    int key = event->key();
-    if (OnKeyUp) OnKeyUp(key, event->modifiers());
+    FireKey(OnKeyUp, *event);
     QLineEdit::keyReleaseEvent(event);
 }
 
 void TZEditor::mousePressEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseDown) OnMouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseDown, *event);
     QLineEdit::mousePressEvent(event);
 }
 
 void TZEditor::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseUp) OnMouseUp(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseUp, *event);
     QLineEdit::mouseReleaseEvent(event);
 }
 
 void TZEditor::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseMove) OnMouseMove(Qt::NoButton, event->modifiers(), pos.x(), pos.y());
+    FireMouseMove(OnMouseMove, *event);
     QLineEdit::mouseMoveEvent(event);
 }
 

@@ -382,15 +382,14 @@ void TZ_Grid::keyPressEvent(QKeyEvent* event) {
 }
 
 void TZ_Grid::keyReleaseEvent(QKeyEvent* event) {
-    int key = event->key();
-    if (OnKeyUp) OnKeyUp(key, event->modifiers());
+    FireKey(OnKeyUp, *event);
     QWidget::keyReleaseEvent(event);
 }
 
 void TZ_Grid::mousePressEvent(QMouseEvent* event) {
     KillHint();
     const QPoint pos = event->position().toPoint();
-    if (OnMouseDown) OnMouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseDown, *event);
     const QPoint cell = PointToCell(pos.x(), pos.y());
     if (cell.x() < 0) {
         if (TabStop()) setFocus(Qt::MouseFocusReason);
@@ -431,14 +430,13 @@ void TZ_Grid::mousePressEvent(QMouseEvent* event) {
 }
 
 void TZ_Grid::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseUp) OnMouseUp(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseUp, *event);
 }
 
 void TZ_Grid::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     hintMousePos_ = event->globalPosition().toPoint();
-    if (OnMouseMove) OnMouseMove(Qt::NoButton, event->modifiers(), pos.x(), pos.y());
+    FireMouseMove(OnMouseMove, *event);
     const QPoint cell = PointToCell(pos.x(), pos.y());
     SetHot(cell.x(), cell.y());
 }

@@ -42,8 +42,7 @@ void TZ_Knob::Repeat() {
 }
 
 void TZ_Knob::mousePressEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseDown) OnMouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseDown, *event);
     if (event->button() != Qt::LeftButton) return;
     pressed_ = true;
     mouseInside_ = true;
@@ -54,8 +53,7 @@ void TZ_Knob::mousePressEvent(QMouseEvent* event) {
 
 void TZ_Knob::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) EndPress();
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseUp) OnMouseUp(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseUp, *event);
 }
 
 void TZ_Knob::mouseMoveEvent(QMouseEvent* event) {
@@ -65,7 +63,7 @@ void TZ_Knob::mouseMoveEvent(QMouseEvent* event) {
         mouseInside_ = inside;
         update();
     }
-    if (OnMouseMove) OnMouseMove(Qt::NoButton, event->modifiers(), pos.x(), pos.y());
+    FireMouseMove(OnMouseMove, *event);
 }
 
 void TZ_Knob::DrawKnob(QPainter& painter, const QRect& rect, bool pressed) {

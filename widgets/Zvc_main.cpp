@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
@@ -55,6 +57,24 @@ QFont KitFont(const QString& family, int pixelHeight, bool bold) {
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     return font;
+}
+
+void FireMouse(const TMouseEvent& handler, const QMouseEvent& event) {
+    if (!handler) return;
+    const QPoint pos = event.position().toPoint();
+    handler(event.button(), event.modifiers(), pos.x(), pos.y());
+}
+
+void FireMouseMove(const TMouseEvent& handler, const QMouseEvent& event) {
+    if (!handler) return;
+    const QPoint pos = event.position().toPoint();
+    handler(Qt::NoButton, event.modifiers(), pos.x(), pos.y());
+}
+
+int FireKey(const TKeyEvent& handler, const QKeyEvent& event) {
+    int key = event.key();
+    if (handler) handler(key, event.modifiers());
+    return key;
 }
 
 int TZWheelSteps::Add(int delta) {

@@ -24,6 +24,8 @@
 
 #include <functional>
 
+class QKeyEvent;
+class QMouseEvent;
 class QWidget;
 class QObject;
 
@@ -51,6 +53,12 @@ using TKeyPressEvent = std::function<void(QChar& ch)>;
 using TMouseEvent =
     std::function<void(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>;
 using TNotifyEvent = std::function<void()>;
+
+// Hand a Qt event to one of these handlers when it is set. A move reports no button; a key
+// handler may change or clear (0) the key, and the key it leaves is returned.
+void FireMouse(const TMouseEvent& handler, const QMouseEvent& event);
+void FireMouseMove(const TMouseEvent& handler, const QMouseEvent& event);
+int FireKey(const TKeyEvent& handler, const QKeyEvent& event);
 
 struct TZInputEvents {
     TKeyEvent OnKeyDown;

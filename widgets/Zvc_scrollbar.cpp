@@ -80,7 +80,7 @@ void TZVScrollBar::paintEvent(QPaintEvent*) {
 
 void TZVScrollBar::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    if (OnMouseDown) OnMouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseDown, *event);
     if (event->button() != Qt::LeftButton) return;
     const QRect thumb = ThumbRect();
     if (!thumb.isValid() || !TrackRect().contains(pos)) return;
@@ -98,7 +98,7 @@ void TZVScrollBar::mousePressEvent(QMouseEvent* event) {
 
 void TZVScrollBar::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    if (OnMouseMove) OnMouseMove(Qt::NoButton, event->modifiers(), pos.x(), pos.y());
+    FireMouseMove(OnMouseMove, *event);
     if (!dragging_) return;
     const int travel = TrackRect().height() - ThumbRect().height();
     if (travel <= 0) return;
@@ -116,8 +116,7 @@ void TZVScrollBar::mouseReleaseEvent(QMouseEvent* event) {
         dragging_ = false;
         update();
     }
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseUp) OnMouseUp(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseUp, *event);
 }
 
 }  // namespace ZVCL

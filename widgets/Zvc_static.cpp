@@ -72,8 +72,7 @@ void TZStatic::paintEvent(QPaintEvent*) {
 }
 
 void TZStatic::keyPressEvent(QKeyEvent* event) {
-    int key = event->key();
-    if (OnKeyDown) OnKeyDown(key, event->modifiers());
+    const int key = FireKey(OnKeyDown, *event);
     if (key == 0) return;
     switch (key) {
         case Qt::Key_Return:
@@ -108,27 +107,23 @@ void TZStatic::keyPressEvent(QKeyEvent* event) {
 }
 
 void TZStatic::keyReleaseEvent(QKeyEvent* event) {
-    int key = event->key();
-    if (OnKeyUp) OnKeyUp(key, event->modifiers());
+    FireKey(OnKeyUp, *event);
     QWidget::keyReleaseEvent(event);
 }
 
 void TZStatic::mousePressEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseDown) OnMouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseDown, *event);
     if (event->button() != Qt::LeftButton) return;
     if (focusPolicy() != Qt::NoFocus) setFocus(Qt::MouseFocusReason);
     DropList();
 }
 
 void TZStatic::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseUp) OnMouseUp(event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouse(OnMouseUp, *event);
 }
 
 void TZStatic::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseMove) OnMouseMove(Qt::NoButton, event->modifiers(), pos.x(), pos.y());
+    FireMouseMove(OnMouseMove, *event);
 }
 
 void TZStatic::wheelEvent(QWheelEvent* event) {

@@ -26,9 +26,7 @@ TAlderView::TAlderView(CRadioWare& ware, TLayout layout, QWidget* parent)
                    {QStringLiteral("с"), QStringLiteral("мс")}, parent) {
     AddPages(
         {BuildCanals(), BuildBasics(), BuildScanning(), BuildSames(), BuildKeyPanel<CAlderData>()});
-    EnableTwoBankCanalEditing({[](int code) { return alder::ToneName(code); },
-                               [](std::string_view name) { return alder::ToneCode(name); },
-                               Items(models::kAlderToneList)});
+    EnableTwoBankCanalEditing(Items(models::kAlderToneList));
 }
 
 TAlderView::~TAlderView() {

@@ -24,16 +24,16 @@ constexpr int kBasicsTops[2][6] = {{0, 46, 92, 207, 322, 437}, {0, 23, 46, 138, 
 // typed edit.
 class TTwoBankCanalAccess final : public ICanalAccess {
   public:
-    TTwoBankCanalAccess(std::function<CTwoBankData*()> data, STwoBankTones tones)
-        : data_(std::move(data)), tones_(std::move(tones)) {}
+    TTwoBankCanalAccess(std::function<CTwoBankData*()> data, QStringList toneNames)
+        : data_(std::move(data)), toneNames_(std::move(toneNames)) {}
 
     int Count() const override { return data_() ? twobank::kCanalCount : 0; }
 
     SCanalRecord Get(int canal) const override {
         const CTwoBankCanal& c = data_()->CanalAt(canal);
         SCanalRecord r = CommonRecordOf(c);
-        r.rxTone = Q(tones_.name(c.CSS_PRM()));
-        r.txTone = Q(tones_.name(c.CSS_PRD()));
+        r.rxTone = Q(Tones().name(c.CSS_PRM()));
+        r.txTone = Q(Tones().name(c.CSS_PRD()));
         r.blocked = c.BlockPRDIfBusy();
         r.limited = c.LimitPRDOnTime();
         return r;
@@ -48,8 +48,8 @@ class TTwoBankCanalAccess final : public ICanalAccess {
     void Put(int canal, const SCanalRecord& r) override {
         CTwoBankCanal& c = *data_()->Canal(canal);
         PutFrequencies(c, r);
-        c.SetCSS_PRM(tones_.code(S(r.rxTone)));
-        c.SetCSS_PRD(tones_.code(S(r.txTone)));
+        c.SetCSS_PRM(Tones().code(S(r.rxTone)));
+        c.SetCSS_PRD(Tones().code(S(r.txTone)));
         c.SetOne_CSS(r.oneCss);
         c.SetBlockPRDIfBusy(r.blocked);
         c.SetLimitPRDOnTime(r.limited);
@@ -60,7 +60,7 @@ class TTwoBankCanalAccess final : public ICanalAccess {
         SCanalRecord r;
         r.step = data_()->Model().defaultStep;
         r.rx = r.tx = data_()->Model().bandLow;
-        r.rxTone = r.txTone = Q(tones_.name(0));
+        r.rxTone = r.txTone = Q(Tones().name(0));
         r.limited = true;
         return r;
     }
@@ -80,23 +80,24 @@ class TTwoBankCanalAccess final : public ICanalAccess {
 
     int SnapFrequency(int hz) const override { return twobank::SnapToRanges(*data_(), hz); }
 
-    QStringList ToneNames() const override { return tones_.names; }
+    QStringList ToneNames() const override { return toneNames_; }
 
   private:
+    const STwoBankTones& Tones() const { return data_()->Model().tones; }
     bool Known(const QString& tone) const {
         const std::string name = S(tone);
-        return tones_.code(name) != 0 || name == tones_.name(0);
+        return Tones().code(name) != 0 || name == Tones().name(0);
     }
 
     std::function<CTwoBankData*()> data_;
-    STwoBankTones tones_;
+    QStringList toneNames_;  // every name, in list order
 };
 
 }  // namespace
 
-void TTwoBankView::EnableTwoBankCanalEditing(STwoBankTones tones) {
-    EnableCanalEditing(
-        std::make_unique<TTwoBankCanalAccess>([this] { return TwoBankData(); }, std::move(tones)));
+void TTwoBankView::EnableTwoBankCanalEditing(QStringList toneNames) {
+    EnableCanalEditing(std::make_unique<TTwoBankCanalAccess>([this] { return TwoBankData(); },
+                                                             std::move(toneNames)));
 }
 
 // The editors the pages refill apart from their bound rows.
@@ -275,10 +276,6 @@ QWidget* TTwoBankView::BuildBasics() {
     return panel;
 }
 
-void TTwoBankView::FillBasics() {
-    basics_.Run();
-}
-
 // ---- Scanning ---------------------------------------------------------------------------------
 
 QWidget* TTwoBankView::BuildScanning() {
@@ -322,11 +319,6 @@ void TTwoBankView::FillPriority(const CTwoBankData& d) {
     }));
     ShowText(*e.PriorCanal.selector, Q(models::ChannelNumberText(d.PriorCanal())));
     ShowText(*e.PriorScanning.selector, OnOffText(d.PriorScanning()));
-}
-
-void TTwoBankView::FillScanning() {
-    scan_->Refresh();
-    scanning_.Run();
 }
 
 // ---- Additional parameters --------------------------------------------------------------------
@@ -472,8 +464,4 @@ void TTwoBankView::StoreVaLo(CTwoBankData& d, const QString& text) {
     d.SetVA_Lo(std::min(models::VaLevelValue(S(text)), d.VA_Hi()));
     const CLoadingScope loading(flags_);
     ShowText(*e_->VA_Lo, Q(models::VaLevelName(d.VA_Lo())));
-}
-
-void TTwoBankView::FillSames() {
-    sames_.Run();
 }

@@ -24,13 +24,6 @@ struct STwoBankUnits {
     QString milliseconds;  // "мс" or "мсек"
 };
 
-// A radio's channel tones by their text-form names.
-struct STwoBankTones {
-    std::function<std::string(int code)> name;
-    std::function<int(std::string_view name)> code;  // 0 for a name not in the lists
-    QStringList names;                               // every name, in list order
-};
-
 class TTwoBankView : public views::TRadioView {
   public:
     TTwoBankView(CRadioWare& ware, views::TLayout layout, const QString& name, STwoBankUnits units,
@@ -54,11 +47,6 @@ class TTwoBankView : public views::TRadioView {
 
     QWidget* BuildBasics();
     QWidget* BuildScanning();
-    void FillBasics() override;
-    void FillScanning() override;
-    // The additional page fills its bound rows, the shared ones and the radio's own.
-    void FillSames() override;
-
     // Rows over the attached set, filled with the page of fills.
     views::TDataRows<CTwoBankData> Rows(views::TPageBuilder& b, views::TRowFills& fills) const;
     // The DTMF number and the two sending durations, in the builder's open group of the
@@ -69,11 +57,9 @@ class TTwoBankView : public views::TRadioView {
     int AddPrgVaTabs(QWidget& panel, int top);
 
     // Whole-channel editing of the channel table over the radio's tones.
-    void EnableTwoBankCanalEditing(STwoBankTones tones);
+    void EnableTwoBankCanalEditing(QStringList toneNames);
 
     const STwoBankUnits& Units() const { return units_; }
-
-    views::TRowFills sames_;
 
   private:
     void BuildPrgPage(QWidget& page);
@@ -84,8 +70,6 @@ class TTwoBankView : public views::TRadioView {
     void StoreVaHi(CTwoBankData& d, const QString& text);
     void StoreVaLo(CTwoBankData& d, const QString& text);
 
-    views::TRowFills basics_;
-    views::TRowFills scanning_;
     STwoBankUnits units_;
     struct SEditors;
     std::unique_ptr<SEditors> e_;

@@ -32,6 +32,8 @@ const STwoBankModel kAlderModel = {
     .economT1High = 0xFFFF,
     .economT2Low = 0,
     .economT2High = 0xFFFF,
+    .tones = {alder::ToneName, alder::ToneCode, alder::ToneName},
+    .words = {"с", "мс", "CTCSS тон", ", Гц", false},
 };
 
 // The name that keeps receive code 52 through a parameter file.
@@ -185,13 +187,6 @@ std::optional<int> CAlderData::CodeOfTone(const SCanalTone& tone, bool transmit)
     return std::nullopt;
 }
 
-std::string CAlderData::CanalToneName(int code) const {
-    return alder::ToneName(code);
-}
-int CAlderData::CanalToneCode(std::string_view name) const {
-    return alder::ToneCode(name);
-}
-
 std::vector<SDataKey> CAlderData::DataKeys() {
     static constexpr std::string_view kKeyNames[alder::kKeyGroups] = {
         "Key1", "Key2",  "Key3",  "Key4",  "Key5",  "Key6",  "Key7",  "Key8",
@@ -274,14 +269,6 @@ CAlder& AlderRadio() {
 CAlderWare::CAlderWare() : TRadioWareOf(AlderRadio(), "ALDER", "1.1.0") {}
 
 // ---- The values as the view shows them --------------------------------------------------------
-
-CTwoBankData::SShownWords CAlderData::ShownWords() const {
-    return {"с", "мс", "CTCSS тон", ", Гц", false};
-}
-
-std::string CAlderData::ShownTone(int code) const {
-    return alder::ToneName(code);
-}
 
 void CAlderData::AppendShownSames(std::vector<SShownValue>& out) {
     using namespace models;

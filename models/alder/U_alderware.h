@@ -96,11 +96,7 @@ class CAlderData final : public CTwoBankData {
   protected:
     void ResetModelFields() override;
     std::function<void()> ModelFieldsRestorer() override;
-    std::string CanalToneName(int code) const override;
-    int CanalToneCode(std::string_view name) const override;
     std::vector<SDataKey> DataKeys() override;
-    SShownWords ShownWords() const override;
-    std::string ShownTone(int code) const override;
     void AppendShownSames(std::vector<SShownValue>& out) override;
     void EncodeModelSettings(std::span<std::uint8_t> image) const override;
     void DecodeModelSettings(std::span<const std::uint8_t> image) override;

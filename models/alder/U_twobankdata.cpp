@@ -380,12 +380,12 @@ std::string CTwoBankData::RangeText() const {
 // The channel in common terms
 
 SCanalTone CTwoBankData::ToneOfCode(int code, bool /*transmit*/) const {
-    return models::ToneOfListName(CanalToneName(code));
+    return models::ToneOfListName(model_.tones.name(code));
 }
 
 std::optional<int> CTwoBankData::CodeOfTone(const SCanalTone& tone, bool /*transmit*/) const {
     if (tone.kind == SCanalTone::EKind::None) return 0;
-    const int code = CanalToneCode(models::ToneListName(tone));
+    const int code = model_.tones.code(models::ToneListName(tone));
     if (code == 0) return std::nullopt;
     return code;
 }

@@ -106,6 +106,23 @@ inline constexpr std::size_t kRadioTextLength = 127;
 
 }  // namespace twobank
 
+// How a model's view writes its units and shows its channels' tones.
+struct STwoBankWords {
+    std::string_view seconds;       // "с" or "сек"
+    std::string_view milliseconds;  // "мс" or "мсек"
+    std::string_view toneHeading;   // the tone columns' heading: "ПРМ" or "ПРД" goes
+    std::string_view toneUnit;      // between the two ("CTCSS тон ПРМ, Гц")
+    bool stepColumn;                // the channel table shows the step
+};
+
+// A model's channel tone codes: their names in the text form and back (0 for a name it lacks),
+// and how the channel table shows them.
+struct STwoBankTones {
+    std::string (*name)(int code);
+    int (*code)(std::string_view name);
+    std::string (*shown)(int code);
+};
+
 // What distinguishes one of the three models from the others in the shared mechanics.
 struct STwoBankModel {
     int bandLow;
@@ -125,6 +142,8 @@ struct STwoBankModel {
     bool defaultPrgKb = false;
     int economT1Low, economT1High;
     int economT2Low, economT2High;
+    STwoBankTones tones;
+    STwoBankWords words;
 };
 
 class CTwoBankData;
@@ -388,9 +407,6 @@ class CTwoBankData : public CRadioData {
     virtual std::function<void()> ModelFieldsRestorer() {
         return [] {};
     }
-    // Tone codes of channels as written in the text form.
-    virtual std::string CanalToneName(int code) const = 0;
-    virtual int CanalToneCode(std::string_view name) const = 0;
     // The data keys of the text form in writing order.
     virtual std::vector<SDataKey> DataKeys() = 0;
     // The image bytes only this model writes and reads.
@@ -399,17 +415,6 @@ class CTwoBankData : public CRadioData {
     // Whether the ranges allow writing into the radio (a model may first settle them).
     virtual bool RangesAllowWriting() = 0;
 
-    // How the model's view writes its units and shows its channels' tones.
-    struct SShownWords {
-        std::string_view seconds;       // "с" or "сек"
-        std::string_view milliseconds;  // "мс" or "мсек"
-        std::string_view toneHeading;   // the tone columns' heading: "ПРМ" or "ПРД" goes
-        std::string_view toneUnit;      // between the two ("CTCSS тон ПРМ, Гц")
-        bool stepColumn;                // the channel table shows the step
-    };
-    virtual SShownWords ShownWords() const = 0;
-    // A channel tone as the channel table shows it.
-    virtual std::string ShownTone(int code) const = 0;
     // The rows of the model's "Дополнительные параметры" and of any further page.
     virtual void AppendShownSames(std::vector<SShownValue>& out) = 0;
     // Row groups the models share on that page.

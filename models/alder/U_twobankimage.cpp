@@ -9,12 +9,32 @@
 #include "U_codepage.h"
 #include "U_imagebytes.h"
 
-using models::Bit;
-using models::GetByte;
-using models::GetWord;
-using models::HasBit;
-using models::PutByte;
-using models::PutWord;
+// Byte and flag access of the image.
+using namespace models;
+
+namespace {
+
+// The settings that the header's flag words carry bit by bit.
+using SFlag = TFlagBit<STwoBankSettings>;
+using S = STwoBankSettings;
+namespace Bits = twobank::HeaderBit;
+constexpr SFlag kFlagsA[] = {{&S::vaOn, Bits::kVaOn}};
+constexpr SFlag kFlagsB[] = {
+    {&S::showFreq, Bits::kShowFreq}, {&S::prgKb, Bits::kPrgKb}, {&S::dtmfDecode, Bits::kDtmfDecode},
+    {&S::light, Bits::kLight},       {&S::prgIr, Bits::kPrgIr}, {&S::beepPress, Bits::kBeepPress}};
+constexpr SFlag kFlagsE[] = {{&S::priorScanning, Bits::kPriorScanning},
+                             {&S::stopOnCurrent, Bits::kStopOnCurrent}};
+constexpr SFlag kFlagsC[] = {
+    {&S::prgActiveClone, Bits::kActiveClone}, {&S::prgReadClone, Bits::kReadClone},
+    {&S::prgWriteClone, Bits::kWriteClone},   {&S::offClock, Bits::kOffClockOff, true},
+    {&S::offBat, Bits::kOffBatOff, true},     {&S::offTemp, Bits::kOffTempOff, true},
+    {&S::dtmfSound, Bits::kDtmfSound},        {&S::econom, Bits::kEconomOff, true}};
+constexpr SFlag kFlagsD[] = {{&S::vaBlockKb, Bits::kVaBlockKb},
+                             {&S::beepBat, Bits::kBeepBat},
+                             {&S::saveSet, Bits::kSaveSetOff, true},
+                             {&S::radioFlagB, Bits::kRadioFlagB}};
+
+}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Channel record
@@ -90,10 +110,8 @@ void CTwoBankData::EncodeHeader(std::span<std::uint8_t> image) const {
     PutByte(image, 0x01, 0x00);
     PutByte(image, Offset::kStartCanal, CanalAt(1).Enabled() ? 1 : lowest);
     PutByte(image, 0x03, 0x00);
-    PutWord(image, Offset::kFlagsA, Bit(s_.vaOn, kVaOn) | Bit(s_.squelch != 0, kSquelchOn));
-    PutWord(image, Offset::kFlagsB,
-            Bit(s_.showFreq, kShowFreq) | Bit(s_.prgKb, kPrgKb) | Bit(s_.dtmfDecode, kDtmfDecode) |
-                Bit(s_.light, kLight) | Bit(s_.prgIr, kPrgIr) | Bit(s_.beepPress, kBeepPress));
+    PutWord(image, Offset::kFlagsA, FlagBits(s_, kFlagsA) | Bit(s_.squelch != 0, kSquelchOn));
+    PutWord(image, Offset::kFlagsB, FlagBits(s_, kFlagsB));
     PutByte(image, Offset::kPower, static_cast<unsigned>(s_.power));
     PutByte(image, Offset::kConst09, 0x01);
     PutByte(image, Offset::kConst0A, 0x02);
@@ -107,18 +125,10 @@ void CTwoBankData::EncodeHeader(std::span<std::uint8_t> image) const {
     PutWord(image, Offset::kVaHi, static_cast<unsigned>(s_.vaHi));
     PutWord(image, Offset::kVaLo, static_cast<unsigned>(s_.vaLo));
     PutWord(image, Offset::kVaPause, static_cast<unsigned>(std::min(s_.vaPause * 64, 254)));
-    PutWord(image, Offset::kFlagsE,
-            Bit(s_.priorScanning, kPriorScanning) | Bit(s_.stopOnCurrent, kStopOnCurrent));
+    PutWord(image, Offset::kFlagsE, FlagBits(s_, kFlagsE));
     PutByte(image, Offset::kLimitPrd, static_cast<unsigned>(s_.limitPrd));
-    PutByte(image, Offset::kFlagsC,
-            Bit(s_.prgActiveClone, kActiveClone) | Bit(s_.prgReadClone, kReadClone) |
-                Bit(s_.prgWriteClone, kWriteClone) | Bit(!s_.offClock, kOffClockOff) |
-                Bit(!s_.offBat, kOffBatOff) | Bit(!s_.offTemp, kOffTempOff) |
-                Bit(s_.dtmfSound, kDtmfSound) | Bit(!s_.econom, kEconomOff));
-    PutByte(image, Offset::kFlagsD,
-            Bit(s_.vaBlockKb, kVaBlockKb) | Bit(true, model_.headerModelBit) |
-                Bit(s_.beepBat, kBeepBat) | Bit(!s_.saveSet, kSaveSetOff) |
-                Bit(s_.radioFlagB, kRadioFlagB));
+    PutByte(image, Offset::kFlagsC, FlagBits(s_, kFlagsC));
+    PutByte(image, Offset::kFlagsD, FlagBits(s_, kFlagsD) | Bit(true, model_.headerModelBit));
 }
 
 void CTwoBankData::EncodeSettings(std::span<std::uint8_t> image) const {
@@ -209,15 +219,9 @@ void CTwoBankData::DecodeHeader(std::span<const std::uint8_t> image) {
     using namespace twobank;
     using namespace twobank::HeaderBit;
     const unsigned flagsA = GetWord(image, Offset::kFlagsA);
-    s_.vaOn = HasBit(flagsA, kVaOn);
+    TakeFlagBits(flagsA, s_, kFlagsA);
     const bool squelchOn = HasBit(flagsA, kSquelchOn);
-    const unsigned flagsB = GetWord(image, Offset::kFlagsB);
-    s_.showFreq = HasBit(flagsB, kShowFreq);
-    s_.prgKb = HasBit(flagsB, kPrgKb);
-    s_.dtmfDecode = HasBit(flagsB, kDtmfDecode);
-    s_.light = HasBit(flagsB, kLight);
-    s_.prgIr = HasBit(flagsB, kPrgIr);
-    s_.beepPress = HasBit(flagsB, kBeepPress);
+    TakeFlagBits(GetWord(image, Offset::kFlagsB), s_, kFlagsB);
     s_.power = GetByte(image, Offset::kPower) == 0 ? 0 : 1;
     // A number that names no channel is no priority channel.
     const int prior = GetWord(image, Offset::kPriorCanal);
@@ -227,24 +231,10 @@ void CTwoBankData::DecodeHeader(std::span<const std::uint8_t> image) {
     s_.vaHi = GetWord(image, Offset::kVaHi);
     s_.vaLo = GetWord(image, Offset::kVaLo);
     s_.vaPause = std::clamp((GetWord(image, Offset::kVaPause) + 63) / 64, 0, 4);
-    const unsigned flagsE = GetWord(image, Offset::kFlagsE);
-    s_.priorScanning = HasBit(flagsE, kPriorScanning);
-    s_.stopOnCurrent = HasBit(flagsE, kStopOnCurrent);
+    TakeFlagBits(GetWord(image, Offset::kFlagsE), s_, kFlagsE);
     s_.limitPrd = GetByte(image, Offset::kLimitPrd);
-    const unsigned flagsC = GetByte(image, Offset::kFlagsC);
-    s_.prgActiveClone = HasBit(flagsC, kActiveClone);
-    s_.prgReadClone = HasBit(flagsC, kReadClone);
-    s_.prgWriteClone = HasBit(flagsC, kWriteClone);
-    s_.offClock = !HasBit(flagsC, kOffClockOff);
-    s_.offBat = !HasBit(flagsC, kOffBatOff);
-    s_.offTemp = !HasBit(flagsC, kOffTempOff);
-    s_.dtmfSound = HasBit(flagsC, kDtmfSound);
-    s_.econom = !HasBit(flagsC, kEconomOff);
-    const unsigned flagsD = GetByte(image, Offset::kFlagsD);
-    s_.vaBlockKb = HasBit(flagsD, kVaBlockKb);
-    s_.beepBat = HasBit(flagsD, kBeepBat);
-    s_.saveSet = !HasBit(flagsD, kSaveSetOff);
-    s_.radioFlagB = HasBit(flagsD, kRadioFlagB);
+    TakeFlagBits(GetByte(image, Offset::kFlagsC), s_, kFlagsC);
+    TakeFlagBits(GetByte(image, Offset::kFlagsD), s_, kFlagsD);
 }
 
 void CTwoBankData::DecodeSettings(std::span<const std::uint8_t> image) {

@@ -6,21 +6,18 @@
 
 std::vector<SShownValue> CTwoBankData::ShownSettings() {
     using namespace models;
-    const SShownWords words = ShownWords();
+    const STwoBankWords& words = model_.words;
     std::vector<SShownValue> out;
-    CShownPage(out, kBasicsPage)
-        .Row("Частота вызывного тона, Гц", std::to_string(Tone()))
+    CShownPage basics(out, kBasicsPage);
+    basics.Row("Частота вызывного тона, Гц", std::to_string(Tone()))
         .Row("Порог срабатывания шумоподавителя", SquelchName(Squelch()))
         .Group("Передатчик")
         .Row("Мощность передатчика", ListName(kPowerList, Power()))
         .Row(WithUnit("Ограничение времени работы на передачу", words.seconds),
              std::to_string(LimitPRD()))
         .Row(WithUnit("Пауза после принудительного отключения передачи", words.seconds),
-             std::to_string(RestPRD()))
-        .Group("Индикация")
-        .Row("Отображение частоты текущего канала", OnOffName(ShowFreq()))
-        .Row("Подсветка индикатора и клавиатуры", OnOffName(Light()))
-        .Row("Звуковой сигнал нажатия клавиш", OnOffName(BeepPress()))
+             std::to_string(RestPRD()));
+    ShownIndication(basics, ShowFreq(), Light(), BeepPress())
         .Row("Звуковой сигнал при разряде аккумулятора", OnOffName(BeepBat()))
         .Group("Индикация при выключенной радиостанции")
         .Row("Отображение текущего времени", OnOffName(OffClock()))
@@ -43,7 +40,7 @@ std::vector<SShownValue> CTwoBankData::ShownSettings() {
 
 void CTwoBankData::AppendShownDtmfSend(models::CShownPage& page) const {
     using namespace models;
-    const SShownWords words = ShownWords();
+    const STwoBankWords& words = model_.words;
     page.Row("Номер, посылаемый при выходе на передачу", DTMF_Number())
         .Row(WithUnit("Длительность посылки одного DTMF символа", words.milliseconds),
              DecimalText(UnitsToMs(DTMF_ChWidth()), 2))
@@ -74,7 +71,7 @@ void CTwoBankData::AppendShownPrgVa(std::vector<SShownValue>& out) const {
 std::vector<SShownValue> CTwoBankData::ShownCanal(int index) {
     using namespace models;
     const CTwoBankCanal& canal = CanalAt(index);
-    const SShownWords words = ShownWords();
+    const STwoBankWords& words = model_.words;
     const auto tone = [&words](std::string_view direction) {
         return std::string(words.toneHeading) + ' ' + std::string(direction) +
                std::string(words.toneUnit);
@@ -84,8 +81,8 @@ std::vector<SShownValue> CTwoBankData::ShownCanal(int index) {
     if (words.stepColumn) row.Row("Шаг, кГц", twobank::FreqText(*this, canal.FRQ_Step()));
     row.Row("Частота ПРМ, Гц", twobank::FreqText(*this, canal.FRQ_PRM()))
         .Row("Частота ПРД, Гц", twobank::FreqText(*this, canal.FRQ_PRD()))
-        .Row(tone("ПРМ"), ShownTone(canal.CSS_PRM()))
-        .Row(tone("ПРД"), ShownTone(canal.CSS_PRD()))
+        .Row(tone("ПРМ"), model_.tones.shown(canal.CSS_PRM()))
+        .Row(tone("ПРД"), model_.tones.shown(canal.CSS_PRD()))
         // The column asks whether transmitting on a busy channel is allowed.
         .Row("ПРД на занятом канале", YesNoName(!canal.BlockPRDIfBusy()))
         .Row("Огранич. ПРД по времени", YesNoName(canal.LimitPRDOnTime()))

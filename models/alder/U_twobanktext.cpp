@@ -148,13 +148,12 @@ std::vector<SDataKey> CTwoBankData::EconomKeys() {
 bool CTwoBankData::WriteText(std::ostream& out) {
     textform::CTextWriter writer;
     for (std::size_t i = 0; i < kRangeKeys.size(); ++i) writer.PutInt(kRangeKeys[i], s_.ranges[i]);
-    const auto toneName = [this](int code) { return CanalToneName(code); };
     for (const auto& canal : canals_) {
         const int index = canal->Index();
         writer.PutFlag(ChannelKey(index, "Enabled"), canal->Enabled());
         if (!canal->Enabled()) continue;
         for (const SCanalKey& key : kCanalKeys)
-            writer.Put(ChannelKey(index, key.field), key.write(*canal, toneName));
+            writer.Put(ChannelKey(index, key.field), key.write(*canal, model_.tones.name));
     }
     for (const SDataKey& key : DataKeys()) key.write(writer);
     return writer.WriteTo(out);
@@ -197,10 +196,9 @@ void CTwoBankData::ReadCanal(const textform::CTextBody& body, CTwoBankCanal& can
     const std::optional<bool> enabled = textform::ParseFlag(*enabledText);
     if (!enabled) return;
     canal.f_.enabled = *enabled;
-    const auto toneCode = [this](std::string_view name) { return CanalToneCode(name); };
     for (const SCanalKey& key : kCanalKeys) {
         const auto text = body.Find(ChannelKey(index, key.field));
-        if (text && !key.read(canal, *text, toneCode)) {
+        if (text && !key.read(canal, *text, model_.tones.code)) {
             // One bad value spoils only its own channel.
             canal.ResetToDefaults();
             return;

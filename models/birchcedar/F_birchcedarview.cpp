@@ -87,10 +87,8 @@ TBirchCedarView::TBirchCedarView(CRadioWare& ware, TLayout layout, QWidget* pare
                                                  : QStringLiteral("TCedarView"),
                    {QStringLiteral("сек"), QStringLiteral("мсек")}, parent) {
     AddPages({BuildCanals(), BuildBasics(), BuildScanning(), BuildSames()});
-    EnableTwoBankCanalEditing({[](int code) { return birchcedar::ToneName(code); },
-                               [](std::string_view name) { return birchcedar::ToneCode(name); },
-                               QStringList{Q(birchcedar::ToneName(0))} +
-                                   Items(models::kBirchCedarCtcssList) + Items(models::kDcsList)});
+    EnableTwoBankCanalEditing(QStringList{Q(birchcedar::ToneName(0))} +
+                              Items(models::kBirchCedarCtcssList) + Items(models::kDcsList));
 }
 
 TBirchCedarView::~TBirchCedarView() {

@@ -25,6 +25,8 @@ STwoBankModel BirchCedarParameters(int bandLow, int bandHigh) {
         .economT1High = 600,
         .economT2Low = 10,
         .economT2High = 3600,
+        .tones = {birchcedar::ToneName, birchcedar::ToneCode, birchcedar::ShownTone},
+        .words = {"сек", "мсек", "CTCSS тон / DCS код", "", true},
     };
 }
 
@@ -72,6 +74,13 @@ int ToneCode(std::string_view name) {
     return position < 0 ? 0 : -(position + 1);
 }
 
+// The view's table shows the squelch system and the tone or code in two cells.
+std::string ShownTone(int code) {
+    if (code == 0) return ToneName(0);
+    const std::string_view system = models::kSquelchSystemList[code > 0 ? 1 : 2];
+    return std::string(system) + ' ' + ToneName(code);
+}
+
 }  // namespace birchcedar
 
 // ---------------------------------------------------------------------------------------------
@@ -100,14 +109,6 @@ CBirchCedarData::CBirchCedarData(CRadio& radio, const SBirchCedarModel& model)
 
 CBirchCedarCanal* CBirchCedarData::Canal(int index) {
     return static_cast<CBirchCedarCanal*>(CTwoBankData::Canal(index));
-}
-
-std::string CBirchCedarData::CanalToneName(int code) const {
-    return birchcedar::ToneName(code);
-}
-
-int CBirchCedarData::CanalToneCode(std::string_view name) const {
-    return birchcedar::ToneCode(name);
 }
 
 std::vector<SDataKey> CBirchCedarData::DataKeys() {
@@ -140,17 +141,6 @@ bool CBirchCedarData::RangesAllowWriting() {
 }
 
 // ---- The values as the view shows them --------------------------------------------------------
-
-CTwoBankData::SShownWords CBirchCedarData::ShownWords() const {
-    return {"сек", "мсек", "CTCSS тон / DCS код", "", true};
-}
-
-// The table shows the squelch system and the tone or code in two cells; here they are one.
-std::string CBirchCedarData::ShownTone(int code) const {
-    if (code == 0) return birchcedar::ToneName(0);
-    const std::string_view system = models::kSquelchSystemList[code > 0 ? 1 : 2];
-    return std::string(system) + ' ' + birchcedar::ToneName(code);
-}
 
 void CBirchCedarData::AppendShownSames(std::vector<SShownValue>& out) {
     using namespace models;

@@ -41,6 +41,8 @@ int ConverterTypeFromByte(int byte);  // 1 -> 1, 2 -> 2, 7 -> 5, anything else -
 std::string ToneName(int code);
 // A name with a comma is a CTCSS tone, any other a DCS code; 0 when it is in neither list.
 int ToneCode(std::string_view name);
+// The channel table's text of a tone: the squelch system and the tone or code in one.
+std::string ShownTone(int code);
 
 }  // namespace birchcedar
 
@@ -61,11 +63,7 @@ class CBirchCedarData : public CTwoBankData {
     CBirchCedarCanal* Canal(int index) override;
 
   protected:
-    std::string CanalToneName(int code) const override;
-    int CanalToneCode(std::string_view name) const override;
     std::vector<SDataKey> DataKeys() override;
-    SShownWords ShownWords() const override;
-    std::string ShownTone(int code) const override;
     void AppendShownSames(std::vector<SShownValue>& out) override;
     void EncodeModelSettings(std::span<std::uint8_t> image) const override;
     void DecodeModelSettings(std::span<const std::uint8_t> image) override;

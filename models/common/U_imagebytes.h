@@ -37,6 +37,30 @@ inline unsigned Bit(bool set, unsigned bit) {
     return set ? (1U << bit) : 0U;
 }
 
+// One flag of a flag byte or word: the field of a settings record it stands for and its bit. An
+// inverted bit is set while the flag is off.
+template <class Fields>
+struct TFlagBit {
+    bool Fields::*field;
+    unsigned bit;
+    bool inverted = false;
+};
+
+// The bits of a flag byte or word from the fields, and the fields back from one; one table
+// describes both directions.
+template <class Fields, std::size_t N>
+unsigned FlagBits(const Fields& fields, const TFlagBit<Fields> (&flags)[N]) {
+    unsigned value = 0;
+    for (const TFlagBit<Fields>& flag : flags)
+        value |= Bit(fields.*flag.field != flag.inverted, flag.bit);
+    return value;
+}
+template <class Fields, std::size_t N>
+void TakeFlagBits(unsigned value, Fields& fields, const TFlagBit<Fields> (&flags)[N]) {
+    for (const TFlagBit<Fields>& flag : flags)
+        fields.*flag.field = HasBit(value, flag.bit) != flag.inverted;
+}
+
 // DTMF digits of a number in the image: "0".."9" are 0..9, "A".."D" 10..13, "E" and "*" 14,
 // "F" and "#" 15; any other character has no code.
 int DtmfCode(char c);     // -1 when the character has no code

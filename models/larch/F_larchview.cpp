@@ -328,10 +328,6 @@ QWidget* TLarchView::BuildBasics() {
     return panel;
 }
 
-void TLarchView::FillBasics() {
-    basics_.Run();
-}
-
 // ---- Scanning ---------------------------------------------------------------------------------
 
 QWidget* TLarchView::BuildScanning() {
@@ -381,10 +377,6 @@ QWidget* TLarchView::BuildSames() {
     b.EndGroup();
     panel->resize(RowWidth(), b.Bottom());
     return panel;
-}
-
-void TLarchView::FillSames() {
-    sames_.Run();
 }
 
 // ---- The module's view ------------------------------------------------------------------------

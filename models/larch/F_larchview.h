@@ -54,13 +54,9 @@ class TLarchView : public views::TRadioView {
     QWidget* BuildScanning();
     QWidget* BuildSames();
 
-    void FillBasics() override;
+    // The service channel's list follows the working channels.
     void FillScanning() override;
-    void FillSames() override;
 
-    views::TRowFills basics_;
-    views::TRowFills scanning_;
-    views::TRowFills sames_;
     struct SEditors;
     std::unique_ptr<SEditors> e_;
 };

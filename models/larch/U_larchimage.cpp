@@ -6,12 +6,8 @@
 #include "U_codepage.h"
 #include "U_imagebytes.h"
 
-using models::Bit;
-using models::GetByte;
-using models::GetWord;
-using models::HasBit;
-using models::PutByte;
-using models::PutWord;
+// Byte and flag access of the image.
+using namespace models;
 
 namespace {
 
@@ -46,11 +42,14 @@ struct LarchOffset {
 static_assert(LarchOffset::Record(kLarchMaxWorkingCanals) == LarchOffset::kCanalOnFirstPowerOn,
               "the last record must end where the settings begin");
 
-// Bits of the flag bytes.
-constexpr unsigned kVA_OnBit = 0, kBlockHandOnBit = 1, kSquelchOnBit = 3;
-constexpr unsigned kPriorScanningBit = 0, kStopOnCurrentBit = 1;
-constexpr unsigned kShowFreqBit = 0, kLightBit = 1, kBeepPressBit = 2, kSaveSetBit = 3;
-constexpr unsigned kPRG_IRBit = 0, kPRG_EnabledBit = 1;
+// The settings of the flag bytes, bit by bit.
+using SFlag = TFlagBit<SLarchSettings>;
+using S = SLarchSettings;
+constexpr SFlag kVoiceFlags[] = {{&S::VA_On, 0}, {&S::BlockHandOn, 1}, {&S::SquelchOn, 3}};
+constexpr SFlag kScanFlags[] = {{&S::PriorScanning, 0}, {&S::StopOnCurrent, 1}};
+constexpr SFlag kDisplayFlags[] = {
+    {&S::ShowFreq, 0}, {&S::Light, 1}, {&S::BeepPress, 2}, {&S::SaveSet, 3}};
+constexpr SFlag kProgrammingFlags[] = {{&S::PRG_IR, 0}, {&S::PRG_Enabled, 1}};
 // Bits of a channel record's first word; the call tone fills bits 4..15.
 constexpr unsigned kScanningBit = 0, kBlockPRDBit = 1, kToneShift = 4;
 
@@ -130,17 +129,11 @@ void CLarchData::EncodeImage(std::span<std::uint8_t> image) {
     PutByte(image, LarchOffset::kVolumeLevel, static_cast<unsigned>(s.VolumeLevel));
     PutByte(image, LarchOffset::kSquelchLevel, static_cast<unsigned>(s.SquelchLevel));
     PutByte(image, LarchOffset::kPower, static_cast<unsigned>(s.Power));
-    PutByte(image, LarchOffset::kVoiceFlags,
-            Bit(s.VA_On, kVA_OnBit) | Bit(s.BlockHandOn, kBlockHandOnBit) |
-                Bit(s.SquelchOn, kSquelchOnBit));
-    PutByte(image, LarchOffset::kScanFlags,
-            Bit(s.PriorScanning, kPriorScanningBit) | Bit(s.StopOnCurrent, kStopOnCurrentBit));
+    PutByte(image, LarchOffset::kVoiceFlags, FlagBits(s, kVoiceFlags));
+    PutByte(image, LarchOffset::kScanFlags, FlagBits(s, kScanFlags));
     PutWord(image, LarchOffset::kDelayScanning, static_cast<unsigned>(s.DelayScanning));
-    PutByte(image, LarchOffset::kDisplayFlags,
-            Bit(s.ShowFreq, kShowFreqBit) | Bit(s.Light, kLightBit) |
-                Bit(s.BeepPress, kBeepPressBit) | Bit(s.SaveSet, kSaveSetBit));
-    PutByte(image, LarchOffset::kProgrammingFlags,
-            Bit(s.PRG_IR, kPRG_IRBit) | Bit(s.PRG_Enabled, kPRG_EnabledBit));
+    PutByte(image, LarchOffset::kDisplayFlags, FlagBits(s, kDisplayFlags));
+    PutByte(image, LarchOffset::kProgrammingFlags, FlagBits(s, kProgrammingFlags));
     PutByte(image, LarchOffset::kKeyStart, kKeyStartValue);
     unsigned check = kKeyStartValue;
     for (std::size_t i = 0; i < s.Keys.size(); ++i) {
@@ -174,22 +167,11 @@ void CLarchData::DecodeImage(std::span<std::uint8_t> image) {
     s.VolumeLevel = GetByte(in, LarchOffset::kVolumeLevel);
     s.SquelchLevel = GetByte(in, LarchOffset::kSquelchLevel);
     s.Power = GetByte(in, LarchOffset::kPower);
-    const unsigned voice = GetByte(in, LarchOffset::kVoiceFlags);
-    s.VA_On = HasBit(voice, kVA_OnBit);
-    s.BlockHandOn = HasBit(voice, kBlockHandOnBit);
-    s.SquelchOn = HasBit(voice, kSquelchOnBit);
-    const unsigned scan = GetByte(in, LarchOffset::kScanFlags);
-    s.PriorScanning = HasBit(scan, kPriorScanningBit);
-    s.StopOnCurrent = HasBit(scan, kStopOnCurrentBit);
+    TakeFlagBits(GetByte(in, LarchOffset::kVoiceFlags), s, kVoiceFlags);
+    TakeFlagBits(GetByte(in, LarchOffset::kScanFlags), s, kScanFlags);
     s.DelayScanning = GetWord(in, LarchOffset::kDelayScanning);
-    const unsigned display = GetByte(in, LarchOffset::kDisplayFlags);
-    s.ShowFreq = HasBit(display, kShowFreqBit);
-    s.Light = HasBit(display, kLightBit);
-    s.BeepPress = HasBit(display, kBeepPressBit);
-    s.SaveSet = HasBit(display, kSaveSetBit);
-    const unsigned programming = GetByte(in, LarchOffset::kProgrammingFlags);
-    s.PRG_IR = HasBit(programming, kPRG_IRBit);
-    s.PRG_Enabled = HasBit(programming, kPRG_EnabledBit);
+    TakeFlagBits(GetByte(in, LarchOffset::kDisplayFlags), s, kDisplayFlags);
+    TakeFlagBits(GetByte(in, LarchOffset::kProgrammingFlags), s, kProgrammingFlags);
     for (std::size_t i = 0; i < s.Keys.size(); ++i) s.Keys[i] = GetByte(in, LarchOffset::kKeys + i);
     s.Modifikator = GetByte(in, LarchOffset::kModifikator) == kModifikatorOn;
     s.VA_Hi = GetWord(in, LarchOffset::kVA_Hi);

@@ -12,17 +12,14 @@ std::vector<SShownValue> CLarchData::ShownSettings() {
     std::vector<SShownValue> out;
     const int squelchItem = SquelchOn() ? std::clamp(SquelchLevel() + 1, 1, 8) : 0;
     // The page shows channel 00's call tone, and showing it gives every channel that tone.
-    CShownPage(out, kBasicsPage)
-        .Row("Частота вызывного тона, Гц", std::to_string(LarchCanal(0).Tone()))
+    CShownPage basics(out, kBasicsPage);
+    basics.Row("Частота вызывного тона, Гц", std::to_string(LarchCanal(0).Tone()))
         .Row("Порог срабатывания шумоподавителя", SquelchName(squelchItem))
         .Group("Передатчик")
         .Row("Мощность передатчика, Вт", std::to_string(Power()))
         .Group("Начальные установки")
-        .Row("Уровень громкости", std::to_string(VolumeLevel()))
-        .Group("Индикация")
-        .Row("Отображение частоты текущего канала", OnOffName(ShowFreq()))
-        .Row("Подсветка индикатора и клавиатуры", OnOffName(Light()))
-        .Row("Звуковой сигнал нажатия клавиш", OnOffName(BeepPress()))
+        .Row("Уровень громкости", std::to_string(VolumeLevel()));
+    ShownIndication(basics, ShowFreq(), Light(), BeepPress())
         .Group("")
         .Row("Сохранять изменения параметров при выключении", YesNoName(SaveSet()));
     CShownPage(out, kScanningPage)

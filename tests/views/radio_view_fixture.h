@@ -13,11 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 
 #include "U_ware.h"
 #include "Zvc_editor.h"
 #include "Zvc_grid.h"
+#include "Zvc_label.h"
 #include "Zvc_static.h"
 
 template <class WareT, class ViewT, class DataT, void (*Install)(CRadioWare&)>
@@ -88,6 +90,28 @@ class RadioViewTest : public ::testing::Test {
         grid->SetCol(col);
         grid->SetRow(Row(canal));
         QTest::keyClick(grid, static_cast<Qt::Key>(key));
+    }
+
+    // Rows by name with the caption they write and the width it takes.
+    struct SRowCaption {
+        const char* row;
+        const char* label;
+        int width;
+    };
+    void ExpectCaptions(std::initializer_list<SRowCaption> rows) const {
+        for (const SRowCaption& c : rows) {
+            auto* row = Find<ZVCL::TZLabel>(c.row);
+            ASSERT_NE(row, nullptr);
+            EXPECT_EQ(row->LabelText(), QString::fromUtf8(c.label)) << c.row;
+            EXPECT_EQ(row->LabelWidth(), c.width) << c.row;
+        }
+    }
+
+    // The hint the channel table gives over a cell.
+    QString Hint(int col, int row) const {
+        QString text;
+        grid->OnHintCell(col, row, text);
+        return text;
     }
 
     // Replaces the whole text as a user would after selecting it.

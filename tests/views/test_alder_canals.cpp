@@ -284,22 +284,16 @@ TEST_F(AlderCanalsTest, SwitchingOffThePriorityChannelMovesThePriority) {
 }
 
 TEST_F(AlderCanalsTest, HeaderHintsAnswerOnTheirRowsOnly) {
-    QString text;
-    const auto hint = [&](int col, int row) {
-        text.clear();
-        grid->OnHintCell(col, row, text);
-        return text;
-    };
-    EXPECT_EQ(hint(1, 0), "Включить канал в список рабочих");
-    EXPECT_EQ(hint(1, 1), hint(1, 0));
-    EXPECT_EQ(hint(10, 0), hint(10, 1));
-    EXPECT_TRUE(hint(10, 0).startsWith("Ограничение передачи по времени\n(конкретное"));
-    EXPECT_EQ(hint(3, 0), "");
-    EXPECT_EQ(hint(3, 1), "Частота приема\n(устанавливается из допустимого диапазона частот)");
-    EXPECT_TRUE(hint(6, 1).contains("при выборе  \"(ОПР)\""));
-    EXPECT_EQ(hint(0, 0), "");
-    EXPECT_EQ(hint(0, 1), "");
-    EXPECT_EQ(hint(3, 5), "");
+    EXPECT_EQ(Hint(1, 0), "Включить канал в список рабочих");
+    EXPECT_EQ(Hint(1, 1), Hint(1, 0));
+    EXPECT_EQ(Hint(10, 0), Hint(10, 1));
+    EXPECT_TRUE(Hint(10, 0).startsWith("Ограничение передачи по времени\n(конкретное"));
+    EXPECT_EQ(Hint(3, 0), "");
+    EXPECT_EQ(Hint(3, 1), "Частота приема\n(устанавливается из допустимого диапазона частот)");
+    EXPECT_TRUE(Hint(6, 1).contains("при выборе  \"(ОПР)\""));
+    EXPECT_EQ(Hint(0, 0), "");
+    EXPECT_EQ(Hint(0, 1), "");
+    EXPECT_EQ(Hint(3, 5), "");
 }
 
 TEST_F(AlderCanalsTest, HeaderBlocksAndTheEqualSignHints) {
@@ -332,18 +326,12 @@ TEST_F(AlderCanalsTest, HeaderBlocksAndTheEqualSignHints) {
             QRect(QPoint(e.col0, e.row0), QPoint(e.col1, e.row1)))
             << i;
     }
-    QString text;
-    grid->OnHintCell(4, 1, text);
-    EXPECT_EQ(text,
+    EXPECT_EQ(Hint(4, 1),
               "Знак \"=\" устанавливается в случае, если частота приема равна частоте передачи");
-    text.clear();
-    grid->OnHintCell(7, 1, text);
-    EXPECT_EQ(text,
+    EXPECT_EQ(Hint(7, 1),
               "Знак \"=\" устанавливается в случае, если частота приемного тона CTCSS равна "
               "частоте тона передачи CTCSS");
-    text.clear();
-    grid->OnHintCell(7, 0, text);
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(Hint(7, 0), "");
 }
 
 }  // namespace

@@ -292,12 +292,7 @@ TEST_F(AlderPagesTest, ShowingAndRefreshingPagesNeverStores) {
 }
 
 TEST_F(AlderPagesTest, RowsCarryTheirCaptionsWidthsAndHints) {
-    struct SCase {
-        const char* row;
-        const char* label;
-        int width;
-    };
-    const SCase cases[] = {
+    ExpectCaptions({
         {"lbl_Tone", " Частота вызывного тона, Гц:", 373},
         {"lbl_Power", " Мощность передатчика:", 350},
         {"lbl_OffBat", " Отображение уровня заряда аккумулятора:", 350},
@@ -307,13 +302,7 @@ TEST_F(AlderPagesTest, RowsCarryTheirCaptionsWidthsAndHints) {
         {"lbl_PRG_Password", " Пароль на изменение параметров с клавиатуры радиостанции:", 373},
         {"lbl_VA_On", " Включить режим \"Активация голосом\":", 373},
         {"lbl_Modifikator", " Изменение ключа по каналам:", 350},
-    };
-    for (const SCase& c : cases) {
-        auto* row = Find<ZVCL::TZLabel>(c.row);
-        ASSERT_NE(row, nullptr);
-        EXPECT_EQ(row->LabelText(), QString::fromUtf8(c.label)) << c.row;
-        EXPECT_EQ(row->LabelWidth(), c.width) << c.row;
-    }
+    });
     EXPECT_EQ(Find<ZVCL::TZLabel>("lbl_DelayScanning")->toolTip(),
               "Устанавливается время  ожидания  возврата к режиму сканирования после окончания "
               "переговоров. Если выбрано \"0\", после окончания переговоров сканирование "

@@ -217,20 +217,14 @@ TEST_F(CedarViewTest, TogglesAndTheStepList) {
 }
 
 TEST_F(CedarViewTest, HeaderHintsOfTheSquelchColumns) {
-    QString text;
-    const auto hint = [&](int col, int row) {
-        text.clear();
-        grid->OnHintCell(col, row, text);
-        return text;
-    };
-    EXPECT_TRUE(hint(6, 1).startsWith("Приемный тон CTCSS или код DCS\n(выбираются из"));
-    EXPECT_EQ(hint(7, 1), hint(6, 1));
-    EXPECT_TRUE(hint(9, 1).startsWith("Тон передачи CTCSS или код DCS\n"));
-    EXPECT_EQ(hint(10, 1), hint(9, 1));
-    EXPECT_TRUE(hint(8, 1).endsWith("или приемный код DCS равен коду передачи DCS"));
-    EXPECT_EQ(hint(6, 0), "");
-    EXPECT_EQ(hint(11, 0), "Разрешить передачу на занятом канале");
-    EXPECT_EQ(hint(12, 1), hint(12, 0));
+    EXPECT_TRUE(Hint(6, 1).startsWith("Приемный тон CTCSS или код DCS\n(выбираются из"));
+    EXPECT_EQ(Hint(7, 1), Hint(6, 1));
+    EXPECT_TRUE(Hint(9, 1).startsWith("Тон передачи CTCSS или код DCS\n"));
+    EXPECT_EQ(Hint(10, 1), Hint(9, 1));
+    EXPECT_TRUE(Hint(8, 1).endsWith("или приемный код DCS равен коду передачи DCS"));
+    EXPECT_EQ(Hint(6, 0), "");
+    EXPECT_EQ(Hint(11, 0), "Разрешить передачу на занятом канале");
+    EXPECT_EQ(Hint(12, 1), Hint(12, 0));
 }
 
 TEST_F(BirchViewTest, EightDigitFrequenciesShownTypedAndReadBack) {
@@ -315,12 +309,7 @@ TEST_F(CedarViewTest, VoiceActivationOffThresholdIsHeldToTheOnThreshold) {
 }
 
 TEST_F(BirchViewTest, RowsCarryTheirOwnCaptions) {
-    struct SCase {
-        const char* row;
-        const char* label;
-        int width;
-    };
-    const SCase cases[] = {
+    ExpectCaptions({
         {"lbl_LimitPRD", " Ограничение времени работы на передачу, сек:", 350},
         {"lbl_RestPRD", " Пауза после принудительного отключения передачи, сек:", 350},
         {"lbl_DelayScanning", " Задержка сканирования при пропадании несущей, сек:", 373},
@@ -329,13 +318,7 @@ TEST_F(BirchViewTest, RowsCarryTheirOwnCaptions) {
         {"lbl_Econom", " Включить режим экономии энергии:", 350},
         {"lbl_EconomT1", " Время включения режима №1, сек:", 350},
         {"lbl_EconomT2", " Время включения режима №2, сек:", 350},
-    };
-    for (const SCase& c : cases) {
-        auto* row = Find<ZVCL::TZLabel>(c.row);
-        ASSERT_NE(row, nullptr);
-        EXPECT_EQ(row->LabelText(), QString::fromUtf8(c.label)) << c.row;
-        EXPECT_EQ(row->LabelWidth(), c.width) << c.row;
-    }
+    });
     // What these radios lack.
     for (const char* absent : {"lbl_CTCSS_PRM", "lbl_DTMF_Decode", "lbl_DTMF_Time", "edKey1"})
         EXPECT_EQ(View().findChild<QWidget*>(absent), nullptr) << absent;

@@ -194,21 +194,15 @@ TEST_F(LarchViewTest, GridShapeAndWhatEachColumnDoes) {
 }
 
 TEST_F(LarchViewTest, HeaderHints) {
-    QString text;
-    const auto hint = [&](int col, int row) {
-        text.clear();
-        grid->OnHintCell(col, row, text);
-        return text;
-    };
-    EXPECT_EQ(hint(1, 0), "Включить канал в список рабочих");
-    EXPECT_EQ(hint(7, 1), "Приемный тон CTCSS\n(выбирается из списка)");
-    EXPECT_EQ(hint(10, 1), "Тон передачи CTCSS\n(выбирается из списка)");
-    EXPECT_EQ(hint(8, 1),
+    EXPECT_EQ(Hint(1, 0), "Включить канал в список рабочих");
+    EXPECT_EQ(Hint(7, 1), "Приемный тон CTCSS\n(выбирается из списка)");
+    EXPECT_EQ(Hint(10, 1), "Тон передачи CTCSS\n(выбирается из списка)");
+    EXPECT_EQ(Hint(8, 1),
               "Знак \"=\" устанавливается в случае, если частота приемного тона CTCSS\nравна "
               "частоте тона передачи CTCSS");
-    EXPECT_EQ(hint(11, 0), "Вызывной тон");
-    EXPECT_EQ(hint(12, 1), "Блокировка выхода на передачу");
-    EXPECT_EQ(hint(7, 0), "");
+    EXPECT_EQ(Hint(11, 0), "Вызывной тон");
+    EXPECT_EQ(Hint(12, 1), "Блокировка выхода на передачу");
+    EXPECT_EQ(Hint(7, 0), "");
 }
 
 // ---- The pages ----------------------------------------------------------------------------------
