@@ -300,7 +300,11 @@ std::string PreparePrivateFolder(const fs::path& folder, const std::string& name
         return name + " не папка; она не используется";
     if (st.st_uid != geteuid())
         return name + " принадлежит другому пользователю; она не используется";
-    if ((st.st_mode & 077) != 0 && !(tighten && chmod(folder.c_str(), st.st_mode & 07700) == 0)) {
+    // Only a folder of ours left open is closed: a shared one (sticky or writable by all, as
+    // /tmp) is never changed, it is refused.
+    const bool shared = (st.st_mode & (S_ISVTX | S_IWOTH)) != 0;
+    if ((st.st_mode & 077) != 0 &&
+        !(tighten && !shared && chmod(folder.c_str(), st.st_mode & 0700) == 0)) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
         return name + " открыта другим пользователям (права " + mode + "); она не используется";

@@ -216,6 +216,13 @@ TEST_F(Files, APrivateFolderOfOursIsClosedOnlyWhenAsked) {
     EXPECT_NE(fileio::PreparePrivateFolder(open, "Папка"), "");
     EXPECT_EQ(fileio::PreparePrivateFolder(open, "Папка", true), "");
     EXPECT_EQ(fs::status(open).permissions(), fs::perms::owner_all);
+    // A shared folder (sticky, writable by all, as /tmp) is refused and never changed.
+    const fs::path shared = dir / "shared";
+    fs::create_directory(shared);
+    chmod(shared.c_str(), 01777);
+    EXPECT_NE(fileio::PreparePrivateFolder(shared, "Папка", true), "");
+    EXPECT_EQ(fs::status(shared).permissions() & fs::perms::mask,
+              fs::perms::all | fs::perms::sticky_bit);
 }
 
 // The temporary name stays within the file-name limit, so every legal name can be saved.

@@ -3,8 +3,10 @@
 // answers back, as the real chip would. Also the adapter unplugged in mid-read.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "U_modules.h"
 #include "U_radionet.h"
@@ -14,6 +16,13 @@
 #include "fake_usb.h"
 
 namespace {
+
+// A backups folder of the test's own: the copies' folder is closed to other users, which a
+// shared folder such as the temporary one must never be.
+std::filesystem::path BackupsFolder() {
+    return std::filesystem::path(testing::TempDir()) /
+           ("tessel-usb-backups-" + std::to_string(::getpid()));
+}
 
 using namespace fakeusb;
 using namespace std::chrono_literals;
@@ -148,7 +157,7 @@ TEST(UsbRadio, AnAdapterUnpluggedInMidTransferIsNamedInTheMessage) {
                                                         if (status == transfertext::kWriteStart)
                                                             unplugOnce(percent);
                                                     },
-                                                    testing::TempDir()};
+                                                    BackupsFolder()};
                 const fleet::SWriteOutcome outcome = fleet::WriteRadio(setup, std::move(net), "1");
                 EXPECT_EQ(outcome.result, fleet::EResult::Failed) << kind;
                 message = outcome.message;
