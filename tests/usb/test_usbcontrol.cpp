@@ -155,6 +155,18 @@ std::vector<std::string> WithoutBindingRequests(std::vector<std::string> lines) 
 
 const std::vector<std::uint8_t> kFrame = {0xC0, 0xFF, 0x93, 0x01, 0x02, 0xC1};
 
+// What the stack does with a host-wrapping chip: listen first, send, listen, a new rate, send.
+template <class Driver>
+void ListenSendRetune(Driver& driver) {
+    std::uint8_t reply[64];
+    EXPECT_EQ(driver.Start(Soon()), EUsbStatus::Ok);
+    driver.Read(reply, Soon());
+    EXPECT_TRUE(driver.Write(kFrame, Soon()));
+    driver.Read(reply, Soon());
+    EXPECT_TRUE(driver.SetBaud(115200, Soon()));
+    EXPECT_TRUE(driver.Write(kFrame, Soon()));
+}
+
 TEST(UsbControlSequences, OursMatchTheKernelDriversAtStartAndRateChange) {
     // Each chip as the captures saw it: the endpoints and the mode register it powers up with.
     SUsbDeviceInfo mcsInfo = Mcs7780Info();
@@ -172,13 +184,7 @@ TEST(UsbControlSequences, OursMatchTheKernelDriversAtStartAndRateChange) {
              CFakeStir4200 chip(Stir4200Info(), "");
              CRecorder bus(chip);
              CStir4200 driver(bus);
-             std::uint8_t reply[64];
-             EXPECT_EQ(driver.Start(Soon()), EUsbStatus::Ok);
-             driver.Read(reply, Soon());  // the stack listens first
-             EXPECT_TRUE(driver.Write(kFrame, Soon()));
-             driver.Read(reply, Soon());
-             EXPECT_TRUE(driver.SetBaud(115200, Soon()));
-             EXPECT_TRUE(driver.Write(kFrame, Soon()));
+             ListenSendRetune(driver);
              return bus.log;
          },
          {}},
@@ -188,13 +194,7 @@ TEST(UsbControlSequences, OursMatchTheKernelDriversAtStartAndRateChange) {
              chip.registers[mcs7780::kMode] = 0x8020;
              CRecorder bus(chip);
              CMcs7780 driver(bus);
-             std::uint8_t reply[64];
-             EXPECT_EQ(driver.Start(Soon()), EUsbStatus::Ok);
-             driver.Read(reply, Soon());
-             EXPECT_TRUE(driver.Write(kFrame, Soon()));
-             driver.Read(reply, Soon());
-             EXPECT_TRUE(driver.SetBaud(115200, Soon()));
-             EXPECT_TRUE(driver.Write(kFrame, Soon()));
+             ListenSendRetune(driver);
              return bus.log;
          },
          {}},
