@@ -19,6 +19,8 @@ cd "$(dirname "$0")/.."
 skip() { echo "skipped: $*" >&2; exit 77; }
 fail() { echo "interop-deps: $*" >&2; exit 1; }
 log() { echo "interop-deps: $*" >&2; }
+# A command that stops the script under set -e says which it was.
+trap 'echo "interop-deps: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 
 cache=${TESSEL_INTEROP_CACHE:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/tessel-interop}
 mkdir -p "$cache"
@@ -67,21 +69,34 @@ if [ ! -f "$kdir/ready" ]; then
     log "fetching kernel $abi"
     rm -rf "$kdir"
     mkdir -p "$kdir/debs" "$kdir/root"
-    version=$(timeout 60 apt-cache show "linux-headers-$abi" 2>/dev/null | sed -n 's/^Version: //p' | head -1)
+    # sed quits at the first match: a reader that stops early would kill the writer under pipefail.
+    version=$(timeout 60 apt-cache show "linux-headers-$abi" 2>/dev/null | sed -n 's/^Version: //p;T;q' || true)
     [ -n "$version" ] || skip "apt knows no linux-headers-$abi"
     # apt's own download user may not write into the cache: download as this user.
     (cd "$kdir/debs" && timeout 900 apt-get download -q \
-        "linux-image-$abi" "linux-headers-$abi" "linux-headers-${abi%-amd64}-common" \
-        "linux-kbuild-6.1=$version" >/dev/null 2>&1) || skip "cannot download the kernel packages of $abi"
+        "linux-image-$abi" "linux-headers-$abi" "linux-headers-${abi%-amd64}-common" >/dev/null 2>&1) ||
+        skip "cannot download the kernel packages of $abi"
+    # The headers need linux-kbuild-6.1 of their version or later; the archive keeps only the newest
+    # build of it, which may already belong to the next point release.
+    (cd "$kdir/debs" && { timeout 900 apt-get download -q "linux-kbuild-6.1=$version" >/dev/null 2>&1 ||
+        timeout 900 apt-get download -q linux-kbuild-6.1 >/dev/null 2>&1; }) ||
+        skip "cannot download linux-kbuild-6.1 for $abi"
+    kbuild=$(dpkg-deb -f "$kdir"/debs/linux-kbuild-6.1_*.deb Version)
+    dpkg --compare-versions "$kbuild" ge "$version" || skip "linux-kbuild-6.1 $kbuild is older than the headers of $abi ($version)"
     for deb in "$kdir"/debs/*.deb; do dpkg -x "$deb" "$kdir/root"; done
     # The headers' Makefile includes the common part by its absolute installed path.
     sed -i "s|^include /usr/src/|include $kdir/root/usr/src/|" "$kdir/root/usr/src/linux-headers-$abi/Makefile"
     [ -f "$kdir/root/boot/vmlinuz-$abi" ] || fail "the image package of $abi holds no vmlinuz"
     # The kernel unpacked once here: qemu starts the plain ELF image directly (PVH entry), which
     # spares the emulated processor the firmware's real-mode start and the XZ decompression.
-    offset=$(LC_ALL=C grep -obUaP '\xFD7zXZ\x00' "$kdir/root/boot/vmlinuz-$abi" | head -1 | cut -d: -f1)
+    offset=$(LC_ALL=C grep -obUaP -m1 '\xFD7zXZ\x00' "$kdir/root/boot/vmlinuz-$abi" | cut -d: -f1 || true)
+    offset=${offset%%[!0-9]*}
     [ -n "$offset" ] || fail "no XZ payload in vmlinuz-$abi"
-    tail -c +$((offset + 1)) "$kdir/root/boot/vmlinuz-$abi" | xz -dc --single-stream >"$kdir/vmlinux" 2>/dev/null
+    # Through a file, not a pipe: xz stops at the end of the payload, and the decompressor's code
+    # that follows it would meet a closed pipe.
+    tail -c +$((offset + 1)) "$kdir/root/boot/vmlinuz-$abi" >"$kdir/vmlinux.xz"
+    xz -dc --single-stream "$kdir/vmlinux.xz" >"$kdir/vmlinux" 2>/dev/null || true
+    rm -f "$kdir/vmlinux.xz"
     file "$kdir/vmlinux" | grep -q 'ELF 64-bit' || fail "cannot unpack vmlinuz-$abi"
     rm -rf "$kdir/debs"
     touch "$kdir/ready"
