@@ -16,21 +16,20 @@
 #      them, are kept and compared with tests/usb/*.control
 #   l  the same emulated adapters driven by tessel-cli's own drivers in the guest (libusb
 #      under our IrLAP, TESSEL_IRDA_PORT=usb:VID:PID), written, read back and then unplugged
-#      in the middle of a read, which must end with an error within a few seconds; not among
-#      the default directions yet (TESSEL_INTEROP_DIRECTIONS="l")
+#      in the middle of a read, which must end with an error within a few seconds
 # Every trace of the run (our stack's TESSEL_IRDA_TRACE, the capture on each guest's irda0) is
 # checked with tshark: no malformed frame, no expert error, no frame reject.
 #
 #   scripts/interop.sh [BUILD_DIR]
 # Environment: TESSEL_INTEROP_MODELS (default "alder birch cedar larch"),
-# TESSEL_INTEROP_DIRECTIONS (default "c b a u"), TESSEL_INTEROP_CHIPS (direction u, default
+# TESSEL_INTEROP_DIRECTIONS (default "c b a u l"), TESSEL_INTEROP_CHIPS (direction u, default
 # "stir4200 mcs7780 bridge"), and those of scripts/interop-deps.sh.
 # Exit status: 0 all passed, 1 a case failed, 77 skipped (with "skipped: <reason>").
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build}")
 models=${TESSEL_INTEROP_MODELS:-alder birch cedar larch}
-directions=${TESSEL_INTEROP_DIRECTIONS:-c b a u}
+directions=${TESSEL_INTEROP_DIRECTIONS:-c b a u l}
 chips=${TESSEL_INTEROP_CHIPS:-stir4200 mcs7780 bridge}
 
 skip() {

@@ -108,23 +108,18 @@ ours_session() {
     radiosim_pid=$!
     wait_for 100 test -s "$work/radiosim.out" || { say "the virtual radio gave no pseudo-terminal"; detach_usb; return 1; }
     python3 "$(dirname "$0")/usb_adapter.py" "$chip" "$(head -1 "$work/radiosim.out")" \
-        --port "$port" --log "$work/adapter.log" 2>"$work/adapter.err" &
+        --port "$port" --log "$work/adapter.log" --unplug-after "${TESSEL_INTEROP_UNPLUG_AFTER:-15}" \
+        2>"$work/adapter.err" &
     adapter_pid=$!
     wait_for 300 sh -c "grep -qil '${id%:*}' /sys/bus/usb/devices/*/idVendor" ||
         { say "the emulated $chip did not appear"; detach_usb; return 1; }
     TESSEL_IRDA_PORT=usb:$id TESSEL_IRDA_TRACE=$work/trace.pcap primary
     if grep -q '^read 0' "$work/result"; then
-        local sent
-        sent=$(grep -c 'bulk OUT' "$work/adapter.log")
+        # The emulation unplugs itself once the read has sent its first frames: link up, data flowing.
+        kill -USR2 "$adapter_pid"
         start=$(now)
         TESSEL_IRDA_PORT=usb:$id timeout "$step_seconds" "$build/bin/tessel-cli" read --model "$model" \
-            -o "$work/unplugged.out" >"$work/unplug.log" 2>&1 &
-        local reader=$!
-        # Unplugged once the read is under way: its link is up and frames flow.
-        wait_for 600 sh -c "[ \$(grep -c 'bulk OUT' '$work/adapter.log') -ge $((sent + ${TESSEL_INTEROP_UNPLUG_AFTER:-12})) ]" ||
-            say "the read sent no frames"
-        kill -USR1 "$adapter_pid"
-        wait "$reader"
+            -o "$work/unplugged.out" >"$work/unplug.log" 2>&1
         rc=$?
         echo "unplug $rc $(seconds_since "$start")" >>"$work/result"
     fi

@@ -12,7 +12,9 @@ bridge-class adapter wraps and deframes the frames itself.
                    [--stall-in N] [--short-control N]
         CHIP: stir4200 | mcs7780 | bridge
 
-SIGTERM or SIGUSR1 unplugs the adapter (sysfs `detach`) and ends the program.
+SIGTERM or SIGUSR1 unplugs the adapter (sysfs `detach`) and ends the program; SIGUSR2 unplugs
+it when N more bulk OUT transfers have come (--unplug-after N, default 15), counted here rather
+than by a watcher polling the log, which a short read can outrun.
 """
 import argparse
 import os
@@ -544,6 +546,9 @@ class Server:
         self.pending = []  # waiting bulk IN transfers: (seqnum, endpoint, length, since)
         self.pending_lock = threading.Lock()
         self.running = True
+        self.bulk_outs = 0
+        self.unplug_at = None  # the bulk OUT that finds the adapter gone, once armed
+        self.unplug = lambda: None
 
     def recv_exact(self, count):
         data = bytearray()
@@ -600,6 +605,10 @@ class Server:
             else:
                 self.reply(seqnum, status, actual=len(data) if status == 0 else 0)
         elif direction == 0:
+            self.bulk_outs += 1
+            if self.unplug_at is not None and self.bulk_outs >= self.unplug_at:
+                self.unplug()
+                return
             self.log(f'bulk OUT {len(data)}: {data[:24].hex()}')
             status = self.adapter.bulk_out(ep, data)
             self.reply(seqnum, status, actual=len(data) if status == 0 else 0)
@@ -661,6 +670,8 @@ def main():
                         help='the N-th bulk IN transfer halts its endpoint')
     parser.add_argument('--short-control', type=int, metavar='N',
                         help='the N-th control read gets half its bytes')
+    parser.add_argument('--unplug-after', type=int, metavar='N', default=15,
+                        help='after SIGUSR2, the N-th bulk OUT transfer finds the adapter gone')
     options = parser.parse_args()
 
     log_file = open(options.log, 'a', buffering=1) if options.log else sys.stderr
@@ -711,6 +722,13 @@ def main():
     log(f'{options.chip} {adapter.vid:04x}:{adapter.pid:04x} attached on port {options.port}')
     signal.signal(signal.SIGTERM, unplug)
     signal.signal(signal.SIGUSR1, unplug)
+
+    def arm_unplug(_signal=None, _frame=None):
+        server.unplug_at = server.bulk_outs + options.unplug_after
+        log(f'unplug armed: bulk OUT {server.unplug_at} finds the adapter gone')
+
+    server.unplug = unplug
+    signal.signal(signal.SIGUSR2, arm_unplug)
     threading.Thread(target=line_reader, daemon=True).start()
     serving = threading.Thread(target=server.serve, daemon=True)
     serving.start()
