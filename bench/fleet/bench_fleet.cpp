@@ -12,10 +12,10 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "../../tests/delivered_radios.h"
 #include "U_demomemory.h"
 #include "U_fleet.h"
 #include "U_fleetsearch.h"
-#include "U_modules.h"
 #include "U_paramfile.h"
 #include "U_virtualradios.h"
 
@@ -25,15 +25,8 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 constexpr int kRadios = 20;
 
-CModules& Modules() {
-    static CModules modules(TESSEL_BENCH_MODULE_ROOT);
-    return modules;
-}
-
 IRadio& Alder() {
-    for (IRadio* radio : RadioList(Modules()))
-        if (radio->Ware()->Description() == "ALDER") return *radio;
-    throw std::runtime_error("no plug-in for ALDER");
+    return DeliveredRadio("ALDER");
 }
 
 double Ms(Clock::duration d) {

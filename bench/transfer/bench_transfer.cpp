@@ -12,22 +12,11 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "../../tests/delivered_radios.h"
 #include "U_frame.h"
-#include "U_modules.h"
 #include "U_virtualradios.h"
 
 namespace {
-
-CModules& Modules() {
-    static CModules modules(TESSEL_BENCH_MODULE_ROOT);
-    return modules;
-}
-
-IRadio& RadioOf(const std::string& model) {
-    for (IRadio* radio : RadioList(Modules()))
-        if (radio->Ware()->Description() == model) return *radio;
-    throw std::runtime_error("no plug-in for " + model);
-}
 
 bool Transfer(IRadio& radio, CLinkPorts& ports, bool reading) {
     IRadioWare& ware = *radio.Ware();
@@ -50,7 +39,7 @@ void BM_VirtualRadio(benchmark::State& state, const std::string& model) {
     SLinkConfig config = radios.LinkConfig();
     config.irdaMode = state.range(1) == 0 ? EIrdaMode::Stream : EIrdaMode::Packet;
     CLinkPorts ports(config);
-    IRadio& radio = RadioOf(model);
+    IRadio& radio = DeliveredRadio(model);
     radio.Ware()->AttachData(&radio, nullptr, nullptr);
     for (auto _ : state) {
         if (!Transfer(radio, ports, reading)) state.SkipWithError("transfer failed");
@@ -151,7 +140,7 @@ void BM_SirAlder(benchmark::State& state) {
     const int baud = static_cast<int>(state.range(0));
     sim::CVirtualRadios radios({"ALDER,link=sir,baud=" + std::to_string(baud)});
     CLinkPorts ports(radios.LinkConfig());
-    IRadio& radio = RadioOf("ALDER");
+    IRadio& radio = DeliveredRadio("ALDER");
     radio.Ware()->AttachData(&radio, nullptr, nullptr);
     std::size_t payload = 0;
     std::chrono::duration<double> elapsed{0};
@@ -182,7 +171,7 @@ void BM_SirAlderRead(benchmark::State& state) {
     constexpr int kSirBaud = 9600;
     sim::CVirtualRadios radios({"ALDER,link=sir,baud=" + std::to_string(kSirBaud)});
     CLinkPorts ports(radios.LinkConfig());
-    IRadio& radio = RadioOf("ALDER");
+    IRadio& radio = DeliveredRadio("ALDER");
     radio.Ware()->AttachData(&radio, nullptr, nullptr);
     std::chrono::duration<double> elapsed{0};
     for (auto _ : state) {

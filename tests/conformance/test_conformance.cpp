@@ -9,7 +9,7 @@
 #include <random>
 #include <sstream>
 
-#include "U_modules.h"
+#include "../delivered_radios.h"
 #include "fakes.h"
 
 namespace fs = std::filesystem;
@@ -23,12 +23,6 @@ std::vector<std::string> PlugInNames() {
         if (entry.is_directory()) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The registry as the program holds it, for the whole run.
-CModules& Modules() {
-    static CModules modules(TESSEL_TEST_MODULE_ROOT);
-    return modules;
 }
 
 struct Notifications {
@@ -48,8 +42,9 @@ class PlugIn : public ::testing::TestWithParam<std::string> {
   protected:
     void SetUp() override {
         setenv("TESSEL_PROGRAMMING_DATE", "2026-12-08", 1);
-        for (int i = 0; i < Modules().Count(); ++i) {
-            if (fs::path(Modules().Get(i).path).stem() == GetParam()) ware_ = Modules().Get(i).ware;
+        for (int i = 0; i < DeliveredModules().Count(); ++i) {
+            if (fs::path(DeliveredModules().Get(i).path).stem() == GetParam())
+                ware_ = DeliveredModules().Get(i).ware;
         }
         ASSERT_NE(ware_, nullptr) << "plug-in " << GetParam() << " did not load";
         radio_ = ware_->GetRadio(0);

@@ -8,8 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include "../delivered_radios.h"
 #include "U_demomemory.h"
-#include "U_modules.h"
 #include "U_simoptions.h"
 #include "U_virtualradios.h"
 #include "link_test_models.h"
@@ -17,17 +17,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-CModules& Modules() {
-    static CModules modules(TESSEL_TEST_MODULE_ROOT);
-    return modules;
-}
-
-IRadio& RadioOf(const std::string& id) {
-    for (IRadio* radio : RadioList(Modules()))
-        if (radio->Ware()->Description() == id) return *radio;
-    throw std::logic_error("no such model " + id);
-}
 
 // The set's text form as key -> value.
 std::map<std::string, std::string> Keys(IRadioData& data) {
@@ -50,7 +39,7 @@ bool IsCanalKey(const std::string& key) {
 class DemoRadio : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(DemoRadio, ReadsAsTheFactorySettingsWithTheDemonstrationChannels) {
-    IRadio& radio = RadioOf(GetParam());
+    IRadio& radio = DeliveredRadio(GetParam());
     IRadioWare& ware = *radio.Ware();
     ASSERT_TRUE(ware.AttachData(&radio, nullptr, nullptr));
     radio.Data()->Reset();

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "U_modules.h"
+#include "../delivered_radios.h"
 #include "U_virtualradios.h"
 #include "link_test_models.h"
 
@@ -13,14 +13,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-CModules& Modules() {
-    static CModules modules(TESSEL_TEST_MODULE_ROOT);
-    return modules;
-}
-
 std::vector<std::string> ModelIds() {
     std::vector<std::string> ids;
-    for (int m = 0; m < Modules().Count(); ++m) ids.push_back(Modules().Get(m).ware->Description());
+    for (int m = 0; m < DeliveredModules().Count(); ++m)
+        ids.push_back(DeliveredModules().Get(m).ware->Description());
     return ids;
 }
 
@@ -32,11 +28,7 @@ std::string Text(IRadioData& data) {
 
 class DeliveredModel : public ::testing::TestWithParam<std::string> {
   protected:
-    IRadio& Radio() {
-        for (IRadio* radio : RadioList(Modules()))
-            if (radio->Ware()->Description() == GetParam()) return *radio;
-        throw std::logic_error("no such model");
-    }
+    IRadio& Radio() { return DeliveredRadio(GetParam()); }
 };
 
 TEST_P(DeliveredModel, ReadsWritesAndReadsBackTheSameParameters) {

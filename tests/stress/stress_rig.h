@@ -24,8 +24,8 @@
 
 #include <unistd.h>
 
+#include "../delivered_radios.h"
 #include "U_exchange.h"
-#include "U_modules.h"
 #include "U_radionet.h"
 #include "U_ware.h"
 
@@ -63,18 +63,6 @@ inline const SModelTraits& Traits(const std::string& id) {
     for (const SModelTraits& model : DeliveredModels())
         if (model.id == id) return model;
     throw std::logic_error("no such model " + id);
-}
-
-// The plug-ins, loaded once per process the way the program loads them.
-inline CModules& Modules() {
-    static CModules modules(TESSEL_TEST_MODULE_ROOT);
-    return modules;
-}
-
-inline IRadio& DeliveredRadio(const std::string& id) {
-    for (IRadio* radio : RadioList(Modules()))
-        if (radio->Ware()->Description() == id) return *radio;
-    throw std::logic_error("no plug-in for " + id);
 }
 
 // Images are written with a fixed date, so two writes of one parameter set are byte-equal.

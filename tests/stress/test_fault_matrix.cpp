@@ -452,8 +452,8 @@ INSTANTIATE_TEST_SUITE_P(Links, FaultMatrix, ::testing::ValuesIn(AllCases()), Ca
 
 TEST(DeliveredModels, AreTheFourInfraredModels) {
     std::vector<std::string> loaded;
-    for (int m = 0; m < Modules().Count(); ++m) {
-        IRadioWare& ware = *Modules().Get(m).ware;
+    for (int m = 0; m < DeliveredModules().Count(); ++m) {
+        IRadioWare& ware = *DeliveredModules().Get(m).ware;
         loaded.push_back(ware.Description());
         EXPECT_EQ(ware.LinkKinds(), PR_NET_IRDA) << ware.Description();
     }

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "U_modules.h"
+#include "../delivered_radios.h"
 #include "U_radionet.h"
 #include "U_radiowrite.h"
 #include "U_transfertext.h"
@@ -27,15 +27,8 @@ std::filesystem::path BackupsFolder() {
 using namespace fakeusb;
 using namespace std::chrono_literals;
 
-CModules& Modules() {
-    static CModules modules(TESSEL_TEST_MODULE_ROOT);
-    return modules;
-}
-
 IRadio& Alder() {
-    for (IRadio* radio : RadioList(Modules()))
-        if (radio->Ware()->Description() == "ALDER") return *radio;
-    throw std::logic_error("no ALDER model");
+    return DeliveredRadio("ALDER");
 }
 
 std::shared_ptr<CFakeDevice> ChipFor(const std::string& kind, const std::string& line) {
