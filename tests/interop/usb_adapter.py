@@ -383,7 +383,26 @@ class Stir4200(Adapter):
             return out
 
 
-class Mcs7780(Adapter):
+class FrameQueue(Adapter):
+    """An adapter that hands the host whole frames heard on the line, one a bulk IN."""
+
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, **kwargs)
+        self.deframer = Deframer()
+        self.frames = []
+
+    def queue(self, frames):
+        with self.lock:
+            self.frames += frames
+
+    def take_in(self, endpoint, length):
+        with self.lock:
+            if not self.frames:
+                return None
+            return self.frames.pop(0)[:length]
+
+
+class Mcs7780(FrameQueue):
     """MosChip MCS7780: the host wraps the frames; a bulk OUT carries a two-byte length
     (little-endian, counting itself) and the wrapped bytes; a bulk IN gives one frame heard,
     its stuffed bytes between BOF and EOF. Sixteen-bit registers through vendor requests 0x0E
@@ -402,8 +421,6 @@ class Mcs7780(Adapter):
         self.registers = [0] * 16
         self.registers[self.MODE] = 0x8000 | (1 << 5)  # out of reset, 9600
         self.tx_until = 0.0
-        self.deframer = Deframer()
-        self.frames = []
 
     def sending(self):
         return self.clock() < self.tx_until
@@ -435,18 +452,10 @@ class Mcs7780(Adapter):
         return 0
 
     def from_line(self, data):
-        frames = self.deframer.feed(data)
-        with self.lock:
-            self.frames += frames
-
-    def take_in(self, endpoint, length):
-        with self.lock:
-            if not self.frames:
-                return None
-            return self.frames.pop(0)[:length]
+        self.queue(self.deframer.feed(data))
 
 
-class Bridge(Adapter):
+class Bridge(FrameQueue):
     """An adapter of the USB IrDA bridge class (interface class 0xFE, subclass 0x02): the
     adapter wraps and deframes itself. A bulk OUT is a one-byte header (low nibble: the rate
     from the next frame on, high nibble: the additional BOFs; 0: no change) and the frame
@@ -468,8 +477,6 @@ class Bridge(Adapter):
     def __init__(self, *args, **kwargs):
         super().__init__(*args, **kwargs)
         self.xbofs = 12
-        self.deframer = Deframer()
-        self.frames = []
 
     def special(self, request_type, request, value, index, length, data):
         if request_type == 0xA1 and request == 6 and index == 0:
@@ -498,14 +505,7 @@ class Bridge(Adapter):
                 frames.append(b'\x00' + content[:-2])
             else:
                 self.log(f'frame with a bad check value dropped: {raw[:16].hex()}')
-        with self.lock:
-            self.frames += frames
-
-    def take_in(self, endpoint, length):
-        with self.lock:
-            if not self.frames:
-                return None
-            return self.frames.pop(0)[:length]
+        self.queue(frames)
 
 
 CHIPS = {'stir4200': Stir4200, 'mcs7780': Mcs7780, 'bridge': Bridge}
