@@ -38,17 +38,9 @@ skip() {
     exit 77
 }
 say() { echo "interop: $*"; }
-now() { date +%s.%N; }
+# shellcheck source=../tests/interop/waiting.sh
+. "$root/tests/interop/waiting.sh"
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
-wait_for() {  # tenths of a second, then a command that must succeed
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 [ "$(uname -s)" = Linux ] && [ "$(uname -m)" = x86_64 ] || skip "needs an x86-64 Linux host"
 for tool in tessel-cli tessel-radiosim; do

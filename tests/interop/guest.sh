@@ -28,19 +28,9 @@ serve_seconds=${TESSEL_INTEROP_SERVE:-240}
 step_seconds=${TESSEL_INTEROP_STEP:-120}
 
 say() { echo "guest: $*"; }
-now() { date +%s.%N; }
+# shellcheck source=waiting.sh
+. "$(dirname "$0")/waiting.sh"
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 capture_pid=
 attach_sir() {

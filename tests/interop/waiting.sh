@@ -1,0 +1,15 @@
+# Shell functions of the interoperability test that the host (scripts/interop.sh) and the
+# guest (tests/interop/guest.sh) both use; sourced by bash.
+
+now() { date +%s.%N; }
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    for ((i = 0; i < tenths; i++)); do
+        "$@" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
