@@ -24,6 +24,7 @@
 
 #include "U_program.h"
 #include "U_virtualradios.h"
+#include "Zvc_grid.h"
 
 namespace fs = std::filesystem;
 
@@ -216,6 +217,13 @@ class ShellTest : public ::testing::Test {
         T* child = Window().findChild<T*>(QString::fromUtf8(name));
         EXPECT_NE(child, nullptr) << name;
         return child;
+    }
+    // The channel table of the view shown now (every model's view holds one).
+    ZVCL::TZ_Grid* Grid() {
+        for (ZVCL::TZ_Grid* g : Window().findChildren<ZVCL::TZ_Grid*>(QStringLiteral("grd_Canals")))
+            if (g->isVisible()) return g;
+        ADD_FAILURE() << "no channel table shown";
+        return nullptr;
     }
     QString Status() { return Find<QLabel>("stspnl_Text")->text(); }
     std::string Caption() { return Window().windowTitle().toStdString(); }

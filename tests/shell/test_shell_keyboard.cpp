@@ -14,12 +14,6 @@ namespace {
 
 class ShellKeys : public ShellTest {
   protected:
-    ZVCL::TZ_Grid* Grid() {
-        for (ZVCL::TZ_Grid* g : Window().findChildren<ZVCL::TZ_Grid*>(QStringLiteral("grd_Canals")))
-            if (g->isVisible()) return g;
-        ADD_FAILURE() << "no channel table shown";
-        return nullptr;
-    }
     bool Enabled(int canal) {
         return static_cast<CRadioData*>(RadioOf("ALDER")->Data())->Canal(canal)->Common().enabled;
     }

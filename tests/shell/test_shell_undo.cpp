@@ -21,13 +21,6 @@ class ShellUndo : public ShellTest {
   protected:
     QAction* Undo() { return Find<QAction>("act_Undo"); }
     QAction* Redo() { return Find<QAction>("act_Redo"); }
-    ZVCL::TZ_Grid* Grid() {
-        // The grid of the view shown now (every model's view holds one).
-        for (ZVCL::TZ_Grid* g : Window().findChildren<ZVCL::TZ_Grid*>(QStringLiteral("grd_Canals")))
-            if (g->isVisible()) return g;
-        ADD_FAILURE() << "no channel table shown";
-        return nullptr;
-    }
     // A press on "Вкл" of a channel, as the user turns it on or off.
     void ToggleOn(int canal) {
         ZVCL::TZ_Grid* g = Grid();
