@@ -168,6 +168,23 @@ TEST(Unplugged, AnAdapterPulledOutInMidTransferEndsItAtOnceAndIsNamed) {
         }
 }
 
+// Pulled out during the search, in the discovery or in the identification: no radio, and why.
+TEST(Unplugged, AnAdapterPulledOutInMidSearchIsNamedInsteadOfNoRadio) {
+    for (const long after : {8L, 300L}) {
+        sim::CVirtualRadios radios({"ALDER,link=sir"});
+        CPluggedAdapter adapter(radios.Server(0).Address());
+        CLinkPorts ports(AdapterConfig(adapter.Path(), true));
+        IRadio& radio = Alder();
+        ASSERT_TRUE(radio.Ware()->AttachData(&radio, nullptr, nullptr));
+        adapter.PullOutAfter(after);
+        EXPECT_FALSE(Find(radio, ports)) << after;
+        EXPECT_EQ(transfertext::RadioNotFoundText(ports.IrdaPlatform(), ports.Irda()),
+                  std::string(transfertext::kRadioNotFound) + ": ИК-адаптер " + adapter.Path() +
+                      " отключён")
+            << after;
+    }
+}
+
 // No other radio for the group: only the read-back's new link to the radio written.
 struct SOnlyRadio final : fleet::IFleetRadios {
     explicit SOnlyRadio(CLinkPorts& ports) : ports(ports) {}
