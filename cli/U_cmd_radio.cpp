@@ -222,8 +222,8 @@ std::string VerifyWrite(IRadio& radio, CLinkPorts& ports, const std::string& ser
     // The very radio written, not merely the first of its model in range.
     const auto differing = fleet::CWriteSteps(radio, {}).ReadBack(
         net, [&] { return OpenSerial(radio, ports, serialNumber); });
-    const std::string failure = fleet::ReadBackFailureText(differing);
-    return differing ? failure : shelltext::WithFailure(failure, ports.Irda().failure());
+    // The new link's word, or the socket's when no link was made.
+    return fleet::ReadBackFailureText(differing, net ? net->Failure() : ports.Irda().failure());
 }
 
 int RunWrite(const CArgs& args, CContext& context) {

@@ -26,6 +26,9 @@ class IFleetRadios {
     // recogniser (which has stored the serial number in wanted); null when it is not in range
     // or not accepted.
     virtual std::unique_ptr<CRadioNet> Open(IRadio& wanted, const std::string& serial) = 0;
+    // Why the last Open made no link when the link itself was to blame (the adapter pulled
+    // out: "ИК-адаптер … отключён"); "" when unknown.
+    virtual std::string Failure() const { return {}; }
 };
 
 }  // namespace fleet

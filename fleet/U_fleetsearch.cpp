@@ -26,9 +26,14 @@ std::vector<SRadioInRange> CLinkFleetRadios::InRange(IRadio& wanted) {
 }
 
 std::unique_ptr<CRadioNet> CLinkFleetRadios::Open(IRadio& wanted, const std::string& serial) {
+    openedIrda_ = (wanted.Ware()->LinkKinds() & PR_NET_IRDA) != 0;
     const CQualifierLease qualifier(wanted);
     if (!qualifier.Get()) return nullptr;
     return OpenRadio(*qualifier.Get(), ports_, serial);
+}
+
+std::string CLinkFleetRadios::Failure() const {
+    return openedIrda_ ? ports_.Irda().failure() : ports_.Serial().failure();
 }
 
 }  // namespace fleet

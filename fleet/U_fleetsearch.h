@@ -10,9 +10,11 @@ class CLinkFleetRadios final : public IFleetRadios {
     explicit CLinkFleetRadios(CLinkPorts& ports) : ports_(ports) {}
     std::vector<SRadioInRange> InRange(IRadio& wanted) override;
     std::unique_ptr<CRadioNet> Open(IRadio& wanted, const std::string& serial) override;
+    std::string Failure() const override;
 
   private:
     CLinkPorts& ports_;
+    bool openedIrda_ = false;  // the last Open searched the infrared link
 };
 
 }  // namespace fleet

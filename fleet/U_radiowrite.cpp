@@ -79,8 +79,10 @@ class CRadioWrite {
         Progress(transfertext::kVerifyStart, -1);
         const auto differing =
             steps_.ReadBack(net_, [this] { return s_.radios.Open(s_.radio, serial_); });
+        // The new link's word, or the search's when no link was made.
+        const std::string failure = net_ ? net_->Failure() : s_.radios.Failure();
         net_.reset();
-        return ReadBackFailureText(differing);
+        return ReadBackFailureText(differing, failure);
     }
 
     SWriteOutcome Write() {

@@ -105,8 +105,9 @@ std::string TransferFailureText(bool reading, const CRadioNet& net) {
         reading ? transfertext::kReadError : WriteFailureText(net.SessionEnd()), net.Failure());
 }
 
-std::string ReadBackFailureText(const std::optional<std::vector<std::string>>& differing) {
-    if (!differing) return transfertext::kVerifyReadError;
+std::string ReadBackFailureText(const std::optional<std::vector<std::string>>& differing,
+                                const std::string& failure) {
+    if (!differing) return transfertext::WithFailure(transfertext::kVerifyReadError, failure);
     return differing->empty() ? std::string() : backup::VerifyFailureText(*differing);
 }
 

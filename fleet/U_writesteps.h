@@ -93,7 +93,10 @@ const char* WriteFailureText(ESessionEnd end);
 // The message of a read or write whose step failed on net, followed by why the link broke
 // when that is known ("ИК-адаптер … отключён").
 std::string TransferFailureText(bool reading, const CRadioNet& net);
-// The message of a read-back that did not confirm the write; empty when it did.
-std::string ReadBackFailureText(const std::optional<std::vector<std::string>>& differing);
+// The message of a read-back that did not confirm the write; empty when it did. A read-back
+// that failed as a transfer is followed by why its link broke when that is known (failure:
+// "ИК-адаптер … отключён"); contents that differ are told as they are.
+std::string ReadBackFailureText(const std::optional<std::vector<std::string>>& differing,
+                                const std::string& failure);
 
 }  // namespace fleet

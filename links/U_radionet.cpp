@@ -68,7 +68,7 @@ ESessionEnd CRadioNet::SessionEnd() const {
 }
 
 std::string CRadioNet::Failure() const {
-    return socket_ ? socket_->Failure() : std::string();
+    return socket_ ? socket_->Failure() : serial_ ? serial_->Failure() : std::string();
 }
 
 void* CRadioNet::link() const {

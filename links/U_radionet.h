@@ -94,8 +94,8 @@ class CRadioNet {
     ESessionEnd SessionEnd() const;
     // Written, but the radio's answer to the end of the session was lost.
     bool WriteUnconfirmed() const { return SessionEnd() == ESessionEnd::Unconfirmed; }
-    // Why the link broke ("ИК-адаптер … отключён"), to follow a failed read's or write's
-    // message; "" when nothing is known (the serial link cannot tell).
+    // Why the link broke ("ИК-адаптер … отключён", "Порт … отключён"), to follow a failed
+    // read's or write's message; "" when nothing is known.
     std::string Failure() const;
 
   private:

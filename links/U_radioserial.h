@@ -69,6 +69,8 @@ class CRadioSerial final : public IRadioSerial {
     // Nothing travels: the serial radio takes the new bank at the end of the session.
     bool ReleaseSegment(std::uint16_t segment) override;
     bool EndSession() override;
+    // Why the line broke ("Порт /dev/ttyUSB0 отключён"); "" when it has not.
+    std::string Failure() const { return port_.failure(); }
 
   private:
     SerialPort& port_;

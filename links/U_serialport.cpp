@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "U_fileio.h"
+
 namespace {
 
 // ttyS2 before ttyS10: the number after the prefix decides.
@@ -71,6 +73,11 @@ std::vector<std::string> EnumerateSerialPorts() {
     return ports;
 }
 
+std::string SerialFailureText(const std::string& port, int error) {
+    if (error == EIO || error == ENXIO || error == ENODEV) return "Порт " + port + " отключён";
+    return "Порт " + port + ": ошибка линии (" + fileio::ErrorText(error) + ")";
+}
+
 SerialPort::SerialPort() : SerialPort(EnumerateSerialPorts()) {}
 
 SerialPort::SerialPort(std::vector<std::string> portList) : portList_(std::move(portList)) {}
@@ -81,6 +88,8 @@ SerialPort::~SerialPort() {
 
 bool SerialPort::open(const std::string& name) {
     close();
+    name_ = name;
+    failure_.clear();
     const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     if (::ioctl(fd, TIOCEXCL) != 0) {
@@ -134,15 +143,28 @@ int SerialPort::queued() const {
     return ::ioctl(fd_, FIONREAD, &count) == 0 ? count : -1;
 }
 
+bool SerialPort::fail(int error) {
+    // The first failure is the cause; what follows from it says no more.
+    if (failure_.empty()) failure_ = SerialFailureText(name_, error);
+    return false;
+}
+
 EWait SerialPort::waitReceive(Deadline deadline) {
-    if (fd_ < 0) return EWait::Failed;
-    const EWait wait = WaitFor(fd_, POLLIN, deadline);
-    if (wait != EWait::Ready || queued() != 0) return wait;
-    // Readable with nothing queued: the line hung up (the other end of a pseudo-terminal
-    // closed). Waiting on would only spin until the window ends.
-    pollfd p{fd_, POLLIN, 0};
-    return ::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR)) ? EWait::Failed
-                                                                      : EWait::Ready;
+    if (fd_ < 0 || !failure_.empty()) return EWait::Failed;
+    for (;;) {
+        pollfd p{fd_, POLLIN, 0};
+        const int n = ::poll(&p, 1, MillisecondsUntil(deadline));
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) return EWait::TimedOut;
+        int error = n < 0 ? errno : 0;
+        // The port runs with CLOCAL, so it never hangs up by itself: a hang-up is the port gone
+        // (a USB serial cable pulled out, the other end of a pseudo-terminal closed). The
+        // hung-up line also reads as readable; waiting on would only spin until the window ends.
+        if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) error = EIO;
+        if (error == 0) return EWait::Ready;
+        fail(error);
+        return EWait::Failed;
+    }
 }
 
 bool SerialPort::write(std::span<const std::uint8_t> data, std::size_t& moved) {
@@ -150,13 +172,14 @@ bool SerialPort::write(std::span<const std::uint8_t> data, std::size_t& moved) {
     if (fd_ < 0) return false;
     // No flow control: the driver takes the bytes as fast as the line sends them, unless the
     // line is stuck.
+    if (!failure_.empty()) return false;
     const Deadline deadline = LinkClock::now() + window_;
     while (moved < data.size()) {
         if (WaitFor(fd_, POLLOUT, deadline) != EWait::Ready) return false;
         const ssize_t n = ::write(fd_, data.data() + moved, data.size() - moved);
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) continue;
-            return false;
+            return fail(errno);
         }
         moved += static_cast<std::size_t>(n);
     }
@@ -169,6 +192,7 @@ bool SerialPort::read(std::span<std::uint8_t> buffer, std::size_t& moved) {
     while (moved < buffer.size()) {
         const ssize_t n = ::read(fd_, buffer.data() + moved, buffer.size() - moved);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) return fail(errno);
         if (n <= 0) return false;
         moved += static_cast<std::size_t>(n);
     }

@@ -23,6 +23,10 @@ std::vector<std::string> EnumerateSerialPorts();
 std::vector<std::string> SerialPortsFromList(const std::string& colonSeparated);
 inline constexpr const char* kFallbackSerialPort = "/dev/ttyS0";
 
+// Why the line of the port failed with the errno value: "Порт /dev/ttyUSB0 отключён" when the
+// port went away (EIO, ENXIO, ENODEV, a hang-up), else the system's word.
+std::string SerialFailureText(const std::string& port, int error);
+
 class SerialPort {
   public:
     // Enumerates the ports of the machine.
@@ -49,12 +53,21 @@ class SerialPort {
     bool write(std::span<const std::uint8_t> data, std::size_t& moved);
     bool read(std::span<std::uint8_t> buffer, std::size_t& moved);
 
+    // Why the open port's line failed (the USB serial cable pulled out: "Порт /dev/ttyUSB0
+    // отключён"); "" when it has not. Told until the next open.
+    const std::string& failure() const { return failure_; }
+
     const std::vector<std::string>& portList() const { return portList_; }
     std::chrono::milliseconds window() const { return window_; }
     void setWindow(std::chrono::milliseconds window) { window_ = window; }
 
   private:
+    // Notes the first failure of the line (an errno value); false.
+    bool fail(int error);
+
     int fd_ = -1;
+    std::string name_;
+    std::string failure_;
     std::vector<std::string> portList_;
     std::chrono::milliseconds window_{3000};
 };

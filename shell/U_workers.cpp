@@ -256,9 +256,9 @@ bool TTransferThread::VerifyWrite() {
         if (!qualifier.Get()) return nullptr;
         return OpenRadio(*qualifier.Get(), host_.Ports(), found_.serialNumber);
     });
-    failureText_ = fleet::ReadBackFailureText(differing);
-    // The new link may not have been made, or broke: the socket still tells why.
-    if (!differing) NoteLinkFailure(host_.Ports().Irda().failure());
+    // The new link's word, or the socket's when no link was made; the status line adds it.
+    failureText_ = fleet::ReadBackFailureText(differing, {});
+    if (!differing) NoteLinkFailure(net ? net->Failure() : host_.Ports().Irda().failure());
     return failureText_.empty();
 }
 

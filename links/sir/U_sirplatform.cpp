@@ -58,6 +58,8 @@ class CSerialMedium final : public ILapMedium {
         port_.Close();
     }
     bool IsOpen() const override { return port_.IsOpen(); }
+    // The adapter pulled out (or its line failed) since Open; told after Close as well.
+    std::string Problem() const override { return port_.Failure(); }
 
   private:
     std::string path_;

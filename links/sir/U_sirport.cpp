@@ -44,6 +44,12 @@ std::string BusyText(const std::string& path) {
     return "ИК-адаптер " + path + " занят другой программой";
 }
 
+std::string LineFailureText(const std::string& path, int error) {
+    if (error == EIO || error == ENXIO || error == ENODEV)
+        return "ИК-адаптер " + path + " отключён";
+    return "ИК-адаптер " + path + ": ошибка линии (" + fileio::ErrorText(error) + ")";
+}
+
 bool HeldByUucpLock(const std::string& path, const std::filesystem::path& lockFolder) {
     std::string text;
     const auto lockFile = lockFolder / ("LCK.." + std::filesystem::path(path).filename().string());
@@ -63,6 +69,8 @@ bool HeldByUucpLock(const std::string& path, const std::filesystem::path& lockFo
 
 bool CSirPort::Open(const std::string& path, std::string& error) {
     Close();
+    path_ = path;
+    failure_.clear();
     // Another program on the port: a serial tool's lock file, its flock or its TIOCEXCL.
     if (HeldByUucpLock(path, kUucpLockFolder)) {
         error = BusyText(path);
@@ -119,7 +127,32 @@ void CSirPort::Close() {
     fd_ = -1;
 }
 
+bool CSirPort::Fail(int error) {
+    // The first failure is the cause; what follows from it says no more.
+    if (failure_.empty()) failure_ = LineFailureText(path_, error);
+    return false;
+}
+
+bool CSirPort::Wait(short events, Deadline deadline, bool& timedOut) {
+    timedOut = false;
+    for (;;) {
+        pollfd p{fd_, events, 0};
+        const int n = ::poll(&p, 1, MillisecondsUntil(deadline));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Fail(errno);
+        if (n == 0) {
+            timedOut = true;
+            return false;
+        }
+        // A serial port with CLOCAL never hangs up by itself: a hang-up is the adapter (or the
+        // far side of a pseudo-terminal) gone. The hung-up line also reads as readable.
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return Fail(EIO);
+        return true;
+    }
+}
+
 bool CSirPort::Write(std::span<const std::uint8_t> bytes, Deadline deadline) {
+    if (fd_ < 0 || !failure_.empty()) return false;
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
@@ -127,32 +160,32 @@ bool CSirPort::Write(std::span<const std::uint8_t> bytes, Deadline deadline) {
             written += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-        if (WaitFor(fd_, POLLOUT, deadline) != EWait::Ready) return false;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return Fail(errno);
+        bool timedOut = false;
+        if (!Wait(POLLOUT, deadline, timedOut)) return false;
     }
     return true;
 }
 
 long CSirPort::Read(std::span<std::uint8_t> buffer, Deadline deadline) {
+    if (fd_ < 0 || !failure_.empty()) return -1;
+    bool woken = false;
     for (;;) {
+        // Raw with VMIN and VTIME 0: 0 means nothing has arrived yet.
         const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
         if (n > 0) return n;
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return -1;
-        switch (WaitFor(fd_, POLLIN, deadline)) {
-            case EWait::Ready:
-                // A pseudo-terminal whose other side is gone reads 0 for ever: treat as silence.
-                if (n == 0 && LinkClock::now() >= deadline) return 0;
-                if (n == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                break;
-            case EWait::TimedOut:
-                return 0;
-            case EWait::Failed:
-                // The far side of a pseudo-terminal closed: nothing arrives, as on a dark link.
-                std::this_thread::sleep_until(
-                    std::min(deadline, LinkClock::now() + std::chrono::milliseconds(5)));
-                if (LinkClock::now() >= deadline) return 0;
-                break;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            Fail(errno);
+            return -1;
         }
+        // Readable and yet nothing read: never spin past the deadline on it.
+        if (woken && n == 0) {
+            if (LinkClock::now() >= deadline) return 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        bool timedOut = false;
+        if (!Wait(POLLIN, deadline, timedOut)) return timedOut ? 0 : -1;
+        woken = true;
     }
 }
 
@@ -167,12 +200,12 @@ bool CSirPort::WaitSent(Deadline deadline) {
 
 bool CSirPort::SetBaud(int baud, Deadline deadline) {
     const speed_t speed = SpeedOf(baud);
-    if (speed == B0 || !WaitSent(deadline)) return false;
+    if (fd_ < 0 || !failure_.empty() || speed == B0 || !WaitSent(deadline)) return false;
     termios settings{};
-    if (::tcgetattr(fd_, &settings) != 0) return false;
+    if (::tcgetattr(fd_, &settings) != 0) return Fail(errno);
     ::cfsetispeed(&settings, speed);
     ::cfsetospeed(&settings, speed);
-    return ::tcsetattr(fd_, TCSANOW, &settings) == 0;
+    return ::tcsetattr(fd_, TCSANOW, &settings) == 0 || Fail(errno);
 }
 
 }  // namespace sir

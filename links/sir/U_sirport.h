@@ -26,15 +26,28 @@ class CSirPort final : public ISirBytes {
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 
+    // After the line has failed (the adapter pulled out, the line hung up) every call fails at
+    // once until the port is opened again.
     bool Write(std::span<const std::uint8_t> bytes, Deadline deadline) override;
     long Read(std::span<std::uint8_t> buffer, Deadline deadline) override;
     bool SetBaud(int baud, Deadline deadline) override;
 
+    // Why the line failed since the last Open, for the user ("ИК-адаптер /dev/ttyUSB0
+    // отключён"); "" when it has not. Still told after Close.
+    const std::string& Failure() const { return failure_; }
+
   private:
     bool WaitSent(Deadline deadline);
+    // Waits for the events; false, with the failure noted, when the line hung up or failed.
+    // timedOut tells a passed deadline.
+    bool Wait(short events, Deadline deadline, bool& timedOut);
+    // Notes the first failure of the line (an errno value) and returns false.
+    bool Fail(int error);
 
     int fd_ = -1;
     termios saved_{};
+    std::string path_;
+    std::string failure_;
 };
 
 // Where the serial tools of the system leave their LCK..<port> files.
@@ -43,6 +56,9 @@ inline constexpr const char* kUucpLockFolder = "/var/lock";
 bool HeldByUucpLock(const std::string& path, const std::filesystem::path& lockFolder);
 // "ИК-адаптер /dev/ttyUSB0 занят другой программой".
 std::string BusyText(const std::string& path);
+// Why the line of the adapter at path failed with the errno value: "ИК-адаптер /dev/ttyUSB0
+// отключён" when the adapter went away (EIO, ENXIO, ENODEV, a hang-up), else the system's word.
+std::string LineFailureText(const std::string& path, int error);
 
 // The termios speed constant of a rate; B0 for a rate the port cannot take.
 speed_t SpeedOf(int baud);
