@@ -306,24 +306,34 @@ SCanalCommon ReadCanal(const CRowReader& row) {
     return canal;
 }
 
+// "частота приема 145.500000 МГц", "тон передачи 88,5": what a direction of the channel holds.
+std::string FrequencyOf(bool receive, const SCanalCommon& canal) {
+    return std::string(receive ? "частота приема " : "частота передачи ") +
+           MegahertzText(receive ? canal.rxFrequency : canal.txFrequency) + " МГц";
+}
+
+std::string ToneOf(bool receive, const SCanalCommon& canal) {
+    return std::string(receive ? "тон приема " : "тон передачи ") +
+           ToneText(receive ? canal.rxTone : canal.txTone);
+}
+
 std::string MisfitReason(ECanalMisfit misfit, const SCanalCommon& canal) {
+    constexpr std::string_view kOutside = " вне диапазона радиостанции";
+    constexpr std::string_view kOffGrid = " не на сетке частот радиостанции (не кратна ее шагу)";
+    constexpr std::string_view kNoTone = " в радиостанции не предусмотрен";
     switch (misfit) {
         case ECanalMisfit::RxFrequency:
-            return "частота приема " + MegahertzText(canal.rxFrequency) +
-                   " МГц вне диапазона радиостанции";
+            return FrequencyOf(true, canal) + std::string(kOutside);
         case ECanalMisfit::TxFrequency:
-            return "частота передачи " + MegahertzText(canal.txFrequency) +
-                   " МГц вне диапазона радиостанции";
+            return FrequencyOf(false, canal) + std::string(kOutside);
         case ECanalMisfit::RxGrid:
-            return "частота приема " + MegahertzText(canal.rxFrequency) +
-                   " МГц не на сетке частот радиостанции (не кратна ее шагу)";
+            return FrequencyOf(true, canal) + std::string(kOffGrid);
         case ECanalMisfit::TxGrid:
-            return "частота передачи " + MegahertzText(canal.txFrequency) +
-                   " МГц не на сетке частот радиостанции (не кратна ее шагу)";
+            return FrequencyOf(false, canal) + std::string(kOffGrid);
         case ECanalMisfit::RxTone:
-            return "тон приема " + ToneText(canal.rxTone) + " в радиостанции не предусмотрен";
+            return ToneOf(true, canal) + std::string(kNoTone);
         case ECanalMisfit::TxTone:
-            return "тон передачи " + ToneText(canal.txTone) + " в радиостанции не предусмотрен";
+            return ToneOf(false, canal) + std::string(kNoTone);
         case ECanalMisfit::ToneSplit:
             return "разные тоны приема (" + ToneText(canal.rxTone) + ") и передачи (" +
                    ToneText(canal.txTone) + ") в радиостанции не предусмотрены";
