@@ -92,11 +92,6 @@ TZ_Grid::TZ_Grid(QWidget* parent)
     connect(&hintHideTimer_, &QTimer::timeout, this, [this] { KillHint(); });
 }
 
-void TZ_Grid::SetColor(const QColor& c) {
-    color_ = c;
-    update();
-}
-
 void TZ_Grid::SetDefColWidth(int width) {
     defColWidth_ = std::max(0, width);
     std::fill(colWidths_.begin(), colWidths_.end(), defColWidth_);
