@@ -157,12 +157,9 @@ void TTwoBankView::SetCanalColumns(std::vector<SCanalColumn>& c,
 
 void TTwoBankView::SetOneCssColumn(SCanalColumn& c, const QString& hint) const {
     const auto canal = [this](int i) { return TwoBankData()->Canal(i); };
-    c.action = TCellAction::Toggle;
-    c.image = [canal](int i) { return Tick(canal(i)->One_CSS(), ti_Equal); };
-    c.dottedWhenDisabled = true;
-    c.toggle = [canal](int i) { canal(i)->SetOne_CSS(!canal(i)->One_CSS()); };
-    c.hint = hint;
-    c.hintRows = 2;
+    SetEqualColumn(
+        c, [canal](int i) { return canal(i)->One_CSS(); },
+        [canal](int i, bool on) { canal(i)->SetOne_CSS(on); }, hint);
 }
 
 std::vector<SHeaderBlock> TTwoBankView::CanalHeaderToFrequencies() {

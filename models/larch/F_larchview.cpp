@@ -216,14 +216,11 @@ QWidget* TLarchView::BuildCanals() {
     c[7].hint = receiveHint;
     c[7].hintRows = 2;
 
-    c[8].action = TCellAction::Toggle;
-    c[8].image = [canal](int i) { return Tick(canal(i).One_CSS(), ti_Equal); };
-    c[8].dottedWhenDisabled = true;
-    c[8].toggle = [canal](int i) { canal(i).SetOne_CSS(!canal(i).One_CSS()); };
-    c[8].hint = QStringLiteral(
-        "Знак \"=\" устанавливается в случае, если частота приемного тона CTCSS\nравна частоте "
-        "тона передачи CTCSS");
-    c[8].hintRows = 2;
+    SetEqualColumn(
+        c[8], [canal](int i) { return canal(i).One_CSS(); },
+        [canal](int i, bool on) { canal(i).SetOne_CSS(on); },
+        QStringLiteral("Знак \"=\" устанавливается в случае, если частота приемного тона "
+                       "CTCSS\nравна частоте тона передачи CTCSS"));
 
     const QString transmitHint = QStringLiteral("Тон передачи CTCSS\n") + kListRest;
     c[9].hint = transmitHint;
