@@ -318,22 +318,19 @@ std::string ToneOf(bool receive, const SCanalCommon& canal) {
 }
 
 std::string MisfitReason(ECanalMisfit misfit, const SCanalCommon& canal) {
-    constexpr std::string_view kOutside = " вне диапазона радиостанции";
-    constexpr std::string_view kOffGrid = " не на сетке частот радиостанции (не кратна ее шагу)";
-    constexpr std::string_view kNoTone = " в радиостанции не предусмотрен";
     switch (misfit) {
         case ECanalMisfit::RxFrequency:
-            return FrequencyOf(true, canal) + std::string(kOutside);
         case ECanalMisfit::TxFrequency:
-            return FrequencyOf(false, canal) + std::string(kOutside);
+            return FrequencyOf(misfit == ECanalMisfit::RxFrequency, canal) +
+                   " вне диапазона радиостанции";
         case ECanalMisfit::RxGrid:
-            return FrequencyOf(true, canal) + std::string(kOffGrid);
         case ECanalMisfit::TxGrid:
-            return FrequencyOf(false, canal) + std::string(kOffGrid);
+            return FrequencyOf(misfit == ECanalMisfit::RxGrid, canal) +
+                   " не на сетке частот радиостанции (не кратна ее шагу)";
         case ECanalMisfit::RxTone:
-            return ToneOf(true, canal) + std::string(kNoTone);
         case ECanalMisfit::TxTone:
-            return ToneOf(false, canal) + std::string(kNoTone);
+            return ToneOf(misfit == ECanalMisfit::RxTone, canal) +
+                   " в радиостанции не предусмотрен";
         case ECanalMisfit::ToneSplit:
             return "разные тоны приема (" + ToneText(canal.rxTone) + ") и передачи (" +
                    ToneText(canal.txTone) + ") в радиостанции не предусмотрены";
