@@ -32,6 +32,24 @@ constexpr std::uint8_t kPiDisconnect = 0x08;
 constexpr std::array<int, 9> kBauds = {2400,   9600,   19200,   38400,  57600,
                                        115200, 576000, 1152000, 4000000};
 
+// The unnumbered frames: what a control field stands for as a command and as a response.
+struct SUnnumbered {
+    std::uint8_t control;
+    ELapKind command;
+    ELapKind response;
+};
+constexpr std::array<SUnnumbered, 9> kUnnumbered = {{
+    {ucontrol::kSnrm, ELapKind::SNRM, ELapKind::Other},
+    {ucontrol::kDisc, ELapKind::DISC, ELapKind::RD},
+    {ucontrol::kUi, ELapKind::UI, ELapKind::UI},
+    {ucontrol::kXidCommand, ELapKind::XID, ELapKind::Other},
+    {ucontrol::kXidResponse, ELapKind::Other, ELapKind::XID},
+    {ucontrol::kTest, ELapKind::TEST, ELapKind::TEST},
+    {ucontrol::kUa, ELapKind::Other, ELapKind::UA},
+    {ucontrol::kFrmr, ELapKind::Other, ELapKind::FRMR},
+    {ucontrol::kDm, ELapKind::Other, ELapKind::DM},
+}};
+
 // The one-byte parameters, in the order they are sent after the rate.
 struct SByteParam {
     std::uint8_t pi;
@@ -85,28 +103,10 @@ ELapKind SLapFrame::Kind() const {
                                                           ELapKind::REJ, ELapKind::SREJ};
         return kinds[(control >> 2) & 3];
     }
-    switch (control & ~kPollFinal & 0xFF) {
-        case ucontrol::kSnrm:
-            return command ? ELapKind::SNRM : ELapKind::Other;
-        case ucontrol::kDisc:
-            return command ? ELapKind::DISC : ELapKind::RD;
-        case ucontrol::kUi:
-            return ELapKind::UI;
-        case ucontrol::kXidCommand:
-            return command ? ELapKind::XID : ELapKind::Other;
-        case ucontrol::kXidResponse:
-            return command ? ELapKind::Other : ELapKind::XID;
-        case ucontrol::kTest:
-            return ELapKind::TEST;
-        case ucontrol::kUa:
-            return command ? ELapKind::Other : ELapKind::UA;
-        case ucontrol::kFrmr:
-            return command ? ELapKind::Other : ELapKind::FRMR;
-        case ucontrol::kDm:
-            return command ? ELapKind::Other : ELapKind::DM;
-        default:
-            return ELapKind::Other;
-    }
+    const auto bits = static_cast<std::uint8_t>(control & ~kPollFinal & 0xFF);
+    for (const SUnnumbered& kind : kUnnumbered)
+        if (kind.control == bits) return command ? kind.command : kind.response;
+    return ELapKind::Other;
 }
 
 std::vector<std::uint8_t> SLapFrame::Encode() const {
