@@ -72,6 +72,16 @@ class TDataRows {
             row, YesNoItems(), [set](Data& d, const QString& t) { (d.*set)(Yes(t)); },
             [get](const Data& d) { return YesNoText((d.*get)()); });
     }
+    // A choice among the whole numbers low..high.
+    ZVCL::TZStatic* Count(const SRowSpec& row, int low, int high, int (Data::*get)() const,
+                          void (Data::*set)(int)) const {
+        return Selector(
+            row, NumberItems(low, high),
+            [low, high, set](Data& d, const QString& t) {
+                (d.*set)(models::ParseIntClamped(S(t), low, high));
+            },
+            [get](const Data& d) { return QString::number((d.*get)()); });
+    }
     ZVCL::TZEditor* Number(const SRowSpec& row, SNumberLimits limits, int (Data::*get)() const,
                            void (Data::*set)(int)) const {
         ZVCL::TZEditor* edt = b_.AddNumberLine(

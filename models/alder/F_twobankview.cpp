@@ -431,14 +431,12 @@ void TTwoBankView::BuildVaPage(QWidget& page) {
              levelRest},
         Items(models::kVaLevelList), [this](D& d, const QString& t) { StoreVaLo(d, t); },
         levelName(&D::VA_Lo));
-    rows.Selector(
+    rows.Count(
         {"VA_Pause", QStringLiteral(" Допустимая пауза между словами, сек:"), kWideCaption,
          QStringLiteral("Установка допустимой длительности паузы между словами при работе в "
                         "режиме акустического включения радиостанции на передачу\n(выбирается "
                         "из 5 значений: 0, 1, 2, 3, 4 сек)")},
-        NumberItems(0, 4),
-        [](D& d, const QString& t) { d.SetVA_Pause(models::ParseIntClamped(S(t), 0, 4)); },
-        [](const D& d) { return QString::number(d.VA_Pause()); });
+        0, 4, &D::VA_Pause, &D::SetVA_Pause);
     // The row asks whether switching on is allowed; the radio keeps whether it is blocked.
     rows.Selector(
         {"VA_BlockKB", QStringLiteral(" Разрешить включение режима с клавиатуры радиостанции:"),

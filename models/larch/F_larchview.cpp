@@ -295,21 +295,15 @@ QWidget* TLarchView::BuildBasics() {
 
     b.MoveTo(tops[2]);
     b.BeginGroup("grp_Transmitter", QStringLiteral(" Передатчик"));
-    rows.Selector(
-        {"Power", QStringLiteral(" Мощность передатчика, Вт:"), kNarrowCaption,
-         QStringLiteral("Выбор мощности передатчика\n(выбирается из предложенных уровней)")},
-        NumberItems(1, 5),
-        [](D& d, const QString& t) { d.SetPower(models::ParseIntClamped(S(t), 1, 5)); },
-        [](const D& d) { return QString::number(d.Power()); });
+    rows.Count({"Power", QStringLiteral(" Мощность передатчика, Вт:"), kNarrowCaption,
+                QStringLiteral("Выбор мощности передатчика\n(выбирается из предложенных уровней)")},
+               1, 5, &D::Power, &D::SetPower);
     b.EndGroup();
 
     b.MoveTo(tops[3]);
     b.BeginGroup("grp_Initial", QStringLiteral(" Начальные установки"));
-    rows.Selector(
-        {"VolumeLevel", QStringLiteral(" Уровень громкости:"), kNarrowCaption, QString()},
-        NumberItems(0, 10),
-        [](D& d, const QString& t) { d.SetVolumeLevel(models::ParseIntClamped(S(t), 0, 10)); },
-        [](const D& d) { return QString::number(d.VolumeLevel()); });
+    rows.Count({"VolumeLevel", QStringLiteral(" Уровень громкости:"), kNarrowCaption, QString()}, 0,
+               10, &D::VolumeLevel, &D::SetVolumeLevel);
     b.EndGroup();
 
     b.MoveTo(tops[4]);
