@@ -156,6 +156,14 @@ SRowSpec StopOnCurrentRow();
 SRowSpec DelayScanningRow(const QString& secondsWord);
 SRowSpec InfraredPortRow(int labelWidth);
 
+// The indication rows every radio has: the frequency shown, the light, the key beep.
+template <class Data>
+void AddIndicationRows(const TDataRows<Data>& rows) {
+    rows.OnOff(ShowFreqRow(), &Data::ShowFreq, &Data::SetShowFreq);
+    rows.OnOff(LightRow(), &Data::Light, &Data::SetLight);
+    rows.OnOff(BeepPressRow(), &Data::BeepPress, &Data::SetBeepPress);
+}
+
 // The numbers of the channels a priority selector offers.
 QStringList CanalNumbers(int count, const std::function<bool(int canal)>& offered);
 

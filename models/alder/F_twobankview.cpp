@@ -234,9 +234,7 @@ QWidget* TTwoBankView::BuildBasics() {
 
     b.MoveTo(tops[3]);
     b.BeginGroup("grp_Indication", QStringLiteral(" Индикация"));
-    rows.OnOff(ShowFreqRow(), &D::ShowFreq, &D::SetShowFreq);
-    rows.OnOff(LightRow(), &D::Light, &D::SetLight);
-    rows.OnOff(BeepPressRow(), &D::BeepPress, &D::SetBeepPress);
+    AddIndicationRows(rows);
     rows.OnOff(
         {"BeepBat", QStringLiteral(" Звуковой сигнал при разряде аккумулятора:"), kNarrowCaption,
          QStringLiteral("Включение/отключение звукового сигнала при разряде аккумулятора "

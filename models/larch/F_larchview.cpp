@@ -308,9 +308,7 @@ QWidget* TLarchView::BuildBasics() {
 
     b.MoveTo(tops[4]);
     b.BeginGroup("grp_Indication", QStringLiteral(" Индикация"));
-    rows.OnOff(ShowFreqRow(), &D::ShowFreq, &D::SetShowFreq);
-    rows.OnOff(LightRow(), &D::Light, &D::SetLight);
-    rows.OnOff(BeepPressRow(), &D::BeepPress, &D::SetBeepPress);
+    AddIndicationRows(rows);
     b.EndGroup();
 
     b.MoveTo(tops[5]);
