@@ -306,24 +306,31 @@ SCanalCommon ReadCanal(const CRowReader& row) {
     return canal;
 }
 
+// "частота приема 145.500000 МГц", "тон передачи 88,5": what a direction of the channel holds.
+std::string FrequencyOf(bool receive, const SCanalCommon& canal) {
+    return std::string(receive ? "частота приема " : "частота передачи ") +
+           MegahertzText(receive ? canal.rxFrequency : canal.txFrequency) + " МГц";
+}
+
+std::string ToneOf(bool receive, const SCanalCommon& canal) {
+    return std::string(receive ? "тон приема " : "тон передачи ") +
+           ToneText(receive ? canal.rxTone : canal.txTone);
+}
+
 std::string MisfitReason(ECanalMisfit misfit, const SCanalCommon& canal) {
     switch (misfit) {
         case ECanalMisfit::RxFrequency:
-            return "частота приема " + MegahertzText(canal.rxFrequency) +
-                   " МГц вне диапазона радиостанции";
         case ECanalMisfit::TxFrequency:
-            return "частота передачи " + MegahertzText(canal.txFrequency) +
-                   " МГц вне диапазона радиостанции";
+            return FrequencyOf(misfit == ECanalMisfit::RxFrequency, canal) +
+                   " вне диапазона радиостанции";
         case ECanalMisfit::RxGrid:
-            return "частота приема " + MegahertzText(canal.rxFrequency) +
-                   " МГц не на сетке частот радиостанции (не кратна ее шагу)";
         case ECanalMisfit::TxGrid:
-            return "частота передачи " + MegahertzText(canal.txFrequency) +
-                   " МГц не на сетке частот радиостанции (не кратна ее шагу)";
+            return FrequencyOf(misfit == ECanalMisfit::RxGrid, canal) +
+                   " не на сетке частот радиостанции (не кратна ее шагу)";
         case ECanalMisfit::RxTone:
-            return "тон приема " + ToneText(canal.rxTone) + " в радиостанции не предусмотрен";
         case ECanalMisfit::TxTone:
-            return "тон передачи " + ToneText(canal.txTone) + " в радиостанции не предусмотрен";
+            return ToneOf(misfit == ECanalMisfit::RxTone, canal) +
+                   " в радиостанции не предусмотрен";
         case ECanalMisfit::ToneSplit:
             return "разные тоны приема (" + ToneText(canal.rxTone) + ") и передачи (" +
                    ToneText(canal.txTone) + ") в радиостанции не предусмотрены";

@@ -105,33 +105,34 @@ std::size_t AsciiRun(std::string_view s, std::size_t pos) {
     return end - pos;
 }
 
-}  // namespace
-
-std::string Cp1251ToUtf8(std::string_view bytes) {
+// The ASCII runs of text copied whole; each other character taken from pos on, converted and
+// appended by convert.
+template <class Convert>
+std::string ConvertBeyondAscii(std::string_view text, std::size_t reserve, Convert convert) {
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
+    out.reserve(reserve);
     std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t ascii = AsciiRun(bytes, pos);
-        out.append(bytes.substr(pos, ascii));
+    while (pos < text.size()) {
+        const std::size_t ascii = AsciiRun(text, pos);
+        out.append(text.substr(pos, ascii));
         pos += ascii;
-        if (pos == bytes.size()) break;
-        const SUtf8Of& utf8 = kHighHalfUtf8[static_cast<std::uint8_t>(bytes[pos++]) - 0x80];
-        out.append(utf8.bytes, utf8.length);
+        if (pos < text.size()) convert(out, pos);
     }
     return out;
 }
 
+}  // namespace
+
+std::string Cp1251ToUtf8(std::string_view bytes) {
+    return ConvertBeyondAscii(
+        bytes, bytes.size() + bytes.size() / 2, [bytes](std::string& out, std::size_t& pos) {
+            const SUtf8Of& utf8 = kHighHalfUtf8[static_cast<std::uint8_t>(bytes[pos++]) - 0x80];
+            out.append(utf8.bytes, utf8.length);
+        });
+}
+
 std::string Utf8ToCp1251(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const std::size_t ascii = AsciiRun(utf8, pos);
-        out.append(utf8.substr(pos, ascii));
-        pos += ascii;
-        if (pos == utf8.size()) break;
+    return ConvertBeyondAscii(utf8, utf8.size(), [utf8](std::string& out, std::size_t& pos) {
         out += ByteOf(NextCodePoint(utf8, pos));
-    }
-    return out;
+    });
 }

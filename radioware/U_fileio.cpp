@@ -257,39 +257,51 @@ std::string ErrorText(int error) {
     }
 }
 
+namespace {
+
+constexpr std::string_view kNotRegular =
+    "это не обычный файл (папка, устройство или именованный канал)";
+
+// "Файл "<file>" не прочитан", and why when known.
+std::string FileProblem(const fs::path& file, std::string_view outcome, const std::string& why) {
+    return "Файл \"" + file.string() + "\" " + std::string(outcome) +
+           (why.empty() ? "" : ": " + why);
+}
+
+}  // namespace
+
 std::string ReadProblemText(const fs::path& file, EReadResult result, int error,
                             std::size_t limit) {
-    const std::string name = "Файл \"" + file.string() + "\"";
+    constexpr std::string_view kOutcome = "не прочитан";
     switch (result) {
         case EReadResult::Read:
             return {};
         case EReadResult::NotRegular:
-            return name +
-                   " не прочитан: это не обычный файл (папка, устройство или именованный канал)";
+            return FileProblem(file, kOutcome, std::string(kNotRegular));
         case EReadResult::TooLarge:
-            return name + " не прочитан: он больше " +
-                   (limit % (1u << 20) == 0 ? std::to_string(limit >> 20) + " МиБ"
-                                            : std::to_string(limit >> 10) + " КиБ");
+            return FileProblem(
+                file, kOutcome,
+                "он больше " + (limit % (1u << 20) == 0 ? std::to_string(limit >> 20) + " МиБ"
+                                                        : std::to_string(limit >> 10) + " КиБ"));
         case EReadResult::Unreadable:
             break;
     }
-    return name + " не прочитан" + (error ? ": " + ErrorText(error) : std::string());
+    return FileProblem(file, kOutcome, error ? ErrorText(error) : std::string());
 }
 
 std::string WriteProblemText(const fs::path& file, const SWriteResult& result) {
-    const std::string name = "Файл \"" + file.string() + "\"";
+    constexpr std::string_view kOutcome = "не записан";
     switch (result.problem) {
         case EWriteProblem::None:
             return {};
         case EWriteProblem::NotRegular:
-            return name +
-                   " не записан: это не обычный файл (папка, устройство или именованный канал)";
+            return FileProblem(file, kOutcome, std::string(kNotRegular));
         case EWriteProblem::ReadOnly:
-            return name + " не записан: он только для чтения";
+            return FileProblem(file, kOutcome, "он только для чтения");
         case EWriteProblem::Failed:
             break;
     }
-    return name + " не записан" + (result.error ? ": " + ErrorText(result.error) : std::string());
+    return FileProblem(file, kOutcome, result.error ? ErrorText(result.error) : std::string());
 }
 
 std::string PreparePrivateFolder(const fs::path& folder, const std::string& name, bool tighten) {

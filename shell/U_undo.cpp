@@ -32,33 +32,34 @@ bool CUndoHistory::Record(std::string text, const std::string& name, SImageSide 
 }
 
 const std::string* CUndoHistory::Undo() {
-    if (undo_.empty()) return nullptr;
-    SStep step = std::move(undo_.back());
-    undo_.pop_back();
-    redo_.push_back(SStep{std::move(current_), std::move(currentSide_), step.name});
-    current_ = std::move(step.text);
-    currentSide_ = std::move(step.side);
-    return &current_;
+    return Step(undo_, redo_);
 }
 
 const std::string* CUndoHistory::Redo() {
-    if (redo_.empty()) return nullptr;
-    SStep step = std::move(redo_.back());
-    redo_.pop_back();
-    undo_.push_back(SStep{std::move(current_), std::move(currentSide_), step.name});
+    return Step(redo_, undo_);
+}
+
+const std::string* CUndoHistory::Step(std::deque<SStep>& from, std::deque<SStep>& to) {
+    if (from.empty()) return nullptr;
+    SStep step = std::move(from.back());
+    from.pop_back();
+    to.push_back(SStep{std::move(current_), std::move(currentSide_), step.name});
     current_ = std::move(step.text);
     currentSide_ = std::move(step.side);
     return &current_;
 }
 
 const std::string& CUndoHistory::UndoName() const {
-    static const std::string none;
-    return undo_.empty() ? none : undo_.back().name;
+    return LastName(undo_);
 }
 
 const std::string& CUndoHistory::RedoName() const {
+    return LastName(redo_);
+}
+
+const std::string& CUndoHistory::LastName(const std::deque<SStep>& steps) {
     static const std::string none;
-    return redo_.empty() ? none : redo_.back().name;
+    return steps.empty() ? none : steps.back().name;
 }
 
 std::size_t CUndoHistory::Footprint() const {

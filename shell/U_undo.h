@@ -72,6 +72,10 @@ class CUndoHistory {
         SImageSide side;
         std::string name;
     };
+    // The last step of from taken back (or forward), the current state kept in to.
+    const std::string* Step(std::deque<SStep>& from, std::deque<SStep>& to);
+    static const std::string& LastName(const std::deque<SStep>& steps);
+
     std::string current_;
     SImageSide currentSide_;
     std::optional<std::string> clean_;
@@ -81,8 +85,8 @@ class CUndoHistory {
 };
 
 // The name of a step from the keys in which two text forms differ, for a step no command named
-// (a command of the channel table names its own: "удаление каналов 03–05"): "частота канала 05" for one
-// channel field, "канал 05" for several fields of one channel, "каналы 03–07" for several
+// (a command of the channel table names its own: "удаление каналов 03–05"): "частота канала 05" for
+// one channel field, "канал 05" for several fields of one channel, "каналы 03–07" for several
 // channels, a setting's caption, or a generic name.
 std::string NameOfChange(const std::string& before, const std::string& after);
 

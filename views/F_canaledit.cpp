@@ -172,27 +172,26 @@ QString OfCanals(const std::set<int>& canals) {
 std::function<void()> TCanalEditing::CommandOf(int key, Qt::KeyboardModifiers shift) {
     const Qt::KeyboardModifiers mods =
         shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    const auto is = [&](Qt::KeyboardModifiers m, int k) { return mods == m && key == k; };
-    std::function<void()> act;
-    if (is(Qt::ControlModifier, Qt::Key_C))
-        act = [this] { Copy(); };
-    else if (is(Qt::ControlModifier, Qt::Key_X))
-        act = [this] { Cut(); };
-    else if (is(Qt::ControlModifier, Qt::Key_V))
-        act = [this] { Paste(); };
-    else if (is(Qt::NoModifier, Qt::Key_Insert))
-        act = [this] { InsertCanal(); };
-    else if (is(Qt::NoModifier, Qt::Key_Delete))
-        act = [this] { DeleteCanals(); };
-    else if (is(Qt::ControlModifier, Qt::Key_Delete))
-        act = [this] { Clear(); };
-    else if (is(Qt::AltModifier, Qt::Key_Up))
-        act = [this] { Move(-1); };
-    else if (is(Qt::AltModifier, Qt::Key_Down))
-        act = [this] { Move(+1); };
-    else if (is(Qt::ControlModifier, Qt::Key_A))
-        act = [this] { SelectAll(); };
-    return act;
+    struct SShortcut {
+        Qt::KeyboardModifiers mods;
+        int key;
+        void (*act)(TCanalEditing&);
+    };
+    static constexpr SShortcut kShortcuts[] = {
+        {Qt::ControlModifier, Qt::Key_C, [](TCanalEditing& e) { e.Copy(); }},
+        {Qt::ControlModifier, Qt::Key_X, [](TCanalEditing& e) { e.Cut(); }},
+        {Qt::ControlModifier, Qt::Key_V, [](TCanalEditing& e) { e.Paste(); }},
+        {Qt::NoModifier, Qt::Key_Insert, [](TCanalEditing& e) { e.InsertCanal(); }},
+        {Qt::NoModifier, Qt::Key_Delete, [](TCanalEditing& e) { e.DeleteCanals(); }},
+        {Qt::ControlModifier, Qt::Key_Delete, [](TCanalEditing& e) { e.Clear(); }},
+        {Qt::AltModifier, Qt::Key_Up, [](TCanalEditing& e) { e.Move(-1); }},
+        {Qt::AltModifier, Qt::Key_Down, [](TCanalEditing& e) { e.Move(+1); }},
+        {Qt::ControlModifier, Qt::Key_A, [](TCanalEditing& e) { e.SelectAll(); }},
+    };
+    for (const SShortcut& shortcut : kShortcuts)
+        if (mods == shortcut.mods && key == shortcut.key)
+            return [this, act = shortcut.act] { act(*this); };
+    return {};
 }
 
 bool TCanalEditing::Key(int key, Qt::KeyboardModifiers shift) {

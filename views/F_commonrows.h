@@ -72,6 +72,16 @@ class TDataRows {
             row, YesNoItems(), [set](Data& d, const QString& t) { (d.*set)(Yes(t)); },
             [get](const Data& d) { return YesNoText((d.*get)()); });
     }
+    // A choice among the whole numbers low..high.
+    ZVCL::TZStatic* Count(const SRowSpec& row, int low, int high, int (Data::*get)() const,
+                          void (Data::*set)(int)) const {
+        return Selector(
+            row, NumberItems(low, high),
+            [low, high, set](Data& d, const QString& t) {
+                (d.*set)(models::ParseIntClamped(S(t), low, high));
+            },
+            [get](const Data& d) { return QString::number((d.*get)()); });
+    }
     ZVCL::TZEditor* Number(const SRowSpec& row, SNumberLimits limits, int (Data::*get)() const,
                            void (Data::*set)(int)) const {
         ZVCL::TZEditor* edt = b_.AddNumberLine(
@@ -146,6 +156,14 @@ SRowSpec StopOnCurrentRow();
 SRowSpec DelayScanningRow(const QString& secondsWord);
 SRowSpec InfraredPortRow(int labelWidth);
 
+// The indication rows every radio has: the frequency shown, the light, the key beep.
+template <class Data>
+void AddIndicationRows(const TDataRows<Data>& rows) {
+    rows.OnOff(ShowFreqRow(), &Data::ShowFreq, &Data::SetShowFreq);
+    rows.OnOff(LightRow(), &Data::Light, &Data::SetLight);
+    rows.OnOff(BeepPressRow(), &Data::BeepPress, &Data::SetBeepPress);
+}
+
 // The numbers of the channels a priority selector offers.
 QStringList CanalNumbers(int count, const std::function<bool(int canal)>& offered);
 
@@ -162,6 +180,18 @@ struct SFrequencyForm {
     std::function<int(int hz, int step, int direction)> stepped;
     std::function<int(int hz)> snap;
 };
+
+// A "=" column: the mark that a channel's two directions are alike (frequency or tone), which a
+// click toggles; same(i) reads it, setSame(i, on) sets it.
+inline void SetEqualColumn(SCanalColumn& c, std::function<bool(int canal)> same,
+                           std::function<void(int canal, bool on)> setSame, QString hint) {
+    c.action = TCellAction::Toggle;
+    c.image = [same](int i) { return Tick(same(i), ti_Equal); };
+    c.dottedWhenDisabled = true;
+    c.toggle = [same, setSame](int i) { setSame(i, !same(i)); };
+    c.hint = std::move(hint);
+    c.hintRows = 2;
+}
 
 // Columns 1 ("Вкл"), 3 (receive), 4 ("=") and 5 (transmit) of a channel table; canal(i) gives
 // the channel, switching one on or off goes through toggleEnabled.
@@ -190,13 +220,11 @@ void SetFrequencyColumns(std::vector<SCanalColumn>& c, CanalOf canal, SFrequency
     c[3].hint = QStringLiteral("Частота приема\n") + rest;
     c[3].hintRows = 2;
 
-    c[4].action = TCellAction::Toggle;
-    c[4].image = [canal](int i) { return Tick(canal(i).One_FRQ(), ti_Equal); };
-    c[4].dottedWhenDisabled = true;
-    c[4].toggle = [canal](int i) { canal(i).SetOne_FRQ(!canal(i).One_FRQ()); };
-    c[4].hint = QStringLiteral(
-        "Знак \"=\" устанавливается в случае, если частота приема равна частоте передачи");
-    c[4].hintRows = 2;
+    SetEqualColumn(
+        c[4], [canal](int i) { return canal(i).One_FRQ(); },
+        [canal](int i, bool on) { canal(i).SetOne_FRQ(on); },
+        QStringLiteral(
+            "Знак \"=\" устанавливается в случае, если частота приема равна частоте передачи"));
 
     c[5] = c[3];
     c[5].text = [canal, text = form.text](int i) { return text(canal(i).FRQ_PRD()); };

@@ -20,6 +20,60 @@ constexpr int kDefaultHintHidePause = 12000;
 void NotifyCurrentOf(TZ_Grid& grid, TCellNews news = TCellNews::Focused) {
     NotifyCurrentCell(grid, grid.Row() - grid.FixedRows(), grid.Col(), news);
 }
+
+// One direction of the grid, its columns or its rows: each line's size, how many lead as fixed
+// lines, the first scrolling line shown and the room the widget has for them.
+struct SAxis {
+    const std::vector<int>& sizes;
+    int fixed;
+    int first;
+    int extent;
+
+    int Count() const { return static_cast<int>(sizes.size()); }
+
+    // The first scrolling line that still fills the room to the end.
+    int MaxFirst() const {
+        int available = extent;
+        for (int i = 0; i < fixed; ++i) available -= sizes[i];
+        int line = Count();
+        while (line - 1 >= fixed && sizes[line - 1] <= available) {
+            available -= sizes[line - 1];
+            --line;
+        }
+        return std::clamp(line, fixed, Count() - 1);
+    }
+
+    // How many scrolling lines fit whole.
+    int Visible() const {
+        int at = 0;
+        for (int i = 0; i < fixed; ++i) at += sizes[i];
+        int count = 0;
+        for (int i = first; i < Count() && at + sizes[i] <= extent; ++i, ++count) at += sizes[i];
+        return count;
+    }
+
+    // Where a line begins; -1 when it is scrolled out of view.
+    int Start(int line) const {
+        if (line < 0 || line >= Count() || (line >= fixed && line < first)) return -1;
+        int at = 0;
+        for (int i = 0; i < fixed && i < line; ++i) at += sizes[i];
+        if (line >= fixed)
+            for (int i = first; i < line; ++i) at += sizes[i];
+        return at < extent || (at == extent && sizes[line] == 0) ? at : -1;
+    }
+
+    // The first scrolling line that brings a line whole into view, as far as the axis scrolls.
+    int FirstShowing(int line) const {
+        if (line < fixed || line >= Count()) return first;
+        SAxis moved = *this;
+        moved.first = std::min(first, line);
+        const int last = MaxFirst();
+        while (moved.first < line && moved.first < last &&
+               (moved.Start(line) < 0 || moved.Start(line) + sizes[line] > extent))
+            ++moved.first;
+        return moved.first;
+    }
+};
 }  // namespace
 
 TZ_Grid::TZ_Grid(QWidget* parent)
@@ -36,11 +90,6 @@ TZ_Grid::TZ_Grid(QWidget* parent)
     hintHideTimer_.setInterval(kDefaultHintHidePause);
     connect(&hintTimer_, &QTimer::timeout, this, [this] { ShowCellHint(); });
     connect(&hintHideTimer_, &QTimer::timeout, this, [this] { KillHint(); });
-}
-
-void TZ_Grid::SetColor(const QColor& c) {
-    color_ = c;
-    update();
 }
 
 void TZ_Grid::SetDefColWidth(int width) {
@@ -151,61 +200,27 @@ void TZ_Grid::SetTopRow(int row) {
 }
 
 int TZ_Grid::MaxTopRow() const {
-    int available = height();
-    for (int r = 0; r < fixedRows_; ++r) available -= rowHeights_[r];
-    int top = Rows();
-    while (top - 1 >= fixedRows_ && rowHeights_[top - 1] <= available) {
-        available -= rowHeights_[top - 1];
-        --top;
-    }
-    return std::clamp(top, fixedRows_, Rows() - 1);
+    return SAxis{rowHeights_, fixedRows_, topRow_, height()}.MaxFirst();
 }
 
 int TZ_Grid::MaxLeftCol() const {
-    int available = width();
-    for (int c = 0; c < fixedCols_; ++c) available -= colWidths_[c];
-    int left = Cols();
-    while (left - 1 >= fixedCols_ && colWidths_[left - 1] <= available) {
-        available -= colWidths_[left - 1];
-        --left;
-    }
-    return std::clamp(left, fixedCols_, Cols() - 1);
+    return SAxis{colWidths_, fixedCols_, leftCol_, width()}.MaxFirst();
 }
 
 int TZ_Grid::VisibleCols() const {
-    int x = 0;
-    for (int c = 0; c < fixedCols_; ++c) x += colWidths_[c];
-    int count = 0;
-    for (int c = leftCol_; c < Cols() && x + colWidths_[c] <= width(); ++c, ++count)
-        x += colWidths_[c];
-    return count;
+    return SAxis{colWidths_, fixedCols_, leftCol_, width()}.Visible();
 }
 
 int TZ_Grid::VisibleRows() const {
-    int y = 0;
-    for (int r = 0; r < fixedRows_; ++r) y += rowHeights_[r];
-    int count = 0;
-    for (int r = topRow_; r < Rows() && y + rowHeights_[r] <= height(); ++r, ++count)
-        y += rowHeights_[r];
-    return count;
+    return SAxis{rowHeights_, fixedRows_, topRow_, height()}.Visible();
 }
 
 int TZ_Grid::ColLeft(int col) const {
-    if (col < 0 || col >= Cols() || (col >= fixedCols_ && col < leftCol_)) return -1;
-    int x = 0;
-    for (int c = 0; c < fixedCols_ && c < col; ++c) x += colWidths_[c];
-    if (col >= fixedCols_)
-        for (int c = leftCol_; c < col; ++c) x += colWidths_[c];
-    return x < width() || (x == width() && colWidths_[col] == 0) ? x : -1;
+    return SAxis{colWidths_, fixedCols_, leftCol_, width()}.Start(col);
 }
 
 int TZ_Grid::RowTop(int row) const {
-    if (row < 0 || row >= Rows() || (row >= fixedRows_ && row < topRow_)) return -1;
-    int y = 0;
-    for (int r = 0; r < fixedRows_ && r < row; ++r) y += rowHeights_[r];
-    if (row >= fixedRows_)
-        for (int r = topRow_; r < row; ++r) y += rowHeights_[r];
-    return y < height() || (y == height() && rowHeights_[row] == 0) ? y : -1;
+    return SAxis{rowHeights_, fixedRows_, topRow_, height()}.Start(row);
 }
 
 QRect TZ_Grid::CellRect(int col, int row) const {
@@ -239,18 +254,8 @@ bool TZ_Grid::IsFullyShown(int col, int row) const {
 }
 
 void TZ_Grid::ShowCell(int col, int row) {
-    if (col >= fixedCols_ && col < Cols()) {
-        if (col < leftCol_) leftCol_ = col;
-        while (leftCol_ < col && leftCol_ < MaxLeftCol() &&
-               (ColLeft(col) < 0 || ColLeft(col) + colWidths_[col] > width()))
-            ++leftCol_;
-    }
-    if (row >= fixedRows_ && row < Rows()) {
-        if (row < topRow_) topRow_ = row;
-        while (topRow_ < row && topRow_ < MaxTopRow() &&
-               (RowTop(row) < 0 || RowTop(row) + rowHeights_[row] > height()))
-            ++topRow_;
-    }
+    leftCol_ = SAxis{colWidths_, fixedCols_, leftCol_, width()}.FirstShowing(col);
+    topRow_ = SAxis{rowHeights_, fixedRows_, topRow_, height()}.FirstShowing(row);
     AdjustScroll();
     update();
 }

@@ -5,6 +5,7 @@
 
 #include "Zvc_hint.h"
 #include "Zvc_main.h"
+#include "Zvc_property.h"
 #include "Zvc_scrollbar.h"
 
 #include <QPointer>
@@ -22,7 +23,7 @@ class TZ_Grid : public QWidget, public TZInputEvents {
     explicit TZ_Grid(QWidget* parent = nullptr);
 
     QColor Color() const { return color_; }
-    void SetColor(const QColor& c);
+    void SetColor(const QColor& c) { SetShown(*this, color_, c); }
     int DefColWidth() const { return defColWidth_; }
     void SetDefColWidth(int width);  // also sets every column to it
     int DefRowHeight() const { return defRowHeight_; }

@@ -81,21 +81,6 @@ void TZ_Knob::paintEvent(QPaintEvent*) {
 
 TZKnob::TZKnob(QWidget* parent) : TZ_Knob(parent) {}
 
-void TZKnob::SetBkGrdColor(const QColor& c) {
-    bkGrdColor_ = c;
-    update();
-}
-
-void TZKnob::SetColor(const QColor& c) {
-    color_ = c;
-    update();
-}
-
-void TZKnob::SetGlyphKind(TGlyphKind kind) {
-    glyphKind_ = kind;
-    update();
-}
-
 void TZKnob::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && CanFocus(focusing_))
         focusing_->setFocus(Qt::MouseFocusReason);

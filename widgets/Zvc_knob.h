@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Zvc_main.h"
+#include "Zvc_property.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -65,9 +66,9 @@ class TZKnob : public TZ_Knob {
     explicit TZKnob(QWidget* parent = nullptr);
 
     QColor BkGrdColor() const { return bkGrdColor_; }
-    void SetBkGrdColor(const QColor& c);
+    void SetBkGrdColor(const QColor& c) { SetShown(*this, bkGrdColor_, c); }
     QColor Color() const { return color_; }
-    void SetColor(const QColor& c);
+    void SetColor(const QColor& c) { SetShown(*this, color_, c); }
     // With DropDown the knob opens the pop-up list of its Focusing control (a TZStatic or a
     // TZEditor) instead of repeating.
     bool DropDown() const { return dropDown_; }
@@ -75,7 +76,7 @@ class TZKnob : public TZ_Knob {
     QWidget* Focusing() const { return focusing_; }
     void SetFocusing(QWidget* w) { focusing_ = w; }
     TGlyphKind GlyphKind() const { return glyphKind_; }
-    void SetGlyphKind(TGlyphKind kind);
+    void SetGlyphKind(TGlyphKind kind) { SetShown(*this, glyphKind_, kind); }
 
   protected:
     void PressAction() override;

@@ -33,11 +33,6 @@ void TZLabel::SetLabelWidth(int width) {
     update();
 }
 
-void TZLabel::SetColor(const QColor& c) {
-    color_ = c;
-    update();
-}
-
 void TZLabel::SetShowHint(bool on) {
     showHint_ = on;
     setToolTip(on ? hint_ : QString());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Zvc_main.h"
+#include "Zvc_property.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -22,7 +23,7 @@ class TZLabel : public QWidget {
     QWidget* Focusing() const { return focusing_; }
     void SetFocusing(QWidget* w) { focusing_ = w; }
     QColor Color() const { return color_; }
-    void SetColor(const QColor& c);
+    void SetColor(const QColor& c) { SetShown(*this, color_, c); }
     bool ShowHint() const { return showHint_; }
     // The row's hint is its tool tip, shown by the application's hint window.
     void SetShowHint(bool on);

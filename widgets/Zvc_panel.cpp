@@ -10,21 +10,6 @@ TZPanel::TZPanel(QWidget* parent) : QWidget(parent) {
     UpdateMargins();
 }
 
-void TZPanel::SetColor(const QColor& c) {
-    color_ = c;
-    update();
-}
-
-void TZPanel::SetBorderType(TBorderType type) {
-    borderType_ = type;
-    update();
-}
-
-void TZPanel::SetBorderColor(const QColor& c) {
-    borderColor_ = c;
-    update();
-}
-
 void TZPanel::SetBoundSize(int size) {
     boundSize_ = std::max(0, size);
     UpdateMargins();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Zvc_main.h"
+#include "Zvc_property.h"
 
 #include <QWidget>
 
@@ -17,11 +18,11 @@ class TZPanel : public QWidget {
     explicit TZPanel(QWidget* parent = nullptr);
 
     QColor Color() const { return color_; }
-    void SetColor(const QColor& c);
+    void SetColor(const QColor& c) { SetShown(*this, color_, c); }
     TBorderType BorderType() const { return borderType_; }
-    void SetBorderType(TBorderType type);
+    void SetBorderType(TBorderType type) { SetShown(*this, borderType_, type); }
     QColor BorderColor() const { return borderColor_; }
-    void SetBorderColor(const QColor& c);
+    void SetBorderColor(const QColor& c) { SetShown(*this, borderColor_, c); }
     int BoundSize() const { return boundSize_; }
     void SetBoundSize(int size);
     // Which sides carry the margin (left, top, right, bottom).

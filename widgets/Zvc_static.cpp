@@ -30,23 +30,8 @@ void TZStatic::SetText(const QString& text) {
     if (OnSelect) OnSelect();
 }
 
-void TZStatic::SetAlignment(TAlignment alignment) {
-    alignment_ = alignment;
-    update();
-}
-
-void TZStatic::SetWordWarp(bool on) {
-    wordWarp_ = on;
-    update();
-}
-
 void TZStatic::SetIndents(int left, int top, int right, int bottom) {
     indents_ = QMargins(left, top, right, bottom);
-    update();
-}
-
-void TZStatic::SetColor(const QColor& color) {
-    color_ = color;
     update();
 }
 

@@ -5,6 +5,7 @@
 
 #include "Zvc_main.h"
 #include "Zvc_popup.h"
+#include "Zvc_property.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -35,13 +36,13 @@ class TZStatic : public QWidget, public TZDropListControl, public TZInputEvents 
     const QStringList& List() const { return list_; }
     void SetList(const QStringList& list) { list_ = list; }
     TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment alignment);
+    void SetAlignment(TAlignment alignment) { SetShown(*this, alignment_, alignment); }
     bool WordWarp() const { return wordWarp_; }
-    void SetWordWarp(bool on);
+    void SetWordWarp(bool on) { SetShown(*this, wordWarp_, on); }
     void SetIndents(int left, int top, int right, int bottom);
     QMargins Indents() const { return indents_; }
     QColor Color() const { return color_; }
-    void SetColor(const QColor& color);
+    void SetColor(const QColor& color) { SetShown(*this, color_, color); }
     bool TabStop() const { return focusPolicy() != Qt::NoFocus; }
     void SetTabStop(bool on);
 

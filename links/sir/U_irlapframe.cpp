@@ -32,6 +32,68 @@ constexpr std::uint8_t kPiDisconnect = 0x08;
 constexpr std::array<int, 9> kBauds = {2400,   9600,   19200,   38400,  57600,
                                        115200, 576000, 1152000, 4000000};
 
+// The unnumbered frames: what a control field stands for as a command and as a response.
+struct SUnnumbered {
+    std::uint8_t control;
+    ELapKind command;
+    ELapKind response;
+};
+constexpr std::array<SUnnumbered, 9> kUnnumbered = {{
+    {ucontrol::kSnrm, ELapKind::SNRM, ELapKind::Other},
+    {ucontrol::kDisc, ELapKind::DISC, ELapKind::RD},
+    {ucontrol::kUi, ELapKind::UI, ELapKind::UI},
+    {ucontrol::kXidCommand, ELapKind::XID, ELapKind::Other},
+    {ucontrol::kXidResponse, ELapKind::Other, ELapKind::XID},
+    {ucontrol::kTest, ELapKind::TEST, ELapKind::TEST},
+    {ucontrol::kUa, ELapKind::Other, ELapKind::UA},
+    {ucontrol::kFrmr, ELapKind::Other, ELapKind::FRMR},
+    {ucontrol::kDm, ELapKind::Other, ELapKind::DM},
+}};
+
+// The one-byte parameters, in the order they are sent after the rate.
+struct SByteParam {
+    std::uint8_t pi;
+    std::uint8_t SLapParams::*field;
+};
+constexpr std::array<SByteParam, 6> kByteParams = {{{kPiTurnaround, &SLapParams::turnaround},
+                                                    {kPiDataSize, &SLapParams::dataSize},
+                                                    {kPiWindow, &SLapParams::window},
+                                                    {kPiExtraBofs, &SLapParams::extraBofs},
+                                                    {kPiMinTurn, &SLapParams::minTurn},
+                                                    {kPiDisconnect, &SLapParams::disconnect}}};
+
+// The value a field's highest set bit stands for, among the field's N bits; 0 for none.
+template <std::size_t N>
+int ValueOfHighestBit(unsigned bits, const std::array<int, N>& values) {
+    const int bit = HighestBit(bits & ((1u << N) - 1));
+    return bit < 0 ? 0 : values[static_cast<std::size_t>(bit)];
+}
+
+// The SNRM's information and the UA's: the two addresses, the SNRM then the connection
+// address, then the parameters.
+std::vector<std::uint8_t> EncodeConnect(const SConnectInfo& connect, bool snrm) {
+    std::vector<std::uint8_t> out;
+    PutLe32(out, connect.source);
+    PutLe32(out, connect.destination);
+    if (snrm) out.push_back(static_cast<std::uint8_t>(connect.connection << 1));
+    const auto p = connect.params.Encode();
+    out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+std::optional<SConnectInfo> ParseConnect(std::span<const std::uint8_t> info, bool snrm) {
+    const std::size_t head = snrm ? 9 : 8;
+    if (info.size() < head) return std::nullopt;
+    SConnectInfo connect;
+    connect.source = Le32(info.subspan(0, 4));
+    connect.destination = Le32(info.subspan(4, 4));
+    if (snrm) connect.connection = info[8] >> 1;
+    const auto params = SLapParams::Parse(info.subspan(head));
+    if (!params) return std::nullopt;
+    connect.params = *params;
+    return connect;
+}
+
 }  // namespace
 
 ELapKind SLapFrame::Kind() const {
@@ -41,28 +103,10 @@ ELapKind SLapFrame::Kind() const {
                                                           ELapKind::REJ, ELapKind::SREJ};
         return kinds[(control >> 2) & 3];
     }
-    switch (control & ~kPollFinal & 0xFF) {
-        case ucontrol::kSnrm:
-            return command ? ELapKind::SNRM : ELapKind::Other;
-        case ucontrol::kDisc:
-            return command ? ELapKind::DISC : ELapKind::RD;
-        case ucontrol::kUi:
-            return ELapKind::UI;
-        case ucontrol::kXidCommand:
-            return command ? ELapKind::XID : ELapKind::Other;
-        case ucontrol::kXidResponse:
-            return command ? ELapKind::Other : ELapKind::XID;
-        case ucontrol::kTest:
-            return ELapKind::TEST;
-        case ucontrol::kUa:
-            return command ? ELapKind::Other : ELapKind::UA;
-        case ucontrol::kFrmr:
-            return command ? ELapKind::Other : ELapKind::FRMR;
-        case ucontrol::kDm:
-            return command ? ELapKind::Other : ELapKind::DM;
-        default:
-            return ELapKind::Other;
-    }
+    const auto bits = static_cast<std::uint8_t>(control & ~kPollFinal & 0xFF);
+    for (const SUnnumbered& kind : kUnnumbered)
+        if (kind.control == bits) return command ? kind.command : kind.response;
+    return ELapKind::Other;
 }
 
 std::vector<std::uint8_t> SLapFrame::Encode() const {
@@ -148,9 +192,8 @@ std::vector<std::uint8_t> SLapParams::Encode() const {
                                static_cast<std::uint8_t>(baud >> 8)});
     else
         out.insert(out.end(), {kPiBaud, 1, static_cast<std::uint8_t>(baud)});
-    out.insert(out.end(),
-               {kPiTurnaround, 1, turnaround, kPiDataSize, 1, dataSize, kPiWindow, 1, window,
-                kPiExtraBofs, 1, extraBofs, kPiMinTurn, 1, minTurn, kPiDisconnect, 1, disconnect});
+    for (const SByteParam& param : kByteParams)
+        out.insert(out.end(), {param.pi, 1, this->*param.field});
     return out;
 }
 
@@ -165,45 +208,22 @@ std::optional<SLapParams> SLapParams::Parse(std::span<const std::uint8_t> bytes)
         const auto value = bytes.subspan(at + 2, length);
         at += 2 + length;
         if (length == 0) continue;
-        switch (pi) {
-            case kPiBaud:
-                params.baud =
-                    static_cast<std::uint16_t>(value[0] | (length > 1 ? value[1] << 8 : 0));
-                break;
-            case kPiTurnaround:
-                params.turnaround = value[0];
-                break;
-            case kPiDataSize:
-                params.dataSize = value[0];
-                break;
-            case kPiWindow:
-                params.window = value[0];
-                break;
-            case kPiExtraBofs:
-                params.extraBofs = value[0];
-                break;
-            case kPiMinTurn:
-                params.minTurn = value[0];
-                break;
-            case kPiDisconnect:
-                params.disconnect = value[0];
-                break;
-            default:
-                break;
+        if (pi == kPiBaud) {
+            params.baud = static_cast<std::uint16_t>(value[0] | (length > 1 ? value[1] << 8 : 0));
+            continue;
         }
+        for (const SByteParam& param : kByteParams)
+            if (param.pi == pi) params.*param.field = value[0];
     }
     return params;
 }
 
 int BaudOf(std::uint16_t bits) {
-    const int bit = HighestBit(bits & 0x1FF);
-    return bit < 0 ? 0 : kBauds[static_cast<std::size_t>(bit)];
+    return ValueOfHighestBit(bits, kBauds);
 }
 
 int TurnaroundMsOf(std::uint8_t bits) {
-    static constexpr std::array<int, 4> values = {500, 250, 100, 50};
-    const int bit = HighestBit(bits & 0x0F);
-    return bit < 0 ? 0 : values[static_cast<std::size_t>(bit)];
+    return ValueOfHighestBit(bits, std::array{500, 250, 100, 50});
 }
 
 int DataSizeOf(std::uint8_t bits) {
@@ -217,21 +237,15 @@ int WindowOf(std::uint8_t bits) {
 }
 
 int ExtraBofsOf(std::uint8_t bits) {
-    static constexpr std::array<int, 8> values = {48, 24, 12, 5, 3, 2, 1, 0};
-    const int bit = HighestBit(bits);
-    return bit < 0 ? 0 : values[static_cast<std::size_t>(bit)];
+    return ValueOfHighestBit(bits, std::array{48, 24, 12, 5, 3, 2, 1, 0});
 }
 
 int MinTurnMicrosOf(std::uint8_t bits) {
-    static constexpr std::array<int, 8> values = {10000, 5000, 1000, 500, 100, 50, 10, 0};
-    const int bit = HighestBit(bits);
-    return bit < 0 ? 0 : values[static_cast<std::size_t>(bit)];
+    return ValueOfHighestBit(bits, std::array{10000, 5000, 1000, 500, 100, 50, 10, 0});
 }
 
 int DisconnectSecondsOf(std::uint8_t bits) {
-    static constexpr std::array<int, 8> values = {3, 8, 12, 16, 20, 25, 30, 40};
-    const int bit = HighestBit(bits);
-    return bit < 0 ? 0 : values[static_cast<std::size_t>(bit)];
+    return ValueOfHighestBit(bits, std::array{3, 8, 12, 16, 20, 25, 30, 40});
 }
 
 std::uint16_t BaudBitsUpTo(int baud) {
@@ -247,45 +261,19 @@ std::uint16_t HighestCommon(std::uint16_t ours, std::uint16_t theirs) {
 }
 
 std::vector<std::uint8_t> SConnectInfo::EncodeSnrm() const {
-    std::vector<std::uint8_t> out;
-    PutLe32(out, source);
-    PutLe32(out, destination);
-    out.push_back(static_cast<std::uint8_t>(connection << 1));
-    const auto p = params.Encode();
-    out.insert(out.end(), p.begin(), p.end());
-    return out;
+    return EncodeConnect(*this, true);
 }
 
 std::vector<std::uint8_t> SConnectInfo::EncodeUa() const {
-    std::vector<std::uint8_t> out;
-    PutLe32(out, source);
-    PutLe32(out, destination);
-    const auto p = params.Encode();
-    out.insert(out.end(), p.begin(), p.end());
-    return out;
+    return EncodeConnect(*this, false);
 }
 
 std::optional<SConnectInfo> SConnectInfo::ParseSnrm(std::span<const std::uint8_t> info) {
-    if (info.size() < 9) return std::nullopt;
-    SConnectInfo connect;
-    connect.source = Le32(info.subspan(0, 4));
-    connect.destination = Le32(info.subspan(4, 4));
-    connect.connection = info[8] >> 1;
-    const auto params = SLapParams::Parse(info.subspan(9));
-    if (!params) return std::nullopt;
-    connect.params = *params;
-    return connect;
+    return ParseConnect(info, true);
 }
 
 std::optional<SConnectInfo> SConnectInfo::ParseUa(std::span<const std::uint8_t> info) {
-    if (info.size() < 8) return std::nullopt;
-    SConnectInfo connect;
-    connect.source = Le32(info.subspan(0, 4));
-    connect.destination = Le32(info.subspan(4, 4));
-    const auto params = SLapParams::Parse(info.subspan(8));
-    if (!params) return std::nullopt;
-    connect.params = *params;
-    return connect;
+    return ParseConnect(info, false);
 }
 
 }  // namespace sir

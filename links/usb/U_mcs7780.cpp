@@ -57,24 +57,13 @@ std::optional<std::uint16_t> Mcs7780SpeedBits(int baud) {
     return std::nullopt;
 }
 
-bool CMcs7780::Note(EUsbStatus status) {
-    if (status != EUsbStatus::Ok) failure_ = status;
-    return status == EUsbStatus::Ok;
-}
-
 bool CMcs7780::SetRegister(std::uint8_t reg, std::uint16_t value, Deadline deadline) {
-    return Note(device_.Control({kVendorOut, kWriteRequest, value, reg}, {}, deadline).status);
+    return VendorWrite(kWriteRequest, value, reg, deadline);
 }
 
 std::optional<std::uint16_t> CMcs7780::GetRegister(std::uint8_t reg, Deadline deadline) {
     std::array<std::uint8_t, 2> value{};
-    const SUsbResult result = device_.Control({kVendorIn, kReadRequest, 0, reg}, value, deadline);
-    if (!Note(result.status)) return std::nullopt;
-    // Half a register is no value to write back changed.
-    if (result.count != value.size()) {
-        failure_ = EUsbStatus::Failed;
-        return std::nullopt;
-    }
+    if (!VendorRead(kReadRequest, reg, value, deadline)) return std::nullopt;
     return static_cast<std::uint16_t>(value[0] | value[1] << 8);
 }
 
@@ -110,11 +99,8 @@ EUsbStatus CMcs7780::Start(Deadline deadline) {
             if (!endpoint.IsIn() && !out_) out_ = endpoint.address;
         }
     if (!in_ || !out_) return EUsbStatus::Failed;
-    if (const EUsbStatus claim = device_.Claim(interface->number); claim != EUsbStatus::Ok)
+    if (const EUsbStatus claim = Claim(interface->number, {out_, in_}); claim != EUsbStatus::Ok)
         return claim;
-    claimed_ = true;
-    for (const std::uint8_t endpoint : {out_, in_})
-        if (!Note(device_.ClearHalt(endpoint))) return failure_;
     const std::uint16_t sirMode =
         kModeShortPulse | *Mcs7780SpeedBits(9600) | kModeDirectionByChip | kModeSipOnSend;
     const std::uint16_t sirClear =
@@ -124,22 +110,12 @@ EUsbStatus CMcs7780::Start(Deadline deadline) {
                        Update(kMode, sirMode, sirClear, deadline) && SetUpTransceiver(deadline) &&
                        Update(kTransceiver, kXcvrFastReceive, 0, deadline) &&
                        Update(kMode, 0, kModeReset, deadline);
-    if (ready) return EUsbStatus::Ok;
-    return failure_ == EUsbStatus::Ok ? EUsbStatus::Failed : failure_;
-}
-
-void CMcs7780::Stop() {
-    if (claimed_ && !device_.Info().interfaces.empty())
-        device_.Release(device_.Info().interfaces.front().number);
-    claimed_ = false;
+    return ready ? EUsbStatus::Ok : StartFailure();
 }
 
 bool CMcs7780::Write(std::span<const std::uint8_t> bytes, Deadline deadline) {
     if (bytes.size() + 2 > kTransfer) return false;
-    const std::vector<std::uint8_t> packet = Mcs7780Packet(bytes);
-    const SUsbResult result = device_.BulkOut(out_, packet, deadline);
-    if (result.status == EUsbStatus::Stalled) device_.ClearHalt(out_);
-    return Note(result.status) && result.count == packet.size();
+    return SendPacket(out_, Mcs7780Packet(bytes), deadline);
 }
 
 long CMcs7780::Read(std::span<std::uint8_t> buffer, Deadline deadline) {
@@ -168,10 +144,7 @@ bool CMcs7780::SetBaud(int baud, Deadline deadline) {
         const auto status = GetRegister(kStatus, deadline);
         if (!status) return false;
         if (!(*status & kStatusSending)) break;
-        if (LinkClock::now() >= deadline) {
-            failure_ = EUsbStatus::TimedOut;
-            return false;
-        }
+        if (Expired(deadline)) return false;
         std::this_thread::sleep_for(1ms);
     }
     return Update(kMode, *speed, kModeSpeedMask, deadline) &&

@@ -10,8 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "U_usbdevice.h"
-#include "sir/U_sirline.h"
+#include "U_wrappingchip.h"
 
 namespace usb {
 
@@ -36,19 +35,17 @@ std::vector<std::uint8_t> Mcs7780Input(std::span<const std::uint8_t> transfer);
 // The speed field (bits 7..5) of the mode register for a SIR rate.
 std::optional<std::uint16_t> Mcs7780SpeedBits(int baud);
 
-class CMcs7780 final : public sir::ISirBytes {
+class CMcs7780 final : public CWrappingChip {
   public:
-    explicit CMcs7780(IUsbDevice& device) : device_(device) {}
+    explicit CMcs7780(IUsbDevice& device) : CWrappingChip(device) {}
 
     // Claims the interface, finds its bulk endpoints, clears them and sets up the chip and
     // its transceiver at 9600 baud.
     EUsbStatus Start(Deadline deadline);
-    void Stop();
 
     bool Write(std::span<const std::uint8_t> bytes, Deadline deadline) override;
     long Read(std::span<std::uint8_t> buffer, Deadline deadline) override;
     bool SetBaud(int baud, Deadline deadline) override;
-    EUsbStatus LastFailure() const { return failure_; }
 
   private:
     bool SetRegister(std::uint8_t reg, std::uint16_t value, Deadline deadline);
@@ -56,14 +53,10 @@ class CMcs7780 final : public sir::ISirBytes {
     // Reads a register, changes it and writes it back.
     bool Update(std::uint8_t reg, std::uint16_t set, std::uint16_t clear, Deadline deadline);
     bool SetUpTransceiver(Deadline deadline);
-    bool Note(EUsbStatus status);
 
-    IUsbDevice& device_;
     std::uint8_t in_ = 0;
     std::uint8_t out_ = 0;
-    bool claimed_ = false;
     std::deque<std::uint8_t> pending_;  // received, not yet read
-    EUsbStatus failure_ = EUsbStatus::Ok;
 };
 
 }  // namespace usb

@@ -74,43 +74,21 @@ SStirFifo ParseStir4200Fifo(std::span<const std::uint8_t, 3> registers) {
     return fifo;
 }
 
-bool CStir4200::Note(EUsbStatus status) {
-    if (status != EUsbStatus::Ok) failure_ = status;
-    return status == EUsbStatus::Ok;
-}
-
 EUsbStatus CStir4200::Start(Deadline deadline) {
-    failure_ = EUsbStatus::Ok;
-    if (const EUsbStatus claim = device_.Claim(0); claim != EUsbStatus::Ok) return claim;
-    claimed_ = true;
-    for (const std::uint8_t endpoint : {kOut, kIn})
-        if (!Note(device_.ClearHalt(endpoint))) return failure_;
+    if (const EUsbStatus claim = Claim(0, {kOut, kIn}); claim != EUsbStatus::Ok) return claim;
     receiving_ = false;
     baud_ = 0;
-    if (!SetBaud(9600, deadline)) return failure_ == EUsbStatus::Ok ? EUsbStatus::Failed : failure_;
-    return EUsbStatus::Ok;
-}
-
-void CStir4200::Stop() {
-    if (claimed_) device_.Release(0);
-    claimed_ = false;
+    return SetBaud(9600, deadline) ? EUsbStatus::Ok : StartFailure();
 }
 
 bool CStir4200::WriteRegister(std::uint8_t reg, std::uint8_t value, Deadline deadline) {
-    const SUsbSetup setup{kVendorOut, kWriteRegister, value, reg};
-    return Note(device_.Control(setup, {}, deadline).status);
+    return VendorWrite(kWriteRegister, value, reg, deadline);
 }
 
 std::optional<SStirFifo> CStir4200::ReadFifo(Deadline deadline) {
-    std::array<std::uint8_t, 3> registers{};
-    const SUsbResult result =
-        device_.Control({kVendorIn, kReadRegisters, 0, kFifoControl}, registers, deadline);
-    if (!Note(result.status)) return std::nullopt;
     // A short answer leaves the state unknown: nothing can be sent on a guess.
-    if (result.count != registers.size()) {
-        failure_ = EUsbStatus::Failed;
-        return std::nullopt;
-    }
+    std::array<std::uint8_t, 3> registers{};
+    if (!VendorRead(kReadRegisters, kFifoControl, registers, deadline)) return std::nullopt;
     return ParseStir4200Fifo(registers);
 }
 
@@ -127,10 +105,7 @@ bool CStir4200::WaitFifo(std::optional<std::size_t> room, Deadline deadline) {
                    WriteRegister(kFifoControl, 0, deadline);
         }
         previous = fifo->count;
-        if (LinkClock::now() >= deadline) {
-            failure_ = EUsbStatus::TimedOut;
-            return false;
-        }
+        if (Expired(deadline)) return false;
         const auto left = sir::WireTime(fifo->count, baud_ ? baud_ : 9600);
         std::this_thread::sleep_until(
             std::min(deadline, LinkClock::now() + std::max(left, 1000us)));
@@ -145,10 +120,7 @@ bool CStir4200::Write(std::span<const std::uint8_t> bytes, Deadline deadline) {
     } else if (!WaitFifo(bytes.size() + kHeader, deadline)) {
         return false;
     }
-    const std::vector<std::uint8_t> packet = Stir4200Packet(bytes);
-    const SUsbResult result = device_.BulkOut(kOut, packet, deadline);
-    if (result.status == EUsbStatus::Stalled) device_.ClearHalt(kOut);
-    return Note(result.status) && result.count == packet.size();
+    return SendPacket(kOut, Stir4200Packet(bytes), deadline);
 }
 
 long CStir4200::Read(std::span<std::uint8_t> buffer, Deadline deadline) {

@@ -9,8 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "U_usbdevice.h"
-#include "sir/U_sirline.h"
+#include "U_wrappingchip.h"
 
 namespace usb {
 
@@ -53,32 +52,25 @@ struct SStirFifo {
 };
 SStirFifo ParseStir4200Fifo(std::span<const std::uint8_t, 3> registers);
 
-class CStir4200 final : public sir::ISirBytes {
+class CStir4200 final : public CWrappingChip {
   public:
-    explicit CStir4200(IUsbDevice& device) : device_(device) {}
+    explicit CStir4200(IUsbDevice& device) : CWrappingChip(device) {}
 
     // Claims the interface, clears both endpoints and sets 9600 baud.
     EUsbStatus Start(Deadline deadline);
-    void Stop();
 
     bool Write(std::span<const std::uint8_t> bytes, Deadline deadline) override;
     long Read(std::span<std::uint8_t> buffer, Deadline deadline) override;
     bool SetBaud(int baud, Deadline deadline) override;
-    // The outcome of the last transfer that failed; Ok when none has.
-    EUsbStatus LastFailure() const { return failure_; }
 
   private:
     bool WriteRegister(std::uint8_t reg, std::uint8_t value, Deadline deadline);
     std::optional<SStirFifo> ReadFifo(Deadline deadline);
     // Until the FIFO has room for `room` bytes, or has emptied when room is nullopt.
     bool WaitFifo(std::optional<std::size_t> room, Deadline deadline);
-    bool Note(EUsbStatus status);
 
-    IUsbDevice& device_;
     int baud_ = 9600;
-    bool claimed_ = false;
     bool receiving_ = false;
-    EUsbStatus failure_ = EUsbStatus::Ok;
 };
 
 }  // namespace usb

@@ -157,12 +157,9 @@ void TTwoBankView::SetCanalColumns(std::vector<SCanalColumn>& c,
 
 void TTwoBankView::SetOneCssColumn(SCanalColumn& c, const QString& hint) const {
     const auto canal = [this](int i) { return TwoBankData()->Canal(i); };
-    c.action = TCellAction::Toggle;
-    c.image = [canal](int i) { return Tick(canal(i)->One_CSS(), ti_Equal); };
-    c.dottedWhenDisabled = true;
-    c.toggle = [canal](int i) { canal(i)->SetOne_CSS(!canal(i)->One_CSS()); };
-    c.hint = hint;
-    c.hintRows = 2;
+    SetEqualColumn(
+        c, [canal](int i) { return canal(i)->One_CSS(); },
+        [canal](int i, bool on) { canal(i)->SetOne_CSS(on); }, hint);
 }
 
 std::vector<SHeaderBlock> TTwoBankView::CanalHeaderToFrequencies() {
@@ -237,9 +234,7 @@ QWidget* TTwoBankView::BuildBasics() {
 
     b.MoveTo(tops[3]);
     b.BeginGroup("grp_Indication", QStringLiteral(" Индикация"));
-    rows.OnOff(ShowFreqRow(), &D::ShowFreq, &D::SetShowFreq);
-    rows.OnOff(LightRow(), &D::Light, &D::SetLight);
-    rows.OnOff(BeepPressRow(), &D::BeepPress, &D::SetBeepPress);
+    AddIndicationRows(rows);
     rows.OnOff(
         {"BeepBat", QStringLiteral(" Звуковой сигнал при разряде аккумулятора:"), kNarrowCaption,
          QStringLiteral("Включение/отключение звукового сигнала при разряде аккумулятора "
@@ -434,14 +429,12 @@ void TTwoBankView::BuildVaPage(QWidget& page) {
              levelRest},
         Items(models::kVaLevelList), [this](D& d, const QString& t) { StoreVaLo(d, t); },
         levelName(&D::VA_Lo));
-    rows.Selector(
+    rows.Count(
         {"VA_Pause", QStringLiteral(" Допустимая пауза между словами, сек:"), kWideCaption,
          QStringLiteral("Установка допустимой длительности паузы между словами при работе в "
                         "режиме акустического включения радиостанции на передачу\n(выбирается "
                         "из 5 значений: 0, 1, 2, 3, 4 сек)")},
-        NumberItems(0, 4),
-        [](D& d, const QString& t) { d.SetVA_Pause(models::ParseIntClamped(S(t), 0, 4)); },
-        [](const D& d) { return QString::number(d.VA_Pause()); });
+        0, 4, &D::VA_Pause, &D::SetVA_Pause);
     // The row asks whether switching on is allowed; the radio keeps whether it is blocked.
     rows.Selector(
         {"VA_BlockKB", QStringLiteral(" Разрешить включение режима с клавиатуры радиостанции:"),

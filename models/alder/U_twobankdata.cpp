@@ -160,148 +160,32 @@ int CTwoBankData::FR(int n) const {
 
 namespace {
 
-// The setters' two range rules.
 bool InRange(int value, int low, int high) {
     return value >= low && value <= high;
 }
 
-template <class T>
-void StoreIfChanged(CRadioData& data, T& field, const T& value) {
-    if (AssignIfChanged(field, value)) data.SetModified();
-}
-
-void StoreIfInRange(CRadioData& data, int& field, int value, int low, int high) {
-    if (InRange(value, low, high)) StoreIfChanged(data, field, value);
-}
-
-void StoreClamped(CRadioData& data, int& field, int value, int low, int high) {
-    StoreIfChanged(data, field, std::clamp(value, low, high));
-}
-
 }  // namespace
 
-void CTwoBankData::SetTone(int value) {
-    StoreIfInRange(*this, s_.tone, value, 500, 3000);
+void CTwoBankData::StoreInRange(int& field, int value, int low, int high) {
+    if (InRange(value, low, high)) Store(field, value);
 }
-void CTwoBankData::SetSquelch(int value) {
-    StoreIfInRange(*this, s_.squelch, value, 0, 8);
-}
-void CTwoBankData::SetPower(int value) {
-    StoreIfInRange(*this, s_.power, value, 0, 1);
-}
-void CTwoBankData::SetLimitPRD(int value) {
-    StoreIfInRange(*this, s_.limitPrd, value, 5, 240);
-}
-void CTwoBankData::SetRestPRD(int value) {
-    StoreIfInRange(*this, s_.restPrd, value, 0, 240);
-}
-void CTwoBankData::SetShowFreq(bool value) {
-    StoreIfChanged(*this, s_.showFreq, value);
-}
-void CTwoBankData::SetLight(bool value) {
-    StoreIfChanged(*this, s_.light, value);
-}
-void CTwoBankData::SetBeepPress(bool value) {
-    StoreIfChanged(*this, s_.beepPress, value);
-}
-void CTwoBankData::SetBeepBat(bool value) {
-    StoreIfChanged(*this, s_.beepBat, value);
-}
-void CTwoBankData::SetOffClock(bool value) {
-    StoreIfChanged(*this, s_.offClock, value);
-}
-void CTwoBankData::SetOffTemp(bool value) {
-    StoreIfChanged(*this, s_.offTemp, value);
-}
-void CTwoBankData::SetOffBat(bool value) {
-    StoreIfChanged(*this, s_.offBat, value);
-}
-void CTwoBankData::SetSaveSet(bool value) {
-    StoreIfChanged(*this, s_.saveSet, value);
+
+void CTwoBankData::StoreClamped(int& field, int value, int low, int high) {
+    Store(field, std::clamp(value, low, high));
 }
 
 void CTwoBankData::SetPriorCanal(int value) {
     if (!InRange(value, 0, twobank::kCanalCount - 1)) return;
     const CTwoBankCanal& canal = CanalAt(value);
-    if (canal.Enabled() && canal.Scanning()) StoreIfChanged(*this, s_.priorCanal, value);
+    if (canal.Enabled() && canal.Scanning()) Store(s_.priorCanal, value);
 }
 
 void CTwoBankData::SetPriorScanning(bool value) {
-    if (s_.priorCanal != -1) StoreIfChanged(*this, s_.priorScanning, value);
+    if (s_.priorCanal != -1) Store(s_.priorScanning, value);
 }
 
-void CTwoBankData::SetStopOnCurrent(bool value) {
-    StoreIfChanged(*this, s_.stopOnCurrent, value);
-}
-void CTwoBankData::SetDelayScanning(int value) {
-    StoreIfInRange(*this, s_.delayScanning, value, 0, 60);
-}
-void CTwoBankData::SetDTMF_Number(const std::string& value) {
-    StoreIfChanged(*this, s_.dtmfNumber, value);
-}
-void CTwoBankData::SetDTMF_ChWidth(int value) {
-    StoreClamped(*this, s_.dtmfChWidth, value, 0, 100);
-}
-void CTwoBankData::SetDTMF_ChPause(int value) {
-    StoreClamped(*this, s_.dtmfChPause, value, 0, 100);
-}
-void CTwoBankData::SetDTMF_Decode(bool value) {
-    StoreIfChanged(*this, s_.dtmfDecode, value);
-}
-void CTwoBankData::SetDTMF_Sound(bool value) {
-    StoreIfChanged(*this, s_.dtmfSound, value);
-}
-void CTwoBankData::SetDTMF_Time(int value) {
-    StoreClamped(*this, s_.dtmfTime, value, 10, 255);
-}
-void CTwoBankData::SetPRG_IR(bool value) {
-    StoreIfChanged(*this, s_.prgIr, value);
-}
-void CTwoBankData::SetPRG_KB(bool value) {
-    StoreIfChanged(*this, s_.prgKb, value);
-}
-void CTwoBankData::SetPRG_Password(int value) {
-    StoreIfInRange(*this, s_.prgPassword, value, 0, 9999);
-}
-void CTwoBankData::SetPRG_ActiveClone(bool value) {
-    StoreIfChanged(*this, s_.prgActiveClone, value);
-}
-void CTwoBankData::SetPRG_ReadClone(bool value) {
-    StoreIfChanged(*this, s_.prgReadClone, value);
-}
-void CTwoBankData::SetPRG_WriteClone(bool value) {
-    StoreIfChanged(*this, s_.prgWriteClone, value);
-}
-void CTwoBankData::SetVA_On(bool value) {
-    StoreIfChanged(*this, s_.vaOn, value);
-}
-void CTwoBankData::SetVA_Hi(int value) {
-    StoreIfInRange(*this, s_.vaHi, value, 1, 4096);
-}
-void CTwoBankData::SetVA_Lo(int value) {
-    StoreIfInRange(*this, s_.vaLo, value, 1, 4096);
-}
-void CTwoBankData::SetVA_Pause(int value) {
-    StoreIfInRange(*this, s_.vaPause, value, 0, 4);
-}
-void CTwoBankData::SetVA_BlockKB(bool value) {
-    StoreIfChanged(*this, s_.vaBlockKb, value);
-}
-void CTwoBankData::SetEconom(bool value) {
-    StoreIfChanged(*this, s_.econom, value);
-}
-void CTwoBankData::SetEconomT1(int value) {
-    StoreIfInRange(*this, s_.economT1, value, model_.economT1Low, model_.economT1High);
-}
-void CTwoBankData::SetEconomT2(int value) {
-    StoreIfInRange(*this, s_.economT2, value, model_.economT2Low, model_.economT2High);
-}
-void CTwoBankData::SetRadioFlagB(bool value) {
-    StoreIfChanged(*this, s_.radioFlagB, value);
-}
 void CTwoBankData::SetRadioText(const std::string& value) {
-    if (Utf8ToCp1251(value).size() <= twobank::kRadioTextLength)
-        StoreIfChanged(*this, s_.radioText, value);
+    if (Utf8ToCp1251(value).size() <= twobank::kRadioTextLength) Store(s_.radioText, value);
 }
 
 void CTwoBankData::UpdatePriority() {

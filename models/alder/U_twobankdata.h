@@ -342,44 +342,48 @@ class CTwoBankData : public CRadioData {
     bool RadioFlagB() const { return s_.radioFlagB; }
     const std::string& RadioText() const { return s_.radioText; }
 
-    void SetTone(int value);
-    void SetSquelch(int value);
-    void SetPower(int value);
-    void SetLimitPRD(int value);
-    void SetRestPRD(int value);
-    void SetShowFreq(bool value);
-    void SetLight(bool value);
-    void SetBeepPress(bool value);
-    void SetBeepBat(bool value);
-    void SetOffClock(bool value);
-    void SetOffTemp(bool value);
-    void SetOffBat(bool value);
-    void SetSaveSet(bool value);
+    void SetTone(int value) { StoreInRange(s_.tone, value, 500, 3000); }
+    void SetSquelch(int value) { StoreInRange(s_.squelch, value, 0, 8); }
+    void SetPower(int value) { StoreInRange(s_.power, value, 0, 1); }
+    void SetLimitPRD(int value) { StoreInRange(s_.limitPrd, value, 5, 240); }
+    void SetRestPRD(int value) { StoreInRange(s_.restPrd, value, 0, 240); }
+    void SetShowFreq(bool value) { Store(s_.showFreq, value); }
+    void SetLight(bool value) { Store(s_.light, value); }
+    void SetBeepPress(bool value) { Store(s_.beepPress, value); }
+    void SetBeepBat(bool value) { Store(s_.beepBat, value); }
+    void SetOffClock(bool value) { Store(s_.offClock, value); }
+    void SetOffTemp(bool value) { Store(s_.offTemp, value); }
+    void SetOffBat(bool value) { Store(s_.offBat, value); }
+    void SetSaveSet(bool value) { Store(s_.saveSet, value); }
     void SetPriorCanal(int value);
     void SetPriorScanning(bool value);
-    void SetStopOnCurrent(bool value);
-    void SetDelayScanning(int value);
-    void SetDTMF_Number(const std::string& value);
-    void SetDTMF_ChWidth(int value);
-    void SetDTMF_ChPause(int value);
-    void SetDTMF_Decode(bool value);
-    void SetDTMF_Sound(bool value);
-    void SetDTMF_Time(int value);
-    void SetPRG_IR(bool value);
-    void SetPRG_KB(bool value);
-    void SetPRG_Password(int value);
-    void SetPRG_ActiveClone(bool value);
-    void SetPRG_ReadClone(bool value);
-    void SetPRG_WriteClone(bool value);
-    void SetVA_On(bool value);
-    void SetVA_Hi(int value);
-    void SetVA_Lo(int value);
-    void SetVA_Pause(int value);
-    void SetVA_BlockKB(bool value);
-    void SetEconom(bool value);
-    void SetEconomT1(int value);
-    void SetEconomT2(int value);
-    void SetRadioFlagB(bool value);
+    void SetStopOnCurrent(bool value) { Store(s_.stopOnCurrent, value); }
+    void SetDelayScanning(int value) { StoreInRange(s_.delayScanning, value, 0, 60); }
+    void SetDTMF_Number(const std::string& value) { Store(s_.dtmfNumber, value); }
+    void SetDTMF_ChWidth(int value) { StoreClamped(s_.dtmfChWidth, value, 0, 100); }
+    void SetDTMF_ChPause(int value) { StoreClamped(s_.dtmfChPause, value, 0, 100); }
+    void SetDTMF_Decode(bool value) { Store(s_.dtmfDecode, value); }
+    void SetDTMF_Sound(bool value) { Store(s_.dtmfSound, value); }
+    void SetDTMF_Time(int value) { StoreClamped(s_.dtmfTime, value, 10, 255); }
+    void SetPRG_IR(bool value) { Store(s_.prgIr, value); }
+    void SetPRG_KB(bool value) { Store(s_.prgKb, value); }
+    void SetPRG_Password(int value) { StoreInRange(s_.prgPassword, value, 0, 9999); }
+    void SetPRG_ActiveClone(bool value) { Store(s_.prgActiveClone, value); }
+    void SetPRG_ReadClone(bool value) { Store(s_.prgReadClone, value); }
+    void SetPRG_WriteClone(bool value) { Store(s_.prgWriteClone, value); }
+    void SetVA_On(bool value) { Store(s_.vaOn, value); }
+    void SetVA_Hi(int value) { StoreInRange(s_.vaHi, value, 1, 4096); }
+    void SetVA_Lo(int value) { StoreInRange(s_.vaLo, value, 1, 4096); }
+    void SetVA_Pause(int value) { StoreInRange(s_.vaPause, value, 0, 4); }
+    void SetVA_BlockKB(bool value) { Store(s_.vaBlockKb, value); }
+    void SetEconom(bool value) { Store(s_.econom, value); }
+    void SetEconomT1(int value) {
+        StoreInRange(s_.economT1, value, model_.economT1Low, model_.economT1High);
+    }
+    void SetEconomT2(int value) {
+        StoreInRange(s_.economT2, value, model_.economT2Low, model_.economT2High);
+    }
+    void SetRadioFlagB(bool value) { Store(s_.radioFlagB, value); }
     void SetRadioText(const std::string& value);  // ignored beyond 127 characters
 
     // A channel tone code in common terms, and back; no code when the model lacks the tone.
@@ -434,6 +438,14 @@ class CTwoBankData : public CRadioData {
     void SetRangesDirectly(const FreqRanges& ranges) { s_.ranges = ranges; }
 
   private:
+    // The setters' rules: a value only when it changes, one outside its range ignored, or
+    // one brought into its range.
+    template <class T>
+    void Store(T& field, const T& value) {
+        if (AssignIfChanged(field, value)) SetModified();
+    }
+    void StoreInRange(int& field, int value, int low, int high);
+    void StoreClamped(int& field, int value, int low, int high);
     void ResetSettings();
     bool ReadBody(const textform::CTextBody& body);
     void ReadCanal(const textform::CTextBody& body, CTwoBankCanal& canal);

@@ -34,6 +34,15 @@ constexpr SFlag kFlagsD[] = {{&S::vaBlockKb, Bits::kVaBlockKb},
                              {&S::saveSet, Bits::kSaveSetOff, true},
                              {&S::radioFlagB, Bits::kRadioFlagB}};
 
+// A channel's record in the image's channel table.
+template <class Byte>
+std::span<Byte> CanalRecord(std::span<Byte> image, int index) {
+    using namespace twobank;
+    return image.subspan(
+        Offset::kCanalSlots + Offset::kCanalSlotSize * static_cast<std::size_t>(index),
+        Offset::kCanalRecordSize);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -90,11 +99,7 @@ int CTwoBankCanal::ToneFromImage(unsigned magnitude, bool dcs, int highest) cons
 void CTwoBankData::EncodeImage(std::span<std::uint8_t> image) {
     using namespace twobank;
     std::ranges::fill(image, 0xFF);
-    for (const auto& canal : canals_) {
-        const std::size_t slot =
-            Offset::kCanalSlots + Offset::kCanalSlotSize * static_cast<std::size_t>(canal->Index());
-        canal->EncodeCanal(image.subspan(slot, Offset::kCanalRecordSize));
-    }
+    for (const auto& canal : canals_) canal->EncodeCanal(CanalRecord(image, canal->Index()));
     EncodeHeader(image);
     EncodeSettings(image);
     // The date goes last: it wins over the end of a long radio text.
@@ -155,11 +160,7 @@ void CTwoBankData::EncodeSettings(std::span<std::uint8_t> image) const {
 void CTwoBankData::DecodeImage(std::span<std::uint8_t> image) {
     using namespace twobank;
     const std::span<const std::uint8_t> bytes = image;
-    for (const auto& canal : canals_) {
-        const std::size_t slot =
-            Offset::kCanalSlots + Offset::kCanalSlotSize * static_cast<std::size_t>(canal->Index());
-        canal->DecodeCanal(bytes.subspan(slot, Offset::kCanalRecordSize));
-    }
+    for (const auto& canal : canals_) canal->DecodeCanal(CanalRecord(bytes, canal->Index()));
     DecodeHeader(bytes);
     DecodeSettings(bytes);
     DecodeModelSettings(bytes);

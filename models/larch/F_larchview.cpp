@@ -216,14 +216,11 @@ QWidget* TLarchView::BuildCanals() {
     c[7].hint = receiveHint;
     c[7].hintRows = 2;
 
-    c[8].action = TCellAction::Toggle;
-    c[8].image = [canal](int i) { return Tick(canal(i).One_CSS(), ti_Equal); };
-    c[8].dottedWhenDisabled = true;
-    c[8].toggle = [canal](int i) { canal(i).SetOne_CSS(!canal(i).One_CSS()); };
-    c[8].hint = QStringLiteral(
-        "Знак \"=\" устанавливается в случае, если частота приемного тона CTCSS\nравна частоте "
-        "тона передачи CTCSS");
-    c[8].hintRows = 2;
+    SetEqualColumn(
+        c[8], [canal](int i) { return canal(i).One_CSS(); },
+        [canal](int i, bool on) { canal(i).SetOne_CSS(on); },
+        QStringLiteral("Знак \"=\" устанавливается в случае, если частота приемного тона "
+                       "CTCSS\nравна частоте тона передачи CTCSS"));
 
     const QString transmitHint = QStringLiteral("Тон передачи CTCSS\n") + kListRest;
     c[9].hint = transmitHint;
@@ -298,28 +295,20 @@ QWidget* TLarchView::BuildBasics() {
 
     b.MoveTo(tops[2]);
     b.BeginGroup("grp_Transmitter", QStringLiteral(" Передатчик"));
-    rows.Selector(
-        {"Power", QStringLiteral(" Мощность передатчика, Вт:"), kNarrowCaption,
-         QStringLiteral("Выбор мощности передатчика\n(выбирается из предложенных уровней)")},
-        NumberItems(1, 5),
-        [](D& d, const QString& t) { d.SetPower(models::ParseIntClamped(S(t), 1, 5)); },
-        [](const D& d) { return QString::number(d.Power()); });
+    rows.Count({"Power", QStringLiteral(" Мощность передатчика, Вт:"), kNarrowCaption,
+                QStringLiteral("Выбор мощности передатчика\n(выбирается из предложенных уровней)")},
+               1, 5, &D::Power, &D::SetPower);
     b.EndGroup();
 
     b.MoveTo(tops[3]);
     b.BeginGroup("grp_Initial", QStringLiteral(" Начальные установки"));
-    rows.Selector(
-        {"VolumeLevel", QStringLiteral(" Уровень громкости:"), kNarrowCaption, QString()},
-        NumberItems(0, 10),
-        [](D& d, const QString& t) { d.SetVolumeLevel(models::ParseIntClamped(S(t), 0, 10)); },
-        [](const D& d) { return QString::number(d.VolumeLevel()); });
+    rows.Count({"VolumeLevel", QStringLiteral(" Уровень громкости:"), kNarrowCaption, QString()}, 0,
+               10, &D::VolumeLevel, &D::SetVolumeLevel);
     b.EndGroup();
 
     b.MoveTo(tops[4]);
     b.BeginGroup("grp_Indication", QStringLiteral(" Индикация"));
-    rows.OnOff(ShowFreqRow(), &D::ShowFreq, &D::SetShowFreq);
-    rows.OnOff(LightRow(), &D::Light, &D::SetLight);
-    rows.OnOff(BeepPressRow(), &D::BeepPress, &D::SetBeepPress);
+    AddIndicationRows(rows);
     b.EndGroup();
 
     b.MoveTo(tops[5]);
