@@ -21,15 +21,11 @@ using namespace ZVCL;
 
 namespace {
 
-const QStringList kSquelch = {"(шумоподавитель выключен)",
-                              "Уровень 0",
-                              "Уровень 1",
-                              "Уровень 2",
-                              "Уровень 3",
-                              "Уровень 4",
-                              "Уровень 5",
-                              "Уровень 6",
-                              "Уровень 7"};
+QStringList SquelchLevels() {
+    QStringList levels = {QStringLiteral("(шумоподавитель выключен)")};
+    for (int level = 0; level < 8; ++level) levels << QStringLiteral("Уровень %1").arg(level);
+    return levels;
+}
 const QStringList kOnOff = {"Вкл", "Выкл"};
 const QStringList kTones = {"(нет)", "67,0",  "69,3",  "71,9",  "74,4",  "77,0",
                             "79,7",  "82,5",  "85,4",  "88,5",  "91,5",  "94,8",
@@ -231,7 +227,7 @@ int main(int argc, char** argv) {
     pagePanel->setGeometry(10, 10, 540, 250);
     pagePanel->SetColor(QColor(255, 250, 240));
     auto* squelch = new TZStatic;
-    squelch->SetList(kSquelch);
+    squelch->SetList(SquelchLevels());
     squelch->SetText("Уровень 3");
     squelch->SetAlignment(ta_LeftCenter);
     squelch->SetIndents(4, 0, 0, 0);
