@@ -9,9 +9,11 @@
 #                                               or FUZZ_SECONDS each when that is set; seeded
 #                                               with real inputs from SEEDS_DIR when it exists;
 #                                               then the corpus is minimised (-merge=1) and kept;
-#                                               a run stopped with SIGINT to its fuzzer (not to
-#                                               this script) says how far it got, keeps its
-#                                               corpus the same way and ends the pass;
+#                                               a run stopped with SIGINT or SIGTERM to its
+#                                               fuzzer (not to this script; a fuzzer started in
+#                                               the background ignores SIGINT) says how far it
+#                                               got, keeps its corpus the same way and ends the
+#                                               pass;
 #                                               FUZZ_JOBS=N runs N fuzzer processes at once
 #                                               (libFuzzer's -fork=N; FUZZ_RUNS counts them all);
 #                                               allocation stacks are off unless ASAN_OPTIONS
@@ -87,12 +89,15 @@ for target in "${targets[@]}"; do
     # The run's figures: inputs, their rate, the coverage reached, the time taken.
     runs=$(sed -n -e 's/^stat::number_of_executed_units: *//p' \
         -e 's/^INFO: fuzzed for \([0-9]*\) iterations.*/\1/p' "$build/fuzz_$target.log" | tail -n 1)
+    # A run with FUZZ_JOBS that is stopped prints no final count: its last progress line has it.
+    [ "${runs:-0}" -gt 0 ] || runs=$(sed -n 's/^#\([0-9]*\):.*/\1/p' "$build/fuzz_$target.log" | tail -n 1)
     cov=$(grep -oE 'cov: [0-9]+' "$build/fuzz_$target.log" | tail -n 1 | cut -d' ' -f2)
     elapsed=$((SECONDS - started))
     [ $result -eq $interrupted ] && echo "   interrupted"
     echo "   $runs runs in ${elapsed} s ($((runs / (elapsed > 0 ? elapsed : 1))) per second), cov: $cov"
     [ "$mode" = long ] && keep_minimised "$target"
-    # A run stopped from outside (SIGINT to the fuzzer) keeps what it found and ends the pass.
+    # A run stopped from outside (SIGINT or SIGTERM to the fuzzer) keeps what it found and ends
+    # the pass.
     [ $result -eq $interrupted ] && break
 done
 exit $status
