@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "../serial_socket_view.h"
 #include "U_exchange.h"
 #include "U_radionet.h"
 #include "U_ware.h"
@@ -139,6 +140,10 @@ class CTestWare final : private STestRadioHolder, public CRadioWare {
         return std::make_unique<CTestThreeSegmentQualifier>(radio, *this);
     }
     std::unique_ptr<CRadioRW> NewRW(CRadio& radio, void* link) override {
+        // A model of the serial link only is handed the serial link, never a socket.
+        if (linkKinds_ == PR_NET_SP)
+            return std::make_unique<testlinks::CSerialTwoBankRW>(
+                radio, *static_cast<IRadioSerial*>(link), 0);
         auto& socket = *static_cast<IRadioSocket*>(link);
         if (layout_ == ELayout::TwoBanks) return std::make_unique<CTwoBankRW>(radio, socket);
         return std::make_unique<CThreeSegmentRW>(radio, socket);
