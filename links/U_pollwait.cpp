@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "U_fileio.h"
+
 int MillisecondsUntil(Deadline deadline) {
     using namespace std::chrono;
     const auto left = deadline - LinkClock::now();
@@ -22,4 +24,20 @@ EWait WaitFor(int fd, short events, Deadline deadline) {
         if (p.revents & events) return EWait::Ready;
         return EWait::Failed;  // POLLERR, POLLHUP or POLLNVAL without the event asked for
     }
+}
+
+EWait WaitForLine(int fd, short events, Deadline deadline, int& error) {
+    for (;;) {
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, MillisecondsUntil(deadline));
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) return EWait::TimedOut;
+        error = n < 0 ? errno : (p.revents & (POLLHUP | POLLERR | POLLNVAL)) ? EIO : 0;
+        return error == 0 ? EWait::Ready : EWait::Failed;
+    }
+}
+
+std::string LineFailureText(const std::string& named, int error) {
+    if (error == EIO || error == ENXIO || error == ENODEV) return named + " отключён";
+    return named + ": ошибка линии (" + fileio::ErrorText(error) + ")";
 }

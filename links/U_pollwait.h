@@ -3,6 +3,8 @@
 
 #include <poll.h>
 
+#include <string>
+
 #include "U_irdaplatform.h"
 
 enum class EWait { Ready, TimedOut, Failed };
@@ -14,3 +16,12 @@ int MillisecondsUntil(Deadline deadline);
 // Waits for the events on fd. Ready also when the peer hung up with data still to read;
 // Failed when the descriptor reports an error or a hang-up with nothing left.
 EWait WaitFor(int fd, short events, Deadline deadline);
+
+// Waits on a serial line, which runs with CLOCAL and so never hangs up by itself: a hang-up is
+// the port gone (an adapter or cable pulled out, the far side of a pseudo-terminal closed),
+// even when the line also reads as readable. Failed sets error (EIO for a hang-up).
+EWait WaitForLine(int fd, short events, Deadline deadline, int& error);
+
+// Why a line failed, told of named ("ИК-адаптер /dev/ttyUSB0", "Порт /dev/ttyS0"): a device
+// gone (EIO, ENXIO, ENODEV) is "… отключён", another error "…: ошибка линии (…)".
+std::string LineFailureText(const std::string& named, int error);

@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "U_fileio.h"
-
 namespace {
 
 // ttyS2 before ttyS10: the number after the prefix decides.
@@ -71,11 +69,6 @@ std::vector<std::string> EnumerateSerialPorts() {
     }
     if (ports.empty()) ports.push_back(kFallbackSerialPort);
     return ports;
-}
-
-std::string SerialFailureText(const std::string& port, int error) {
-    if (error == EIO || error == ENXIO || error == ENODEV) return "Порт " + port + " отключён";
-    return "Порт " + port + ": ошибка линии (" + fileio::ErrorText(error) + ")";
 }
 
 SerialPort::SerialPort() : SerialPort(EnumerateSerialPorts()) {}
@@ -145,26 +138,17 @@ int SerialPort::queued() const {
 
 bool SerialPort::fail(int error) {
     // The first failure is the cause; what follows from it says no more.
-    if (failure_.empty()) failure_ = SerialFailureText(name_, error);
+    if (failure_.empty()) failure_ = LineFailureText("Порт " + name_, error);
     return false;
 }
 
 EWait SerialPort::waitReceive(Deadline deadline) {
     if (fd_ < 0 || !failure_.empty()) return EWait::Failed;
-    for (;;) {
-        pollfd p{fd_, POLLIN, 0};
-        const int n = ::poll(&p, 1, MillisecondsUntil(deadline));
-        if (n < 0 && errno == EINTR) continue;
-        if (n == 0) return EWait::TimedOut;
-        int error = n < 0 ? errno : 0;
-        // The port runs with CLOCAL, so it never hangs up by itself: a hang-up is the port gone
-        // (a USB serial cable pulled out, the other end of a pseudo-terminal closed). The
-        // hung-up line also reads as readable; waiting on would only spin until the window ends.
-        if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) error = EIO;
-        if (error == 0) return EWait::Ready;
-        fail(error);
-        return EWait::Failed;
-    }
+    // A hung-up line reads as readable: waiting on would only spin until the window ends.
+    int error = 0;
+    const EWait wait = WaitForLine(fd_, POLLIN, deadline, error);
+    if (wait == EWait::Failed) fail(error);
+    return wait;
 }
 
 bool SerialPort::write(std::span<const std::uint8_t> data, std::size_t& moved) {

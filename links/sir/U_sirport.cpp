@@ -44,12 +44,6 @@ std::string BusyText(const std::string& path) {
     return "ИК-адаптер " + path + " занят другой программой";
 }
 
-std::string LineFailureText(const std::string& path, int error) {
-    if (error == EIO || error == ENXIO || error == ENODEV)
-        return "ИК-адаптер " + path + " отключён";
-    return "ИК-адаптер " + path + ": ошибка линии (" + fileio::ErrorText(error) + ")";
-}
-
 bool HeldByUucpLock(const std::string& path, const std::filesystem::path& lockFolder) {
     std::string text;
     const auto lockFile = lockFolder / ("LCK.." + std::filesystem::path(path).filename().string());
@@ -129,26 +123,16 @@ void CSirPort::Close() {
 
 bool CSirPort::Fail(int error) {
     // The first failure is the cause; what follows from it says no more.
-    if (failure_.empty()) failure_ = LineFailureText(path_, error);
+    if (failure_.empty()) failure_ = ::LineFailureText("ИК-адаптер " + path_, error);
     return false;
 }
 
 bool CSirPort::Wait(short events, Deadline deadline, bool& timedOut) {
-    timedOut = false;
-    for (;;) {
-        pollfd p{fd_, events, 0};
-        const int n = ::poll(&p, 1, MillisecondsUntil(deadline));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return Fail(errno);
-        if (n == 0) {
-            timedOut = true;
-            return false;
-        }
-        // A serial port with CLOCAL never hangs up by itself: a hang-up is the adapter (or the
-        // far side of a pseudo-terminal) gone. The hung-up line also reads as readable.
-        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return Fail(EIO);
-        return true;
-    }
+    int error = 0;
+    const EWait wait = WaitForLine(fd_, events, deadline, error);
+    timedOut = wait == EWait::TimedOut;
+    if (wait == EWait::Failed) Fail(error);
+    return wait == EWait::Ready;
 }
 
 bool CSirPort::Write(std::span<const std::uint8_t> bytes, Deadline deadline) {

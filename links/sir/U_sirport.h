@@ -56,9 +56,6 @@ inline constexpr const char* kUucpLockFolder = "/var/lock";
 bool HeldByUucpLock(const std::string& path, const std::filesystem::path& lockFolder);
 // "ИК-адаптер /dev/ttyUSB0 занят другой программой".
 std::string BusyText(const std::string& path);
-// Why the line of the adapter at path failed with the errno value: "ИК-адаптер /dev/ttyUSB0
-// отключён" when the adapter went away (EIO, ENXIO, ENODEV, a hang-up), else the system's word.
-std::string LineFailureText(const std::string& path, int error);
 
 // The termios speed constant of a rate; B0 for a rate the port cannot take.
 speed_t SpeedOf(int baud);
