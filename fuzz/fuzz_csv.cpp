@@ -1,6 +1,6 @@
 // A channel list from another program: the comma-separated text read into rows, then planned
 // and put into one model's set (the first byte chooses it). Rows written again read back the
-// same; the set afterwards exports a list that reads back clean and changes nothing.
+// same; a set that took rows exports a list that reads back clean and changes nothing.
 
 #include <sstream>
 
@@ -33,6 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     CRadioData& data = fuzzing::AttachedData(*fuzzing::Wares()[bytes[0] % 4]);
     const interchange::SCanalImport plan = interchange::PlanCanalImport(data, csv);
     (void)interchange::ImportReport(plan, 5);
+    // A plan that takes no row leaves the defaults, whose export and text every such input
+    // would check again.
+    if (plan.canals.empty()) return 0;
     interchange::ApplyCanalImport(data, plan);
 
     const std::string exported = interchange::ExportCanals(data);

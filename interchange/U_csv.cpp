@@ -2,8 +2,16 @@
 
 namespace interchange {
 
+namespace {
+
+// UTF-8's byte-order mark. Editors that save a file again in UTF-8 may put a second one before
+// the first.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
 std::vector<SCsvRow> ParseCsv(std::string_view text) {
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    while (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     std::vector<SCsvRow> rows;
     SCsvRow row{1, {}};
     std::string field;
@@ -59,7 +67,9 @@ std::string CsvLine(std::span<const std::string> fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) line += ',';
         const std::string& field = fields[i];
-        if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        // A mark at a field's start would be taken for the file's own mark on the first line.
+        if (field.find_first_of(",\"\r\n") == std::string::npos &&
+            !field.starts_with(kByteOrderMark)) {
             line += field;
             continue;
         }

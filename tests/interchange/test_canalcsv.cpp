@@ -248,4 +248,11 @@ TEST(Csv, SplitsQuotedFieldsAndLines) {
     EXPECT_EQ(interchange::ParseCsv(interchange::CsvLine(fields))[0].fields, fields);
 }
 
+TEST(Csv, AByteOrderMarkTwiceOverIsTheFilesMarkAndOneInAFieldIsKept) {
+    EXPECT_EQ(interchange::ParseCsv("\xEF\xBB\xBF\xEF\xBB\xBFLocation,x")[0].fields,
+              (std::vector<std::string>{"Location", "x"}));
+    const std::vector<std::string> fields = {"\xEF\xBB\xBFLocation", "x"};
+    EXPECT_EQ(interchange::ParseCsv(interchange::CsvLine(fields))[0].fields, fields);
+}
+
 }  // namespace
