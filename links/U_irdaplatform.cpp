@@ -26,3 +26,19 @@ std::string SIrdaAddress::ServiceName() const {
     const auto* last = std::find(first, first + kServiceSize, '\0');
     return std::string(first, last);
 }
+
+std::size_t SIrdaDeviceList::Start(std::span<std::uint8_t, kBufferSize> answer, std::size_t found) {
+    std::fill(answer.begin(), answer.end(), 0);
+    const auto count = static_cast<std::uint32_t>(found);
+    for (int i = 0; i < 4; ++i) answer[i] = static_cast<std::uint8_t>(count >> (8 * i));
+    return std::min(found, kMaxRecords);
+}
+
+std::uint8_t* SIrdaDeviceList::PutRecord(std::span<std::uint8_t, kBufferSize> answer, std::size_t r,
+                                         std::span<const std::uint8_t, 4> id,
+                                         const std::string& name) {
+    std::uint8_t* record = answer.data() + kCountSize + r * kRecordSize;
+    std::copy(id.begin(), id.end(), record);
+    std::copy_n(name.begin(), std::min(name.size(), kNameSize - 1), record + 4);
+    return record;
+}

@@ -40,6 +40,14 @@ struct SIrdaDeviceList {
     static constexpr std::size_t kCountSize = 4;
     static constexpr std::size_t kNameSize = 22;
     static constexpr std::size_t kMaxRecords = (kBufferSize - kCountSize) / kRecordSize;
+
+    // Clears the answer and writes the count of devices found, low byte first; returns how many
+    // of them get a record (no more than fit).
+    static std::size_t Start(std::span<std::uint8_t, kBufferSize> answer, std::size_t found);
+    // Writes record r's identifier and its name, cut to leave the end mark; returns the record
+    // for the bytes that follow the name.
+    static std::uint8_t* PutRecord(std::span<std::uint8_t, kBufferSize> answer, std::size_t r,
+                                   std::span<const std::uint8_t, 4> id, const std::string& name);
 };
 
 struct SIrdaDevice {

@@ -135,18 +135,9 @@ bool CVirtualIrda::QueryDevices(std::span<std::uint8_t, SIrdaDeviceList::kBuffer
     // search tries.
     lastSeen_ = ListVirtualDevices(directory_);
     std::erase_if(lastSeen_, [](const SVirtualDevice& d) { return !Listening(d.path); });
-    std::fill(answer.begin(), answer.end(), 0);
-    const auto count = static_cast<std::uint32_t>(lastSeen_.size());
-    for (int i = 0; i < 4; ++i) answer[i] = static_cast<std::uint8_t>(count >> (8 * i));
-    const std::size_t records = std::min(lastSeen_.size(), SIrdaDeviceList::kMaxRecords);
-    for (std::size_t r = 0; r < records; ++r) {
-        std::uint8_t* record =
-            answer.data() + SIrdaDeviceList::kCountSize + r * SIrdaDeviceList::kRecordSize;
-        std::copy(lastSeen_[r].id.begin(), lastSeen_[r].id.end(), record);
-        const std::string& name = lastSeen_[r].name;
-        std::copy_n(name.begin(), std::min(name.size(), SIrdaDeviceList::kNameSize - 1),
-                    record + 4);
-    }
+    const std::size_t records = SIrdaDeviceList::Start(answer, lastSeen_.size());
+    for (std::size_t r = 0; r < records; ++r)
+        SIrdaDeviceList::PutRecord(answer, r, lastSeen_[r].id, lastSeen_[r].name);
     return true;
 }
 

@@ -21,6 +21,18 @@ void NotifyCurrentOf(TZ_Grid& grid, TCellNews news = TCellNews::Focused) {
     NotifyCurrentCell(grid, grid.Row() - grid.FixedRows(), grid.Col(), news);
 }
 
+// A line's size (a column's width, a row's height); 0 for a line the grid does not have.
+int LineSize(const std::vector<int>& sizes, int line) {
+    return (line >= 0 && line < static_cast<int>(sizes.size())) ? sizes[line] : 0;
+}
+
+// Sets a line's size, never below 0; false, and nothing set, for a line the grid does not have.
+bool SetLineSize(std::vector<int>& sizes, int line, int size) {
+    if (line < 0 || line >= static_cast<int>(sizes.size())) return false;
+    sizes[line] = std::max(0, size);
+    return true;
+}
+
 // One direction of the grid, its columns or its rows: each line's size, how many lead as fixed
 // lines, the first scrolling line shown and the room the widget has for them.
 struct SAxis {
@@ -133,23 +145,19 @@ void TZ_Grid::SetFixedRows(int n) {
 }
 
 void TZ_Grid::SetColWidths(int col, int width) {
-    if (col < 0 || col >= Cols()) return;
-    colWidths_[col] = std::max(0, width);
-    ClampScroll();
+    if (SetLineSize(colWidths_, col, width)) ClampScroll();
 }
 
 int TZ_Grid::GetColWidths(int col) const {
-    return (col >= 0 && col < Cols()) ? colWidths_[col] : 0;
+    return LineSize(colWidths_, col);
 }
 
 void TZ_Grid::SetRowHeights(int row, int height) {
-    if (row < 0 || row >= Rows()) return;
-    rowHeights_[row] = std::max(0, height);
-    ClampScroll();
+    if (SetLineSize(rowHeights_, row, height)) ClampScroll();
 }
 
 int TZ_Grid::GetRowHeights(int row) const {
-    return (row >= 0 && row < Rows()) ? rowHeights_[row] : 0;
+    return LineSize(rowHeights_, row);
 }
 
 // Keeps the current cell in the scrolled area and the scroll position within its bounds after

@@ -132,18 +132,13 @@ class CSirIrda final : public IIrdaPlatform {
         selectors_.clear();
         const std::vector<SDiscovered> devices = lap_->Discover(LinkClock::now() + kDiscoveryLimit);
         if (line_->Failed()) return false;
-        std::fill(answer.begin(), answer.end(), 0);
-        const auto count = static_cast<std::uint32_t>(devices.size());
-        for (int i = 0; i < 4; ++i) answer[i] = static_cast<std::uint8_t>(count >> (8 * i));
-        const std::size_t records = std::min(devices.size(), SIrdaDeviceList::kMaxRecords);
+        const std::size_t records = SIrdaDeviceList::Start(answer, devices.size());
         for (std::size_t r = 0; r < records; ++r) {
-            std::uint8_t* record =
-                answer.data() + SIrdaDeviceList::kCountSize + r * SIrdaDeviceList::kRecordSize;
+            std::array<std::uint8_t, 4> id{};
             for (int i = 0; i < 4; ++i)
-                record[i] = static_cast<std::uint8_t>(devices[r].address >> (8 * i));
-            const std::string& name = devices[r].info.nickname;
-            std::copy_n(name.begin(), std::min(name.size(), SIrdaDeviceList::kNameSize - 1),
-                        record + 4);
+                id[i] = static_cast<std::uint8_t>(devices[r].address >> (8 * i));
+            std::uint8_t* record =
+                SIrdaDeviceList::PutRecord(answer, r, id, devices[r].info.nickname);
             const auto& hints = devices[r].info.hints;
             record[26] = hints.size() > 0 ? hints[0] : 0;
             record[27] = hints.size() > 1 ? hints[1] : 0;

@@ -205,14 +205,11 @@ TEST_F(AlderImage, DecodingReadsFieldsAsStored) {
     EXPECT_EQ(data.Squelch(), 0);
     EXPECT_EQ(data.VA_Pause(), 2);
     EXPECT_EQ(data.Tone(), 65535) << "taken as stored";
-    EXPECT_TRUE(data.OffClock());
-    EXPECT_TRUE(data.OffBat());
-    EXPECT_TRUE(data.OffTemp());
-    EXPECT_TRUE(data.Econom());
-    EXPECT_FALSE(data.PRG_ActiveClone());
-    EXPECT_TRUE(data.RadioFlagB());
-    EXPECT_TRUE(data.SaveSet());
-    EXPECT_FALSE(data.Modifikator());
+    // OffClock, OffBat, OffTemp, Econom, PRG_ActiveClone, RadioFlagB, SaveSet, Modifikator.
+    EXPECT_EQ((std::vector<bool>{data.OffClock(), data.OffBat(), data.OffTemp(), data.Econom(),
+                                 data.PRG_ActiveClone(), data.RadioFlagB(), data.SaveSet(),
+                                 data.Modifikator()}),
+              (std::vector<bool>{true, true, true, true, false, true, true, false}));
     EXPECT_EQ(data.RadioText(), "Привет");
     EXPECT_EQ(data.EconomT1(), 0xFFFF);
 }

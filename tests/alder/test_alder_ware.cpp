@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../model_identity.h"
 #include "U_alderware.h"
 #include "test_support.h"
 
@@ -22,16 +23,8 @@ class AlderWare : public ::testing::Test {
 };
 
 TEST_F(AlderWare, DescribesTheModel) {
-    EXPECT_EQ(ware.Description(), "ALDER");
-    EXPECT_EQ(ware.Version(), "1.1.0");
-    IRadio* radio = ware.GetRadio(5);
-    ASSERT_EQ(radio, ware.GetRadio(0));
-    EXPECT_EQ(radio->Name(), "Ольха-1");
-    EXPECT_EQ(radio->Code(), "00");
-    EXPECT_EQ(radio->MinFrequency(), 145000000);
-    EXPECT_EQ(radio->MaxFrequency(), 175000000);
-    EXPECT_EQ(radio->FileExtension(), "ald");
-    EXPECT_EQ(radio->Ware(), &ware);
+    ExpectIdentity(ware, {"ALDER", "1.1.0", "Ольха-1", "ald", 145000000, 175000000});
+    EXPECT_EQ(ware.GetRadio(0)->Ware(), &ware);
 }
 
 TEST_F(AlderWare, AttachingCreatesADefaultAlderSet) {

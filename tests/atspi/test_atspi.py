@@ -142,6 +142,11 @@ def client(pid):
         subprocess.run(["xdotool", "key", "--clearmodifiers", name], check=True)
         await_announcement(before, 5 if moves_focus else 0.2)
 
+    def grab_focus(obj):
+        before = len(announced)
+        obj.queryComponent().grabFocus()
+        await_announcement(before, 10)
+
     def focused():
         await_announcement(0, 10)
         assert announced, "no focus was announced"
@@ -164,9 +169,7 @@ def client(pid):
                                capture_output=True, text=True, check=True).stdout.split()[0]
     subprocess.run(["xdotool", "windowfocus", "--sync", window_id], check=True)
     pump(0.5)
-    before = len(announced)
-    table.queryComponent().grabFocus()
-    await_announcement(before, 10)
+    grab_focus(table)
     # Channel 00 of a fresh set: not in use; then along its row to the receive frequency.
     # The arrows pass over the zero-wide step column.
     expect(focused(), "table cell", "Нет", description="Вкл")
@@ -186,9 +189,7 @@ def client(pid):
     pump(0.6)
     tone = wait_for(lambda o: o.name == "Частота вызывного тона, Гц" and
                     o.getRole() != pyatspi.ROLE_LABEL, "the call tone row")
-    before = len(announced)
-    tone.queryComponent().grabFocus()
-    await_announcement(before, 10)
+    grab_focus(tone)
     expect(focused(), "text", "Частота вызывного тона, Гц", value="1450")
     key("Tab")
     expect(focused(), "combo box", "Порог срабатывания шумоподавителя", value="Уровень 2")

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "../model_identity.h"
 #include "U_birchware.h"
 #include "U_cedarware.h"
 #include "test_support.h"
@@ -328,16 +329,12 @@ TEST(BirchCedarModels, DefaultsAndIdentities) {
     CBirchData birch(birchRadio);
     CCedar cedarRadio(CedarModel());
     CCedarData cedar(cedarRadio);
-    EXPECT_EQ(birch.Squelch(), 1);
-    EXPECT_EQ(cedar.Squelch(), 3);
-    EXPECT_TRUE(birch.ShowFreq());
-    EXPECT_FALSE(cedar.ShowFreq());
-    EXPECT_FALSE(birch.BeepPress());
-    EXPECT_TRUE(cedar.BeepPress());
-    EXPECT_TRUE(birch.OffBat());
-    EXPECT_FALSE(cedar.OffBat());
-    EXPECT_TRUE(birch.PRG_KB());
-    EXPECT_FALSE(cedar.PRG_KB());
+    // Squelch, ShowFreq, BeepPress, OffBat, PRG_KB.
+    const auto differing = [](const CTwoBankData& d) {
+        return std::vector<int>{d.Squelch(), d.ShowFreq(), d.BeepPress(), d.OffBat(), d.PRG_KB()};
+    };
+    EXPECT_EQ(differing(birch), (std::vector<int>{1, 1, 0, 1, 1}));
+    EXPECT_EQ(differing(cedar), (std::vector<int>{3, 0, 1, 0, 0}));
     EXPECT_EQ(birch.RangeText(), "39-49 МГц");
     EXPECT_EQ(cedar.RangeText(), "136-174 МГц");
 
@@ -356,9 +353,7 @@ TEST(BirchCedarModels, DefaultsAndIdentities) {
         EXPECT_EQ(id.model.parameters.bandHigh, id.high);
     }
     CCedarWare ware;
-    EXPECT_EQ(ware.Description(), "CEDAR");
-    EXPECT_EQ(ware.GetRadio(0)->Name(), "Кедр-1");
-    EXPECT_EQ(ware.GetRadio(0)->FileExtension(), "cdr");
+    ExpectIdentity(ware, {"CEDAR", "1.2.2", "Кедр-1", "cdr", 136000000, 174000000});
 }
 
 TEST(BirchCedarModels, FreshBirchBodyHasTheDesignsKeysInOrder) {

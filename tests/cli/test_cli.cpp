@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "../file_bytes.h"
 
 namespace fs = std::filesystem;
 
@@ -18,11 +19,6 @@ struct SResult {
     int status = -1;
     std::string out, err;
 };
-
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void WriteAll(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;

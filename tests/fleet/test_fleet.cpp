@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "../file_bytes.h"
 #include "U_demomemory.h"
 #include "U_fleet.h"
 #include "U_fleetsearch.h"
@@ -28,11 +29,6 @@ namespace fs = std::filesystem;
 using namespace fleet;
 
 namespace {
-
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class Fleet : public ::testing::Test {
   protected:

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "../model_identity.h"
 #include "larch_test_support.h"
 
 namespace {
@@ -245,15 +246,8 @@ class FakeSocket final : public IRadioSocket {
 
 TEST(LarchWareTest, DescribesTheModel) {
     CLarchWare ware;
-    EXPECT_EQ(ware.Description(), "LARCH");
-    EXPECT_EQ(ware.Version(), "1.1.0");
-    IRadio* radio = ware.GetRadio(5);
-    ASSERT_EQ(radio, ware.GetRadio(0));
-    EXPECT_EQ(radio->Name(), "Лиственница-1");
-    EXPECT_EQ(radio->Code(), "00");
-    EXPECT_EQ(radio->MinFrequency(), 39000000);
-    EXPECT_EQ(radio->MaxFrequency(), 49000000);
-    EXPECT_EQ(radio->FileExtension(), "lrc");
+    ExpectIdentity(ware, {"LARCH", "1.1.0", "Лиственница-1", "lrc", 39000000, 49000000});
+    IRadio* radio = ware.GetRadio(0);
     EXPECT_EQ(ware.GetView(), nullptr);
     ASSERT_TRUE(ware.AttachData(radio, nullptr, nullptr));
     EXPECT_NE(dynamic_cast<CLarchData*>(ware.AttachedData()), nullptr);

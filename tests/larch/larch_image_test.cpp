@@ -187,18 +187,15 @@ TEST_F(ImageTest, DecodingTakesRecordsAndSettingsAsStored) {
     EXPECT_EQ(data.VolumeLevel(), 10);
     EXPECT_EQ(data.SquelchLevel(), 5);
     EXPECT_EQ(data.Power(), 2);
-    EXPECT_TRUE(data.VA_On());
-    EXPECT_FALSE(data.BlockHandOn());
-    EXPECT_FALSE(data.SquelchOn());
-    EXPECT_TRUE(data.PriorScanning());
-    EXPECT_FALSE(data.StopOnCurrent());
     EXPECT_EQ(data.DelayScanning(), 300);
-    EXPECT_TRUE(data.ShowFreq());
-    EXPECT_FALSE(data.Light());
-    EXPECT_TRUE(data.BeepPress());
-    EXPECT_FALSE(data.SaveSet());
-    EXPECT_FALSE(data.PRG_IR());
-    EXPECT_TRUE(data.PRG_Enabled());
+    // VA_On, BlockHandOn, SquelchOn, PriorScanning, StopOnCurrent, ShowFreq, Light, BeepPress,
+    // SaveSet, PRG_IR, PRG_Enabled.
+    EXPECT_EQ(
+        (std::vector<bool>{data.VA_On(), data.BlockHandOn(), data.SquelchOn(), data.PriorScanning(),
+                           data.StopOnCurrent(), data.ShowFreq(), data.Light(), data.BeepPress(),
+                           data.SaveSet(), data.PRG_IR(), data.PRG_Enabled()}),
+        (std::vector<bool>{true, false, false, true, false, true, false, true, false, false,
+                           true}));
     for (int n = 1; n <= 16; ++n) EXPECT_EQ(data.Key(n), 0x0F + n);
     EXPECT_FALSE(data.Modifikator());
     EXPECT_EQ(data.VA_Hi(), 1024);

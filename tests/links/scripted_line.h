@@ -7,9 +7,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -92,5 +94,17 @@ class CScriptedLine {
     std::vector<Bytes> requests_;
     std::thread thread_;
 };
+
+// A fake link's next prepared record, cut to the receive buffer; -1 (as a window that ran out)
+// when none is left.
+inline long TakeRecord(std::deque<std::vector<std::uint8_t>>& records,
+                       std::span<std::uint8_t> buffer) {
+    if (records.empty()) return -1;
+    const std::vector<std::uint8_t> record = records.front();
+    records.pop_front();
+    const std::size_t n = std::min(record.size(), buffer.size());
+    std::copy_n(record.begin(), n, buffer.begin());
+    return static_cast<long>(n);
+}
 
 }  // namespace linktest

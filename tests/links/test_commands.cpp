@@ -31,13 +31,7 @@ class CScriptedIrda final : public IIrdaPlatform {
         return static_cast<long>(data.size());
     }
     long Receive(std::span<std::uint8_t> buffer, Deadline) override {
-        std::deque<Bytes>& queue = early.empty() ? replies : early;
-        if (queue.empty()) return -1;  // as a window that ran out
-        const Bytes record = queue.front();
-        queue.pop_front();
-        const std::size_t n = std::min(record.size(), buffer.size());
-        std::copy_n(record.begin(), n, buffer.begin());
-        return static_cast<long>(n);
+        return linktest::TakeRecord(early.empty() ? replies : early, buffer);
     }
 
     bool open = true;

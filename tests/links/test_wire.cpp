@@ -9,6 +9,7 @@
 #include "U_irdasocket.h"
 #include "U_radioserial.h"
 #include "U_radiosocket.h"
+#include "scripted_line.h"
 
 namespace {
 
@@ -172,12 +173,7 @@ class CScriptedIrda final : public IIrdaPlatform {
         return static_cast<long>(data.size());
     }
     long Receive(std::span<std::uint8_t> buffer, Deadline) override {
-        if (replies.empty()) return -1;
-        const Bytes record = replies.front();
-        replies.pop_front();
-        const std::size_t n = std::min(record.size(), buffer.size());
-        std::copy_n(record.begin(), n, buffer.begin());
-        return static_cast<long>(n);
+        return linktest::TakeRecord(replies, buffer);
     }
 
     bool open = false;
@@ -287,16 +283,22 @@ Bytes AlderInfo(std::size_t length, std::uint32_t serial = 123456, std::uint8_t 
     return info;
 }
 
+// The low and high edges of the first ranges an identification names, range by range.
+template <class Info>
+std::vector<int> Edges(const Info& info, int ranges) {
+    std::vector<int> edges;
+    for (int i = 0; i < ranges; ++i)
+        for (int edge : {0, 1}) edges.push_back(info.RangeEdge(i, edge));
+    return edges;
+}
+
 TEST(RadioInfo, FieldsFromTheIdentification) {
     const CRadioInfo info(AlderInfo(24));
     EXPECT_EQ(info.FW(), "ALDER");
     EXPECT_EQ(info.SN(), "123456");
     EXPECT_EQ(info.BankFlag(), 1);
     EXPECT_EQ(info.RangeCount(), 2);
-    EXPECT_EQ(info.RangeEdge(0, 0), 145000000);
-    EXPECT_EQ(info.RangeEdge(0, 1), 149000000);
-    EXPECT_EQ(info.RangeEdge(1, 0), 165000000);
-    EXPECT_EQ(info.RangeEdge(1, 1), 174000000);
+    EXPECT_EQ(Edges(info, 2), (std::vector<int>{145000000, 149000000, 165000000, 174000000}));
 }
 
 TEST(RadioInfo, BankFlagIsBitZeroOnly) {
@@ -369,10 +371,7 @@ TEST(DeviceInfo, FieldsFromTheIdentification) {
     EXPECT_EQ(info.BaseUnits(), 10880);
     EXPECT_EQ(info.AuxWordB(), 0x5678);
     EXPECT_EQ(info.StepHz(), 12500);
-    EXPECT_EQ(info.RangeEdge(0, 0), 136000000);
-    EXPECT_EQ(info.RangeEdge(0, 1), 174000000);
-    EXPECT_EQ(info.RangeEdge(1, 0), 136012500);
-    EXPECT_EQ(info.RangeEdge(1, 1), 136025000);
+    EXPECT_EQ(Edges(info, 2), (std::vector<int>{136000000, 174000000, 136012500, 136025000}));
     EXPECT_EQ(info.RangeEdge(3, 1), 136000000);  // all four are computed, unused ones at the base
 }
 

@@ -96,24 +96,15 @@ TEST_F(Exchange, AFailedStepEndsTheReadWithoutTouchingTheParameters) {
     }
 }
 
-TEST_F(Exchange, StepsBeyondTheLastFail) {
-    fake::Ware ware(radio, fake::Layout::ThreeSegments);
-    static_cast<fake::Data&>(ware.EnsureData()).imageSize = CThreeSegmentRW::kImageSize;
-    IRadioRW* rw = ware.CreateRW(&radio, static_cast<IRadioSocket*>(&link));
-    bool ok = false;
-    Run(*rw, true, ok);
-    EXPECT_TRUE(ok);
-    EXPECT_FALSE(rw->Step());
-    ware.ReleaseRW(rw);
-}
-
-TEST_F(Exchange, ThreeSegmentLayoutReadsAndWritesWithItsProgress) {
+TEST_F(Exchange, ThreeSegmentLayoutReadsAndWritesWithItsProgressAndNoStepBeyondTheLast) {
     fake::Ware ware(radio, fake::Layout::ThreeSegments);
     static_cast<fake::Data&>(ware.EnsureData()).imageSize = CThreeSegmentRW::kImageSize;
     IRadioRW* rw = ware.CreateRW(&radio, static_cast<IRadioSocket*>(&link));
     bool ok = false;
     EXPECT_EQ(Run(*rw, true, ok), (std::vector<int>{20, 55, 95}));
+    EXPECT_TRUE(ok);
     EXPECT_EQ(link.log, (Log{"get 119", "get 120", "get 512"}));
+    EXPECT_FALSE(rw->Step()) << "a step beyond the last fails";
     ware.ReleaseRW(rw);
 
     link.log.clear();

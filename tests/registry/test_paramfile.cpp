@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../file_bytes.h"
 #include "../foreign_model.h"
 #include "U_fileio.h"
 #include "U_paramfile.h"
@@ -19,11 +20,6 @@ namespace fs = std::filesystem;
 using namespace paramfile;
 
 namespace {
-
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void WriteAll(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;

@@ -30,26 +30,11 @@ constexpr auto kSlack = 350ms;
 enum class ELink { Stream, Packet, Serial };
 enum class EKind { None, Silent, Late, Echo, Segment, Crc, Short, Drop };
 
+// In the order of EKind: the fault names the virtual radio takes, after "clean" for none.
 std::string KindName(EKind kind) {
-    switch (kind) {
-        case EKind::None:
-            return "clean";
-        case EKind::Silent:
-            return "silent";
-        case EKind::Late:
-            return "late";
-        case EKind::Echo:
-            return "echo";
-        case EKind::Segment:
-            return "segment";
-        case EKind::Crc:
-            return "crc";
-        case EKind::Short:
-            return "short";
-        case EKind::Drop:
-            return "drop";
-    }
-    return {};
+    static constexpr const char* kNames[] = {"clean",   "silent", "late",  "echo",
+                                             "segment", "crc",    "short", "drop"};
+    return kNames[static_cast<int>(kind)];
 }
 
 std::string LinkName(ELink link) {

@@ -156,8 +156,11 @@ std::vector<std::string> WithoutBindingRequests(std::vector<std::string> lines) 
 const std::vector<std::uint8_t> kFrame = {0xC0, 0xFF, 0x93, 0x01, 0x02, 0xC1};
 
 // What the stack does with a host-wrapping chip: listen first, send, listen, a new rate, send.
+// Returns what went over the bus.
 template <class Driver>
-void ListenSendRetune(Driver& driver) {
+std::vector<SEvent> ListenSendRetune(CFakeDevice& chip) {
+    CRecorder bus(chip);
+    Driver driver(bus);
     std::uint8_t reply[64];
     EXPECT_EQ(driver.Start(Soon()), EUsbStatus::Ok);
     driver.Read(reply, Soon());
@@ -165,6 +168,7 @@ void ListenSendRetune(Driver& driver) {
     driver.Read(reply, Soon());
     EXPECT_TRUE(driver.SetBaud(115200, Soon()));
     EXPECT_TRUE(driver.Write(kFrame, Soon()));
+    return bus.log;
 }
 
 TEST(UsbControlSequences, OursMatchTheKernelDriversAtStartAndRateChange) {
@@ -182,20 +186,14 @@ TEST(UsbControlSequences, OursMatchTheKernelDriversAtStartAndRateChange) {
         {"stir4200",
          [] {
              CFakeStir4200 chip(Stir4200Info(), "");
-             CRecorder bus(chip);
-             CStir4200 driver(bus);
-             ListenSendRetune(driver);
-             return bus.log;
+             return ListenSendRetune<CStir4200>(chip);
          },
          {}},
         {"mcs7780",
          [&mcsInfo] {
              CFakeMcs7780 chip(mcsInfo, "");
              chip.registers[mcs7780::kMode] = 0x8020;
-             CRecorder bus(chip);
-             CMcs7780 driver(bus);
-             ListenSendRetune(driver);
-             return bus.log;
+             return ListenSendRetune<CMcs7780>(chip);
          },
          {}},
         {"bridge",

@@ -92,6 +92,14 @@ class RadioViewTest : public ::testing::Test {
         QTest::keyClick(grid, static_cast<Qt::Key>(key));
     }
 
+    // Opens the frequency editor of a cell by a click and types over its whole text.
+    void TypeInCell(int col, int canal, const char* text) {
+        Click(col, canal);
+        ASSERT_TRUE(edt->isVisible()) << col << " " << canal;
+        edt->selectAll();
+        QTest::keyClicks(edt, QString::fromUtf8(text));
+    }
+
     // Rows by name with the caption they write and the width it takes.
     struct SRowCaption {
         const char* row;
@@ -104,6 +112,24 @@ class RadioViewTest : public ::testing::Test {
             ASSERT_NE(row, nullptr);
             EXPECT_EQ(row->LabelText(), QString::fromUtf8(c.label)) << c.row;
             EXPECT_EQ(row->LabelWidth(), c.width) << c.row;
+        }
+    }
+
+    // A further view of the module's radio in each layout: its channel table's column widths
+    // (normal, then compact) and the header texts it shows, which `headers` checks.
+    template <class Check>
+    static void ExpectBothLayouts(std::initializer_list<int> normal,
+                                  std::initializer_list<int> compact, Check headers) {
+        for (const views::TLayout layout : {views::TLayout::Normal, views::TLayout::Compact}) {
+            ViewT view(*CWareSingleton<WareT>::Get(), layout);
+            const bool small = layout == views::TLayout::Compact;
+            int c = 0;
+            for (const int width : small ? compact : normal)
+                EXPECT_EQ(view.CanalGrid().Grid().GetColWidths(c++), width) << c - 1;
+            QStringList texts;
+            for (const views::SHeaderBlock& block : view.CanalGrid().Model().header)
+                texts << block.text;
+            headers(texts, small);
         }
     }
 

@@ -126,10 +126,7 @@ TEST_F(AlderCanalsTest, FrequencyEditorStepsAcrossTheGapBetweenWindows) {
 
 TEST_F(AlderCanalsTest, TypedFrequencyIsSnappedIntoTheWindowsAndEscapeRestores) {
     EnableCanal(1);
-    Click(3, 1);
-    ASSERT_TRUE(edt->isVisible());
-    edt->selectAll();
-    QTest::keyClicks(edt, "16x0 000 000");
+    TypeInCell(3, 1, "16x0 000 000");
     EXPECT_EQ(edt->Text(), "160 000 000");
     QTest::keyClick(edt, Qt::Key_Escape);
     EXPECT_FALSE(edt->isVisible());

@@ -10,6 +10,8 @@
 
 #include <QPushButton>
 
+#include <span>
+
 using namespace views;
 
 namespace {
@@ -42,39 +44,37 @@ using BirchViewTest = BclViewTest<CBirchWare>;
 
 // ---- The sign rules of the squelch system cells -------------------------------------------------
 
+// A stored code, the text chosen in a cell and the code the choice leaves.
+struct SChoice {
+    int stored;
+    const char* text;
+    int result;
+};
+
+void ExpectChoices(int (*choose)(int, const QString&), std::span<const SChoice> cases) {
+    for (const SChoice& c : cases)
+        EXPECT_EQ(choose(c.stored, QString::fromUtf8(c.text)), c.result)
+            << c.stored << " " << c.text;
+}
+
 TEST(BirchCedarSquelchRules, ASystemChoiceKeepsAValueOfTheSameSignAndOtherwiseStartsAnew) {
-    struct SCase {
-        int stored;
-        const char* choice;
-        int result;
-    };
-    const SCase cases[] = {
+    const SChoice cases[] = {
         {2, "CTCSS", 2},  {2, "DCS", -1},   {2, "(нет)", 0}, {-5, "DCS", -5},
         {-5, "CTCSS", 1}, {-5, "(нет)", 0}, {0, "CTCSS", 1}, {0, "DCS", -1},
         {0, "(нет)", 0},  {7, "dcs?", 0},   {-83, "", 0},    {51, "CTCSS", 51},
     };
-    for (const SCase& c : cases)
-        EXPECT_EQ(birchcedar::CodeAfterSystemChoice(c.stored, QString::fromUtf8(c.choice)),
-                  c.result)
-            << c.stored << " " << c.choice;
+    ExpectChoices(birchcedar::CodeAfterSystemChoice, cases);
 }
 
 TEST(BirchCedarSquelchRules, AValueIsLookedUpInTheListOfTheStoredSystem) {
-    struct SCase {
-        int stored;
-        const char* text;
-        int result;
-    };
-    const SCase cases[] = {
+    const SChoice cases[] = {
         {1, "67,0", 1},  // the first tone of the list is a tone, not "absent"
         {1, "71,9", 2},  {5, "254,1", 51}, {9, "69,3", 39}, {-1, "023", -1},
         {-1, "032", -5}, {-7, "754", -83}, {3, "032", 0},  // a code under CTCSS
         {-2, "71,9", 0},                                   // a tone under DCS
         {0, "71,9", 0},  {4, "88.5", 0},
     };
-    for (const SCase& c : cases)
-        EXPECT_EQ(birchcedar::CodeAfterValueChoice(c.stored, QString::fromUtf8(c.text)), c.result)
-            << c.stored << " " << c.text;
+    ExpectChoices(birchcedar::CodeAfterValueChoice, cases);
 }
 
 TEST(BirchCedarSquelchRules, CellsShowSystemAndValueAndOfferTheMatchingList) {
@@ -100,19 +100,14 @@ TEST(BirchCedarSquelchRules, CellsShowSystemAndValueAndOfferTheMatchingList) {
 TEST_F(CedarViewTest, GridShapeWidthsAndHeadersOfBothLayouts) {
     EXPECT_EQ(grid->Cols(), 13);
     EXPECT_EQ(grid->Rows(), 102);
-    const int normal[] = {30, 35, 45, 120, 35, 120, 50, 50, 35, 50, 50, 65, 65};
-    const int compact[] = {30, 30, 36, 90, 30, 90, 45, 42, 30, 45, 42, 44, 46};
-    for (const TLayout layout : {TLayout::Normal, TLayout::Compact}) {
-        TBirchCedarView view(*CWareSingleton<CCedarWare>::Get(), layout);
-        const bool small = layout == TLayout::Compact;
-        for (int c = 0; c < 13; ++c)
-            EXPECT_EQ(view.CanalGrid().Grid().GetColWidths(c), small ? compact[c] : normal[c]) << c;
-        QStringList texts;
-        for (const SHeaderBlock& block : view.CanalGrid().Model().header) texts << block.text;
-        EXPECT_TRUE(texts.contains("CTCSS тон, Гц / DCS код"));
-        EXPECT_TRUE(texts.contains(small ? "ПРД\nна з/к" : "ПРД на\nзанятом\nканале"));
-        EXPECT_TRUE(texts.contains(small ? "ПРД\nогр. п/в" : "Огранич.\nПРД по\nвремени"));
-    }
+    ExpectBothLayouts(
+        {30, 35, 45, 120, 35, 120, 50, 50, 35, 50, 50, 65, 65},
+        {30, 30, 36, 90, 30, 90, 45, 42, 30, 45, 42, 44, 46},
+        [](const QStringList& texts, bool small) {
+            EXPECT_TRUE(texts.contains("CTCSS тон, Гц / DCS код"));
+            EXPECT_TRUE(texts.contains(small ? "ПРД\nна з/к" : "ПРД на\nзанятом\nканале"));
+            EXPECT_TRUE(texts.contains(small ? "ПРД\nогр. п/в" : "Огранич.\nПРД по\nвремени"));
+        });
     // Four pages: no key page on these radios.
     ASSERT_EQ(View().Pages().count(), 4);
     EXPECT_EQ(View().Pages().tabText(3), "Дополнительные параметры");
@@ -241,10 +236,7 @@ TEST_F(BirchViewTest, EightDigitFrequenciesShownTypedAndReadBack) {
     QTest::keyClick(edt, Qt::Key_Return);
     EXPECT_EQ(Canal(0).FRQ_PRM(), 39012500);
 
-    Click(3, 0);
-    ASSERT_TRUE(edt->isVisible());
-    edt->selectAll();
-    QTest::keyClicks(edt, "45 678 500");
+    TypeInCell(3, 0, "45 678 500");
     QTest::keyClick(edt, Qt::Key_Return);
     EXPECT_EQ(Canal(0).FRQ_PRM(), 45678500 / 12500 * 12500);
 }

@@ -14,6 +14,7 @@
 #include "F_larchview.h"
 #include "U_cedarware.h"
 #include "U_larchware.h"
+#include "larch_view_fixture.h"
 #include "view_fixture.h"
 
 using namespace views;
@@ -82,14 +83,8 @@ class CedarEdit
     CTwoBankCanal& Canal(int i) const { return *Data().Canal(i); }
 };
 
-class LarchEdit
-    : public EditTest<RadioViewTest<CLarchWare, TLarchView, CLarchData, &InstallLarchView>> {
+class LarchEdit : public EditTest<LarchViewFixture> {
   protected:
-    CLarchCanal& Canal(int i) const { return Data().LarchCanal(i); }
-    void WorkingRun(int last) {
-        for (int i = 0; i < kLarchCanalCount; ++i) Canal(i).SetEnabled(i <= last);
-        Settle();
-    }
     int RunEnd() const {
         int i = 0;
         while (i < kLarchCanalCount && Canal(i).Enabled()) ++i;
@@ -322,7 +317,8 @@ TEST_F(LarchEdit, EveryOperationKeepsTheRunOfWorkingChannelsFrom00) {
     EXPECT_EQ(RunEnd(), 4);
     // (A move that could not go further has said so before.)
     ASSERT_FALSE(Tips().isEmpty());
-    EXPECT_EQ(Tips().back().toStdString(), "Не изменены каналы: 08: вне ряда рабочих каналов от 00");
+    EXPECT_EQ(Tips().back().toStdString(),
+              "Не изменены каналы: 08: вне ряда рабочих каналов от 00");
 }
 
 TEST_F(LarchEdit, InsertIntoAFullRunAsksFirstAndTheServiceChannelFollows) {

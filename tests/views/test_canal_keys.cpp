@@ -154,10 +154,7 @@ TEST_F(CanalKeys, ChannelKeysCloseAnOpenEditorStoreItAndAct) {
     EXPECT_EQ(Canal(4).CSS_PRM(), 1) << "the chosen tone moved down with its channel";
     EXPECT_EQ(Canal(3).CSS_PRM(), 0);
 
-    Click(3, 2);
-    ASSERT_TRUE(edt->isVisible());
-    edt->selectAll();
-    QTest::keyClicks(edt, "146");
+    TypeInCell(3, 2, "146");
     QTest::keyClick(edt, Qt::Key_Insert);
     EXPECT_FALSE(EditorOpen());
     EXPECT_FALSE(Canal(2).Enabled()) << "an empty channel was inserted";

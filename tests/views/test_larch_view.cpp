@@ -4,7 +4,7 @@
 #include "F_larchview.h"
 #include "U_larchware.h"
 #include "Zvc_label.h"
-#include "radio_view_fixture.h"
+#include "larch_view_fixture.h"
 
 #include <QPushButton>
 
@@ -12,14 +12,8 @@ using namespace views;
 
 namespace {
 
-class LarchViewTest : public RadioViewTest<CLarchWare, TLarchView, CLarchData, &InstallLarchView> {
+class LarchViewTest : public LarchViewFixture {
   protected:
-    CLarchCanal& Canal(int i) const { return Data().LarchCanal(i); }
-    // Channels 00..last in use and nothing else, counted as saved.
-    void WorkingRun(int last) {
-        for (int i = 0; i < kLarchCanalCount; ++i) Canal(i).SetEnabled(i <= last);
-        Settle();
-    }
     int LastWorking() const {
         int last = -1;
         for (int i = 0; i < kLarchCanalCount; ++i)
@@ -133,29 +127,21 @@ TEST_F(LarchViewTest, FrequencyEditorTakesWholeKilohertzInTenCharacters) {
     Key(5, 0, Qt::Key_Return);
     EXPECT_FALSE(EditorOpen());
     Key(4, 0, Qt::Key_Space);
-    Click(5, 0);
-    ASSERT_TRUE(edt->isVisible());
-    edt->selectAll();
-    QTest::keyClicks(edt, "41,05");
+    TypeInCell(5, 0, "41,05");
     QTest::keyClick(edt, Qt::Key_Return);
     EXPECT_EQ(Canal(0).FRQ_PRD(), 41050000);
     EXPECT_EQ(Canal(0).FRQ_PRM(), 39050000);
 }
 
 TEST_F(LarchViewTest, GridShapeAndWhatEachColumnDoes) {
-    const int normal[] = {30, 35, 0, 139, 52, 139, 0, 110, 48, 0, 110, 0, 87};
-    const int compact[] = {30, 35, 0, 107, 35, 107, 0, 85, 34, 0, 85, 0, 77};
-    for (const TLayout layout : {TLayout::Normal, TLayout::Compact}) {
-        TLarchView view(*CWareSingleton<CLarchWare>::Get(), layout);
-        const bool small = layout == TLayout::Compact;
-        for (int c = 0; c < 13; ++c)
-            EXPECT_EQ(view.CanalGrid().Grid().GetColWidths(c), small ? compact[c] : normal[c]) << c;
-        QStringList texts;
-        for (const SHeaderBlock& block : view.CanalGrid().Model().header) texts << block.text;
-        EXPECT_TRUE(texts.contains(small ? "CTCSS  тон,  Гц" : "Субтон (CTCSS),  Гц "));
-        EXPECT_TRUE(texts.contains("Частота,  Гц"));
-        EXPECT_TRUE(texts.contains("Блокировка\nПРД"));
-    }
+    ExpectBothLayouts(
+        {30, 35, 0, 139, 52, 139, 0, 110, 48, 0, 110, 0, 87},
+        {30, 35, 0, 107, 35, 107, 0, 85, 34, 0, 85, 0, 77},
+        [](const QStringList& texts, bool small) {
+            EXPECT_TRUE(texts.contains(small ? "CTCSS  тон,  Гц" : "Субтон (CTCSS),  Гц "));
+            EXPECT_TRUE(texts.contains("Частота,  Гц"));
+            EXPECT_TRUE(texts.contains("Блокировка\nПРД"));
+        });
     EXPECT_EQ(View().Pages().count(), 5);
 
     WorkingRun(0);

@@ -207,6 +207,16 @@ TZKnob* DropKnob(QWidget* focusing) {
     return knob;
 }
 
+// A list cell as the parameter pages show one: its text at the left after a small indent.
+TZStatic* ListCell(const QStringList& list, const QString& text) {
+    auto* cell = new TZStatic;
+    cell->SetList(list);
+    cell->SetText(text);
+    cell->SetAlignment(ta_LeftCenter);
+    cell->SetIndents(4, 0, 0, 0);
+    return cell;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -226,20 +236,12 @@ int main(int argc, char** argv) {
     auto* pagePanel = new TZPanel(back);
     pagePanel->setGeometry(10, 10, 540, 250);
     pagePanel->SetColor(QColor(255, 250, 240));
-    auto* squelch = new TZStatic;
-    squelch->SetList(SquelchLevels());
-    squelch->SetText("Уровень 3");
-    squelch->SetAlignment(ta_LeftCenter);
-    squelch->SetIndents(4, 0, 0, 0);
+    auto* squelch = ListCell(SquelchLevels(), "Уровень 3");
     AddRow(pagePanel, 8, " Порог срабатывания шумоподавителя:", squelch, DropKnob(squelch))
         ->SetHint(
             "Порог срабатывания шумоподавителя, устанавливается в зависимости от помеховой "
             "обстановки");
-    auto* light = new TZStatic;
-    light->SetList(kOnOff);
-    light->SetText("Вкл");
-    light->SetAlignment(ta_LeftCenter);
-    light->SetIndents(4, 0, 0, 0);
+    auto* light = ListCell(kOnOff, "Вкл");
     AddRow(pagePanel, 36, " Подсветка индикатора и клавиатуры:", light, DropKnob(light));
     auto* tone = new TZEditor;
     tone->SetList({"1450", "2100"});
@@ -268,19 +270,11 @@ int main(int argc, char** argv) {
         byte->setGeometry(253 + i * 32 + (i / 4) * 8, 3, 24, 17);
         byte->setAlignment(Qt::AlignCenter);
     }
-    auto* disabled = new TZStatic;
-    disabled->SetList(kOnOff);
-    disabled->SetText("Выкл");
-    disabled->SetAlignment(ta_LeftCenter);
-    disabled->SetIndents(4, 0, 0, 0);
+    auto* disabled = ListCell(kOnOff, "Выкл");
     auto* disabledRow =
         AddRow(pagePanel, 176, " Недоступный параметр:", disabled, DropKnob(disabled));
     disabledRow->setEnabled(false);
-    auto* opened = new TZStatic;
-    opened->SetList(kTones);
-    opened->SetText("71,9");
-    opened->SetAlignment(ta_LeftCenter);
-    opened->SetIndents(4, 0, 0, 0);
+    auto* opened = ListCell(kTones, "71,9");
     AddRow(pagePanel, 210, " Приемный тон CTCSS (открытый список):", opened, DropKnob(opened));
 
     // Panels with different margins, knobs and a free scroll bar.
