@@ -13,15 +13,13 @@ using namespace command;
 
 constexpr std::size_t kCheckBytes = 2;
 constexpr std::size_t kIdentifyCapacity = 512;
-constexpr std::size_t kSegmentHeader = 4;  // code, 0x00, segment low, segment high
 constexpr std::size_t kDrainChunk = 1024;
 
 // The reply must hold the whole answer: every payload byte the command expects and the check
 // value. A reply two bytes short would otherwise pass its check bytes off as data.
 bool SegmentReplyMatches(std::span<const std::uint8_t> reply, std::size_t length, std::uint8_t code,
                          std::uint16_t segment, std::size_t payload) {
-    return length >= payload + kCheckBytes && reply[0] == code && reply[2] == (segment & 0xFF) &&
-           reply[3] == (segment >> 8);
+    return length >= payload + kCheckBytes && reply[0] == code && SegmentOf(reply) == segment;
 }
 
 }  // namespace
@@ -97,9 +95,7 @@ CRadioSerial::~CRadioSerial() {
 }
 
 bool CRadioSerial::GetSegment(std::uint16_t segment, std::span<std::uint8_t> destination) {
-    const std::array<std::uint8_t, 4> request{kGetSegment, 0x00,
-                                              static_cast<std::uint8_t>(segment & 0xFF),
-                                              static_cast<std::uint8_t>(segment >> 8)};
+    const auto request = SegmentRequest(kGetSegment, segment);
     const std::size_t payload = kSegmentHeader + destination.size();
     std::vector<std::uint8_t> reply(payload + kCheckBytes);
     const auto length = ExchangeFrame(port_, request, reply);
@@ -110,9 +106,7 @@ bool CRadioSerial::GetSegment(std::uint16_t segment, std::span<std::uint8_t> des
 }
 
 bool CRadioSerial::PutSegment(std::uint16_t segment, std::span<const std::uint8_t> source) {
-    std::vector<std::uint8_t> request{kPutSegment, 0x00, static_cast<std::uint8_t>(segment & 0xFF),
-                                      static_cast<std::uint8_t>(segment >> 8)};
-    request.insert(request.end(), source.begin(), source.end());
+    const auto request = SegmentRequest(kPutSegment, segment, source);
     std::array<std::uint8_t, kSegmentHeader + kCheckBytes> reply{};
     const auto length = ExchangeFrame(port_, request, reply);
     return length && SegmentReplyMatches(reply, *length, kPutSegment, segment, kSegmentHeader);

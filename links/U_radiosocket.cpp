@@ -12,7 +12,6 @@ using namespace command;
 
 constexpr std::size_t kIdentifyCapacity = 64;
 constexpr std::size_t kIdentifyMinimum = 20;
-constexpr std::size_t kSegmentHeader = 4;  // code, 0x00, segment low, segment high
 constexpr std::size_t kMaxDevices = 5;
 
 }  // namespace
@@ -70,7 +69,7 @@ bool HeadMatches(std::span<const std::uint8_t> received, const SReplyHead& head)
     if (received.empty()) return true;
     if (received[0] != head.code) return false;
     if (!head.segment || received.size() < kSegmentHeader) return true;
-    return received[2] == (*head.segment & 0xFF) && received[3] == (*head.segment >> 8);
+    return SegmentOf(received) == *head.segment;
 }
 
 }  // namespace
@@ -134,9 +133,7 @@ bool CRadioSocket::SetClockTo(const std::array<std::uint8_t, 6>& dateTime) {
 bool CRadioSocket::SegmentCommand(std::uint8_t code, std::uint16_t segment,
                                   std::span<const std::uint8_t> data, std::size_t replyCapacity,
                                   std::span<std::uint8_t> destination) {
-    std::vector<std::uint8_t> request{code, 0x00, static_cast<std::uint8_t>(segment & 0xFF),
-                                      static_cast<std::uint8_t>(segment >> 8)};
-    request.insert(request.end(), data.begin(), data.end());
+    const auto request = SegmentRequest(code, segment, data);
     std::vector<std::uint8_t> reply(replyCapacity);
     const SReplyHead head{static_cast<std::uint8_t>(code | kReplyBit), segment};
     const auto length = IrdaExchange(socket_, request, reply, replyCapacity, head);

@@ -391,12 +391,9 @@ std::optional<std::vector<std::uint8_t>> CVirtualRadio::Execute(
     std::span<const std::uint8_t> request, ELink link) {
     const std::uint8_t replyBit = link == ELink::Irda ? kReplyBit : 0;
     const std::uint8_t code = request[0];
-    const std::uint16_t segment =
-        request.size() >= 4 ? static_cast<std::uint16_t>(request[2] | request[3] << 8) : 0;
+    const std::uint16_t segment = SegmentOf(request);
     const auto echo = [&](std::uint8_t c) {
-        return std::vector<std::uint8_t>{static_cast<std::uint8_t>(c | replyBit), 0x00,
-                                         static_cast<std::uint8_t>(segment & 0xFF),
-                                         static_cast<std::uint8_t>(segment >> 8)};
+        return SegmentRequest(static_cast<std::uint8_t>(c | replyBit), segment);
     };
     switch (code) {
         case kIdentify:

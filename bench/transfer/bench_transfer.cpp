@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "../../tests/delivered_radios.h"
+#include "U_commands.h"
 #include "U_frame.h"
 #include "U_virtualradios.h"
 
@@ -80,9 +81,7 @@ void BM_SerialAt9600(benchmark::State& state) {
     } parts[] = {{119, 256}, {120, 512}, {512, 128}};
     std::size_t wire = 0;
     for (const auto& part : parts) {
-        const std::vector<std::uint8_t> request{0x02, 0x00,
-                                                static_cast<std::uint8_t>(part.segment & 0xFF),
-                                                static_cast<std::uint8_t>(part.segment >> 8)};
+        const auto request = command::SegmentRequest(command::kGetSegment, part.segment);
         std::vector<std::uint8_t> reply = request;
         const auto content = radios.Radio(0).Segment(part.segment);
         reply.insert(reply.end(), content.begin(), content.end());
