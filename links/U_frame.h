@@ -1,27 +1,18 @@
 #pragma once
-// The serial wire format: a frame 0xC0 ... 0xC1 around the payload and its CRC-16/X-25 check
-// value, with 0xC0, 0xC1 and 0x7D stuffed as 0x7D followed by the byte XOR 0x20. The program and
-// the virtual radio both speak it, so it lives on its own.
+// The serial wire format: each payload in the HDLC byte framing, one frame after the other with
+// nothing between them. The program and the virtual radio both speak it, so it lives on its own.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "U_hdlcframe.h"
+
 namespace frame {
 
-inline constexpr std::uint8_t kStart = 0xC0;
-inline constexpr std::uint8_t kEnd = 0xC1;
-inline constexpr std::uint8_t kEscape = 0x7D;
-inline constexpr std::uint8_t kEscapeXor = 0x20;
-inline constexpr std::uint16_t kCrcInit = 0xFFFF;
-// The accumulator over a good body, check bytes included, before the final XOR.
-inline constexpr std::uint16_t kGoodResidue = 0xF0B8;
-
-// One byte through the accumulator (reflected polynomial 0x8408, no final XOR).
-std::uint16_t CrcStep(std::uint16_t crc, std::uint8_t byte);
-// The check value of a payload: accumulator from 0xFFFF, final XOR 0xFFFF.
-std::uint16_t CheckValue(std::span<const std::uint8_t> payload);
+inline constexpr std::uint8_t kStart = hdlc::kOpen;
+inline constexpr std::uint8_t kEnd = hdlc::kClose;
 
 // The complete frame for a payload; the second form with a given check value.
 std::vector<std::uint8_t> Build(std::span<const std::uint8_t> payload);
@@ -45,7 +36,7 @@ class CReceiver {
 
     std::vector<std::uint8_t> body_;
     std::size_t length_ = 0;
-    std::uint16_t crc_ = kCrcInit;
+    std::uint16_t crc_ = hdlc::kCheckStart;
     bool inFrame_ = false;
     bool escape_ = false;
 };

@@ -308,7 +308,7 @@ void CSerialRadioServer::Answer(std::span<const std::uint8_t> request,
     if (reply.silent) return;
     if (!stop_.SleepFor(requestStart + WireTime(requestWireBytes) - Clock::now())) return;
     if (reply.delay.count() > 0 && !stop_.SleepFor(reply.delay)) return;
-    const std::uint16_t check = frame::CheckValue(reply.payload);
+    const std::uint16_t check = hdlc::FrameCheck(reply.payload);
     const auto bytes = frame::Build(reply.payload, reply.badCheck ? check ^ 0x5A5A : check);
     WritePaced(bytes);
     if (reply.dropAfter) dropped_ = true;

@@ -4,39 +4,11 @@ namespace sir {
 
 namespace {
 
-constexpr std::uint16_t kPolynomial = 0x8408;
 constexpr std::size_t kCheckSize = 2;
 // Address and control at least, then the check.
 constexpr std::size_t kShortestFrame = 2 + kCheckSize;
 
-bool NeedsEscape(std::uint8_t byte) {
-    return byte == kBof || byte == kEof || byte == kEscape;
-}
-
-void PutEscaped(std::vector<std::uint8_t>& out, std::uint8_t byte) {
-    if (NeedsEscape(byte)) {
-        out.push_back(kEscape);
-        out.push_back(byte ^ kEscapeFlip);
-    } else {
-        out.push_back(byte);
-    }
-}
-
 }  // namespace
-
-std::uint16_t UpdateCheck(std::uint16_t check, std::span<const std::uint8_t> bytes) {
-    for (const std::uint8_t byte : bytes) {
-        check ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            check = (check & 1) ? static_cast<std::uint16_t>((check >> 1) ^ kPolynomial)
-                                : static_cast<std::uint16_t>(check >> 1);
-    }
-    return check;
-}
-
-std::uint16_t FrameCheck(std::span<const std::uint8_t> frame) {
-    return static_cast<std::uint16_t>(~UpdateCheck(0xFFFF, frame));
-}
 
 std::vector<std::uint8_t> Wrap(std::span<const std::uint8_t> frame, int extraBofs) {
     return WrapWithCheck(frame, extraBofs, FrameCheck(frame));
@@ -44,14 +16,9 @@ std::vector<std::uint8_t> Wrap(std::span<const std::uint8_t> frame, int extraBof
 
 std::vector<std::uint8_t> WrapWithCheck(std::span<const std::uint8_t> frame, int extraBofs,
                                         std::uint16_t check) {
-    std::vector<std::uint8_t> out;
-    out.reserve(frame.size() * 2 + static_cast<std::size_t>(extraBofs > 0 ? extraBofs : 0) + 6);
-    out.insert(out.end(), static_cast<std::size_t>(extraBofs > 0 ? extraBofs : 0), kExtraBof);
-    out.push_back(kBof);
-    for (const std::uint8_t byte : frame) PutEscaped(out, byte);
-    PutEscaped(out, static_cast<std::uint8_t>(check & 0xFF));
-    PutEscaped(out, static_cast<std::uint8_t>(check >> 8));
-    out.push_back(kEof);
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(extraBofs > 0 ? extraBofs : 0),
+                                  kExtraBof);
+    hdlc::AppendFrame(out, frame, check);
     return out;
 }
 
@@ -84,7 +51,7 @@ CDeframer::EResult CDeframer::Feed(std::uint8_t byte) {
         case EState::Escaped:
             if (byte == kEof || byte == kEscape) return Drop();
             state_ = EState::Inside;
-            byte ^= kEscapeFlip;
+            byte ^= hdlc::kEscapeXor;
             break;
         case EState::Inside:
             if (byte == kEscape) {

@@ -8,20 +8,18 @@
 #include <span>
 #include <vector>
 
+#include "U_hdlcframe.h"
+
 namespace sir {
 
-inline constexpr std::uint8_t kBof = 0xC0;
-inline constexpr std::uint8_t kEof = 0xC1;
-inline constexpr std::uint8_t kEscape = 0x7D;
+inline constexpr std::uint8_t kBof = hdlc::kOpen;
+inline constexpr std::uint8_t kEof = hdlc::kClose;
+inline constexpr std::uint8_t kEscape = hdlc::kEscape;
 inline constexpr std::uint8_t kExtraBof = 0xFF;
-inline constexpr std::uint8_t kEscapeFlip = 0x20;
-// The running check over a frame and its own (complemented) check ends at this value.
-inline constexpr std::uint16_t kGoodResidue = 0xF0B8;
 
-// The running 16-bit check (reflected CCITT polynomial), not complemented.
-std::uint16_t UpdateCheck(std::uint16_t check, std::span<const std::uint8_t> bytes);
-// The check a frame carries: the complemented running check from 0xFFFF, sent low byte first.
-std::uint16_t FrameCheck(std::span<const std::uint8_t> frame);
+using hdlc::FrameCheck;
+using hdlc::kGoodResidue;
+using hdlc::UpdateCheck;
 
 // The bytes on the line for one frame (address, control and information).
 std::vector<std::uint8_t> Wrap(std::span<const std::uint8_t> frame, int extraBofs);

@@ -19,7 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 TEST(SerialFrame, IdentificationRequestTravelsAsTheDocumentedFrame) {
     const Bytes payload{0x01, 0x00};
-    EXPECT_EQ(frame::CheckValue(payload), 0x169F);
+    EXPECT_EQ(hdlc::FrameCheck(payload), 0x169F);
     EXPECT_EQ(frame::Build(payload), (Bytes{0xC0, 0x01, 0x00, 0x9F, 0x16, 0xC1}));
 }
 
@@ -40,11 +40,11 @@ TEST(SerialFrame, ReservedBytesAreStuffed) {
 TEST(SerialFrame, GoodBodyLeavesTheKnownResidue) {
     for (const Bytes& payload :
          {Bytes{0x01, 0x00}, Bytes{0x02, 0x00, 0x05, 0x00}, Bytes(300, 0xC0)}) {
-        const std::uint16_t check = frame::CheckValue(payload);
-        std::uint16_t crc = frame::kCrcInit;
-        for (const auto b : payload) crc = frame::CrcStep(crc, b);
-        crc = frame::CrcStep(crc, check & 0xFF);
-        crc = frame::CrcStep(crc, check >> 8);
+        const std::uint16_t check = hdlc::FrameCheck(payload);
+        std::uint16_t crc = hdlc::kCheckStart;
+        for (const auto b : payload) crc = hdlc::CheckStep(crc, b);
+        crc = hdlc::CheckStep(crc, check & 0xFF);
+        crc = hdlc::CheckStep(crc, check >> 8);
         EXPECT_EQ(crc, 0xF0B8);
     }
 }
@@ -125,7 +125,7 @@ TEST(SerialFrame, EscapedBodyRoundTrips) {
 
 TEST(SerialFrame, StuffedBytesAreRestoredBeforeTheCheck) {
     const Bytes payload{0xC0, 0xC1, 0x7D};
-    const std::uint16_t check = frame::CheckValue(payload);
+    const std::uint16_t check = hdlc::FrameCheck(payload);
     Bytes stream{0xC0, 0x7D, 0xE0, 0x7D, 0xE1, 0x7D, 0x5D};
     for (const std::uint8_t b :
          {static_cast<std::uint8_t>(check & 0xFF), static_cast<std::uint8_t>(check >> 8)}) {
