@@ -421,7 +421,7 @@ TEST(SirTrace, ATraceThatCannotBeWrittenIsSaid) {
         std::filesystem::temp_directory_path() / ("tessel-trace-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
-    for (const std::string target :
+    for (const std::string& target :
          {(folder / "fifo").string(), folder.string(), (folder / "no" / "such").string()}) {
         std::string problem;
         EXPECT_EQ(sir::CIrdaTrace::Create(target, &problem), nullptr) << target;
@@ -440,7 +440,7 @@ TEST(SirMemory, AMemoryThatIsNoFileIsRefusedAtOnce) {
                         ("tessel-sim-memory-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
-    for (const std::string memory :
+    for (const std::string& memory :
          {folder.string(), (folder / "fifo").string(), std::string("/dev/zero")}) {
         const std::string command = "timeout 20 " + std::string(TESSEL_TEST_BIN_DIR) +
                                     "/tessel-radiosim alder --link=sir --memory " + memory +
