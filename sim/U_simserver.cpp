@@ -82,18 +82,9 @@ void CStopSignal::Stop() {
 
 bool WriteWithin(int fd, std::span<const std::uint8_t> bytes, Clock::time_point deadline,
                  const CStopSignal& stop) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN) return false;
-        if (!WaitWritable(fd, deadline, stop)) return false;
-    }
-    return true;
+    int error = 0;
+    return WriteAll(
+        fd, bytes, [&] { return WaitWritable(fd, deadline, stop); }, error);
 }
 
 bool CStopSignal::SleepFor(std::chrono::nanoseconds duration) const {

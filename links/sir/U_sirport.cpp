@@ -137,18 +137,14 @@ bool CSirPort::Wait(short events, Deadline deadline, bool& timedOut) {
 
 bool CSirPort::Write(std::span<const std::uint8_t> bytes, Deadline deadline) {
     if (fd_ < 0 || !failure_.empty()) return false;
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return Fail(errno);
+    const auto waitWritable = [&] {
         bool timedOut = false;
-        if (!Wait(POLLOUT, deadline, timedOut)) return false;
-    }
-    return true;
+        return Wait(POLLOUT, deadline, timedOut);
+    };
+    int error = 0;
+    if (WriteAll(fd_, bytes, waitWritable, error)) return true;
+    if (error != 0) Fail(error);
+    return false;
 }
 
 long CSirPort::Read(std::span<std::uint8_t> buffer, Deadline deadline) {
