@@ -47,7 +47,9 @@ TEST_F(ShellKeys, MenusHoldTheCommandsWithTheirKeys) {
         QAction* action = Find<QAction>(c.action);
         ASSERT_NE(action, nullptr);
         EXPECT_EQ(action->shortcut(), c.key) << c.action;
-        if (QString::fromUtf8(c.action).startsWith("act_Edit_")) EXPECT_TRUE(edit.contains(action));
+        if (QString::fromUtf8(c.action).startsWith("act_Edit_")) {
+            EXPECT_TRUE(edit.contains(action)) << c.action;
+        }
     }
 }
 
