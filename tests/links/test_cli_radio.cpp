@@ -16,6 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "../file_bytes.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -122,11 +124,7 @@ TEST(CliRadio, WriteRefusedByTheModelSendsNothing) {
 std::string AlderFileWithOneChannel() {
     const std::string file = Temp("one.ald");
     EXPECT_EQ(Cli("new ALDER -o " + file).code, 0);
-    std::string body;
-    {
-        std::ifstream in(file, std::ios::binary);
-        body.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string body = ReadAll(file);
     const auto at = body.find("0Enabled=0");
     EXPECT_NE(at, std::string::npos) << body.size() << " bytes in " << file;
     if (at != std::string::npos) body.replace(at, 10, "0Enabled=1");
@@ -299,13 +297,9 @@ TEST(CliRadio, SerialChoosesAmongRadiosOfOneModel) {
     fs::remove(second);
     const std::string kept = " --virtual-radio ALDER,sn=11,memory=" + first +
                              " --virtual-radio ALDER,sn=22,memory=" + second;
-    const auto memory = [](const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
     EXPECT_EQ(Cli("write " + file + kept).code, 1);
-    const std::string firstBefore = memory(first);
-    const std::string secondBefore = memory(second);
+    const std::string firstBefore = ReadAll(first);
+    const std::string secondBefore = ReadAll(second);
     run = Cli("write " + file + " --serial 22" + kept);
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_NE(run.out.find("serial\t22\n"), std::string::npos) << run.out;
@@ -313,8 +307,8 @@ TEST(CliRadio, SerialChoosesAmongRadiosOfOneModel) {
                            "заводской номер 22\n"),
               std::string::npos)
         << run.err;
-    EXPECT_EQ(memory(first), firstBefore);
-    EXPECT_NE(memory(second), secondBefore);
+    EXPECT_EQ(ReadAll(first), firstBefore);
+    EXPECT_NE(ReadAll(second), secondBefore);
     EXPECT_EQ(Cli("write " + file + " --serial 33" + kept).code, 1);
     fs::remove(first);
     fs::remove(second);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../file_bytes.h"
 #include "U_modules.h"
 
 namespace fs = std::filesystem;
@@ -32,10 +33,7 @@ class ModuleRoot {
         return target;
     }
     const fs::path& Root() const { return root_; }
-    std::string ReleaseLog() const {
-        std::ifstream in(log_);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string ReleaseLog() const { return ReadAll(log_); }
 
   private:
     fs::path root_;

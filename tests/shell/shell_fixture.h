@@ -22,6 +22,7 @@
 #include <optional>
 #include <sstream>
 
+#include "../file_bytes.h"
 #include "U_program.h"
 #include "U_virtualradios.h"
 #include "Zvc_grid.h"
@@ -255,10 +256,7 @@ class ShellTest : public ::testing::Test {
     static void WriteFile(const std::string& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
     }
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    static std::string ReadFile(const std::string& path) { return ReadAll(path); }
 
     QTemporaryDir home_;
     std::optional<std::string> savedHome_;

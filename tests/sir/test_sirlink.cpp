@@ -20,6 +20,7 @@
 #include <sstream>
 #include <thread>
 
+#include "../file_bytes.h"
 #include "U_modules.h"
 #include "U_simoptions.h"
 #include "U_virtualradios.h"
@@ -503,11 +504,6 @@ class CRadioProcess {
     std::string port_;
 };
 
-std::vector<char> FileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::string ReadFrom(const std::string& port, IRadio& radio) {
     SLinkConfig config;
     config.irdaPlatform = EIrdaPlatformKind::Sir;
@@ -546,7 +542,7 @@ TEST(SirMemory, RadioKilledInMidWriteRestartsWithTheOldOrTheNewParameters) {
         ASSERT_EQ(ReadFrom(process.Port(), radio), before);
         std::istringstream text(after);
         ASSERT_TRUE(radio.Data()->Load(text, true));
-        const auto untouched = FileBytes(memory);
+        const auto untouched = ReadAll(memory);
         SLinkConfig config;
         config.irdaPlatform = EIrdaPlatformKind::Sir;
         config.irdaPort = process.Port();
@@ -555,7 +551,7 @@ TEST(SirMemory, RadioKilledInMidWriteRestartsWithTheOldOrTheNewParameters) {
         std::thread writer(
             [&] { written = linktest::RunTransfer(*radio.Ware(), radio, ports, false).ok; });
         const auto limit = LinkClock::now() + 10s;
-        while (FileBytes(memory) == untouched && LinkClock::now() < limit)
+        while (ReadAll(memory) == untouched && LinkClock::now() < limit)
             std::this_thread::sleep_for(2ms);
         process.Kill(SIGKILL);
         writer.join();
