@@ -20,12 +20,7 @@ constexpr std::size_t kShownDifferences = 40;
 
 SFileDialogRequest Request(const char* title, const char* filter, const std::string& folder,
                            const char* extension = "") {
-    SFileDialogRequest request;
-    request.title = title;
-    request.filter = filter;
-    request.initialDir = folder;
-    request.defaultExtension = extension;
-    return request;
+    return {.title = title, .filter = filter, .initialDir = folder, .defaultExtension = extension};
 }
 
 }  // namespace

@@ -21,13 +21,13 @@ struct SFileDialogRequest {
     std::string filter;
     int filterIndex = 1;
     std::string initialDir;
-    std::string fileName;
+    std::string fileName{};
     std::string defaultExtension;  // save dialog only, without the dot
     // Save dialog only: the text of the program's refusal of a chosen file (empty to accept
     // it), checked when the user confirms and before the dialog asks to replace the file; the
     // refusal is shown in an error box titled refusalTitle and the dialog stays open.
-    std::function<std::string(const std::string& file)> refusal;
-    std::string refusalTitle;
+    std::function<std::string(const std::string& file)> refusal{};
+    std::string refusalTitle{};
 };
 
 enum class EAnswer { Yes, No, Cancel };
