@@ -62,11 +62,11 @@ void CTwoBankCanal::SetFRQ_PRD(int value) {
 
 void CTwoBankCanal::SetCSS_PRM(int value) {
     if (value == f_.cssPrm) return;
-    if (value < Model().cssLow || value > Model().cssPrmHigh) value = 0;
+    if (value < Model().css.low || value > Model().css.prmHigh) value = 0;
     f_.cssPrm = value;
     if (f_.oneCss) {
         // A receive-only code has no transmit counterpart: the directions part.
-        if (value <= Model().cssPrdHigh)
+        if (value <= Model().css.prdHigh)
             f_.cssPrd = value;
         else
             f_.oneCss = false;
@@ -76,7 +76,7 @@ void CTwoBankCanal::SetCSS_PRM(int value) {
 
 void CTwoBankCanal::SetCSS_PRD(int value) {
     if (value == f_.cssPrd) return;
-    if (value < Model().cssLow || value > Model().cssPrdHigh) value = 0;
+    if (value < Model().css.low || value > Model().css.prdHigh) value = 0;
     f_.cssPrd = value;
     if (f_.cssPrm != f_.cssPrd) f_.oneCss = false;
     SetModified();
@@ -92,7 +92,7 @@ void CTwoBankCanal::SetOne_CSS(bool value) {
     if (value == f_.oneCss) return;
     if (!value) {
         f_.oneCss = false;
-    } else if (f_.cssPrm <= Model().cssPrdHigh) {
+    } else if (f_.cssPrm <= Model().css.prdHigh) {
         f_.oneCss = true;
         f_.cssPrd = f_.cssPrm;
     }

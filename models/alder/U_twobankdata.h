@@ -124,6 +124,19 @@ struct STwoBankTones {
 };
 
 // What distinguishes one of the three models from the others in the shared mechanics.
+// The tone codes of a channel: from low (below 0 the DCS codes) up to each direction's highest.
+struct STwoBankToneCodes {
+    int low;
+    int prmHigh;  // highest receive tone code
+    int prdHigh;  // highest transmit tone code
+};
+
+// The range a setting is clamped into.
+struct STwoBankRange {
+    int low;
+    int high;
+};
+
 struct STwoBankModel {
     int bandLow;
     int bandHigh;
@@ -132,16 +145,14 @@ struct STwoBankModel {
     unsigned headerModelBit;  // the bit of header flags D that is always set
     unsigned canalStepBit;    // the bit of a channel's flag word that marks the 12.5 kHz step
     int defaultStep;
-    int cssLow;      // lowest tone code of both directions; below 0 the DCS codes
-    int cssPrmHigh;  // highest receive tone code
-    int cssPrdHigh;  // highest transmit tone code
+    STwoBankToneCodes css;
     int defaultSquelch = 3;
     bool defaultShowFreq = false;
     bool defaultBeepPress = true;
     bool defaultOffBat = false;
     bool defaultPrgKb = false;
-    int economT1Low, economT1High;
-    int economT2Low, economT2High;
+    STwoBankRange economT1;  // seconds
+    STwoBankRange economT2;
     STwoBankTones tones;
     STwoBankWords words;
 };
@@ -378,10 +389,10 @@ class CTwoBankData : public CRadioData {
     void SetVA_BlockKB(bool value) { Store(s_.vaBlockKb, value); }
     void SetEconom(bool value) { Store(s_.econom, value); }
     void SetEconomT1(int value) {
-        StoreInRange(s_.economT1, value, model_.economT1Low, model_.economT1High);
+        StoreInRange(s_.economT1, value, model_.economT1.low, model_.economT1.high);
     }
     void SetEconomT2(int value) {
-        StoreInRange(s_.economT2, value, model_.economT2Low, model_.economT2High);
+        StoreInRange(s_.economT2, value, model_.economT2.low, model_.economT2.high);
     }
     void SetRadioFlagB(bool value) { Store(s_.radioFlagB, value); }
     void SetRadioText(const std::string& value);  // ignored beyond 127 characters

@@ -79,9 +79,9 @@ void CTwoBankCanal::DecodeCanal(std::span<const std::uint8_t> record) {
     f_.frqPrd = CodeFrequency(GetWord(record, RecordOffset::kFrqPrd));
     f_.frqPrm = CodeFrequency(GetWord(record, RecordOffset::kFrqPrm));
     f_.cssPrm = ToneFromImage(GetByte(record, RecordOffset::kCssPrm), HasBit(flags, kReceiveDcs),
-                              Model().cssPrmHigh);
+                              Model().css.prmHigh);
     f_.cssPrd = ToneFromImage(GetByte(record, RecordOffset::kCssPrd), HasBit(flags, kTransmitDcs),
-                              Model().cssPrdHigh);
+                              Model().css.prdHigh);
     f_.oneFrq = f_.frqPrm == f_.frqPrd;
     f_.oneCss = f_.cssPrm == f_.cssPrd;
 }
@@ -89,7 +89,7 @@ void CTwoBankCanal::DecodeCanal(std::span<const std::uint8_t> record) {
 int CTwoBankCanal::ToneFromImage(unsigned magnitude, bool dcs, int highest) const {
     const int code = static_cast<int>(magnitude);
     // A model without DCS codes has no DCS bits: there the bit is noise and the byte a CTCSS code.
-    if (dcs && Model().cssLow < 0) return code <= -Model().cssLow ? -code : 0;
+    if (dcs && Model().css.low < 0) return code <= -Model().css.low ? -code : 0;
     return code <= highest ? code : 0;
 }
 
