@@ -1,6 +1,5 @@
 #include "F_commonrows.h"
 
-#include "F_radioview.h"
 #include "U_modellists.h"
 
 namespace views {

@@ -25,6 +25,10 @@
 
 namespace views {
 
+// Caption widths of a row on its own and of a row inside a group.
+inline constexpr int kWideCaption = 373;
+inline constexpr int kNarrowCaption = 350;
+
 // The limits of a number line: its length, the values it suggests and the range it stores.
 struct SNumberLimits {
     int maxLength = 0;

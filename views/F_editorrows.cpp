@@ -145,6 +145,11 @@ void ShowNumber(ZVCL::TZEditor& edt, int value) {
 TPageBuilder::TPageBuilder(QWidget& panel, int rowWidth, int groupRowWidth, SViewFlags& flags)
     : panel_(panel), rowWidth_(rowWidth), groupRowWidth_(groupRowWidth), flags_(flags) {}
 
+QWidget* TPageBuilder::FinishPage(int height) {
+    panel_.resize(rowWidth_, height);
+    return &panel_;
+}
+
 void TPageBuilder::MoveTo(int top) {
     top_ = top;
 }

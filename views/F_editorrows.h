@@ -112,6 +112,10 @@ class TPageBuilder {
                                           const QString& textName, const QString& text);
 
     QWidget& Panel() const { return panel_; }
+    // Sizes the panel as wide as a row and height tall (by default down to everything placed),
+    // and hands it over to become a page.
+    QWidget* FinishPage(int height);
+    QWidget* FinishPage() { return FinishPage(bottom_); }
     SViewFlags& Flags() const { return flags_; }
 
   private:

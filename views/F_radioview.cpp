@@ -141,6 +141,10 @@ ZVCL::TZPanel* TRadioView::NewPagePanel(const char* name) {
     return panel;
 }
 
+TPageBuilder TRadioView::NewRowsPage(const char* name) {
+    return {*NewPagePanel(name), RowWidth(), GroupRowWidth(), flags_};
+}
+
 void TRadioView::FillBasics() {
     basics_.Run();
 }
@@ -186,7 +190,7 @@ QWidget* TRadioView::BuildCanalPanel(SCanalGridModel model) {
     return panel;
 }
 
-TRadioView::SScanPanel TRadioView::BuildScanPanel(SScanGridModel model) {
+TPageBuilder TRadioView::BuildScanPage(SScanGridModel model) {
     const int colWidth = kScanColWidth[Compact() ? 1 : 0];
     const int gridWidth = colWidth * kScanGridSide;
     const int gridHeight = kScanGridSide * kCanalRowHeight;
@@ -223,15 +227,15 @@ TRadioView::SScanPanel TRadioView::BuildScanPanel(SScanGridModel model) {
     checkAll->setGeometry(width - 2 * kScanButtonWidth - 5, 1, kScanButtonWidth, kRowHeight - 2);
     QObject::connect(checkAll, &QPushButton::clicked, panel, [this] { scan_->CheckAll(); });
     QObject::connect(uncheckAll, &QPushButton::clicked, panel, [this] { scan_->UncheckAll(); });
-    return {panel, width, width - kGroupIndent, kRowHeight + gridHeight};
+    TPageBuilder rows(*panel, width, width - kGroupIndent, flags_);
+    rows.MoveTo(kRowHeight + gridHeight);
+    return rows;
 }
 
 QWidget* TRadioView::BuildKeyPanel(SKeyAccess access) {
-    ZVCL::TZPanel* panel = NewPagePanel("pnl_Key");
-    TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
+    TPageBuilder b = NewRowsPage("pnl_Key");
     key_ = std::make_unique<TKeyPage>(b, layout_, std::move(access));
-    panel->resize(RowWidth(), b.Bottom());
-    return panel;
+    return b.FinishPage();
 }
 
 }  // namespace views

@@ -6,6 +6,7 @@
 
 #include "F_canaledit.h"
 #include "F_canalgrid.h"
+#include "F_commonrows.h"
 #include "F_editorrows.h"
 #include "F_keypage.h"
 #include "F_pageset.h"
@@ -24,10 +25,6 @@
 #include "Zvc_panel.h"
 
 namespace views {
-
-// Caption widths of a row on its own and of a row inside a group.
-inline constexpr int kWideCaption = 373;
-inline constexpr int kNarrowCaption = 350;
 
 // Whether a page hands the focus to its inner panel once it is filled.
 enum class TPageFocus { Unchanged, InnerPanel };
@@ -72,6 +69,11 @@ class TRadioView : public QWidget {
     Data* DataAs() const {
         return dynamic_cast<Data*>(AttachedData());
     }
+    // Rows over the attached set as Data, filled with the page of fills.
+    template <class Data>
+    TDataRows<Data> RowsOf(TPageBuilder& b, TRowFills& fills) const {
+        return {b, [this] { return DataAs<Data>(); }, fills};
+    }
     bool Compact() const { return layout_ == TLayout::Compact; }
     int RowWidth() const;
     int GroupRowWidth() const;
@@ -100,18 +102,16 @@ class TRadioView : public QWidget {
     void EnableCanalEditing(std::unique_ptr<ICanalAccess> access);
 
     // The top of the scanning page: its caption, the 10 by 10 channel selection under it and
-    // the two buttons that mark and unmark every channel; the page's rows follow from rowsTop.
-    struct SScanPanel {
-        ZVCL::TZPanel* panel;
-        int width;
-        int groupWidth;
-        int rowsTop;
-    };
-    // The model's hasData and changed are the view's: a change refills the whole page.
-    SScanPanel BuildScanPanel(SScanGridModel model);
+    // the two buttons that mark and unmark every channel; the builder it returns lays the
+    // page's rows out below them. The model's hasData and changed are the view's: a change
+    // refills the whole page.
+    TPageBuilder BuildScanPage(SScanGridModel model);
 
     // A plain page panel with no border, named name.
     static ZVCL::TZPanel* NewPagePanel(const char* name);
+    // A page of rows: a new page panel named name and the builder that lays rows out on it as
+    // wide as this layout's rows.
+    TPageBuilder NewRowsPage(const char* name);
 
     // The key page over a parameter set that keeps the scrambler key and its modifier.
     template <class Data>

@@ -33,24 +33,18 @@ TAlderView::~TAlderView() {
     DeletePages();
 }
 
-CAlderData* TAlderView::Data() const {
-    return DataAs<CAlderData>();
-}
-
 // ---- Channel table ----------------------------------------------------------------------------
 
 QWidget* TAlderView::BuildCanals() {
-    const auto canal = [this](int i) { return Data()->Canal(i); };
-    SCanalGridModel model =
-        CanalModel(kCanalWidths, [canal](int i) { return canal(i)->Enabled(); });
-    std::vector<SCanalColumn>& c = model.columns;
+    const auto canal = [this](int i) { return DataAs<CAlderData>()->Canal(i); };
 
-    SetCanalColumns(c, [canal](int i) {
+    SCanalGridModel model = TwoBankCanalModel(kCanalWidths, [canal](int i) {
         CAlderCanal& ch = *canal(i);
         ch.SetEnabled(!ch.Enabled());
         // A channel out of use is not scanned either.
         if (!ch.Enabled()) ch.SetScanning(false);
     });
+    std::vector<SCanalColumn>& c = model.columns;
 
     c[6].action = TCellAction::List;
     c[6].text = [canal](int i) { return Q(alder::ToneName(canal(i)->CSS_PRM())); };
@@ -89,10 +83,8 @@ QWidget* TAlderView::BuildCanals() {
 // ---- Additional parameters --------------------------------------------------------------------
 
 QWidget* TAlderView::BuildSames() {
-    ZVCL::TZPanel* panel = NewPagePanel("pnl_Sames");
-    TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
-    const TDataRows<CAlderData> rows(
-        b, [this] { return Data(); }, sames_);
+    TPageBuilder b = NewRowsPage("pnl_Sames");
+    const TDataRows<CAlderData> rows = RowsOf<CAlderData>(b, sames_);
     using D = CAlderData;
     // The user-defined tone of one direction: its tone's words and its column's heading.
     const auto userTone = [](const char* name, const char* label, const char* tone,
@@ -136,8 +128,7 @@ QWidget* TAlderView::BuildSames() {
         [](D& d, double ms) { d.SetDTMF_Time(models::MsToUnits(ms)); });
     b.EndGroup();
 
-    panel->resize(RowWidth(), AddPrgVaTabs(*panel, b.Bottom() + 6));
-    return panel;
+    return b.FinishPage(AddPrgVaTabs(b.Panel(), b.Bottom() + 6));
 }
 
 // ---- The module's view ------------------------------------------------------------------------

@@ -18,8 +18,6 @@ class TAlderView : public TTwoBankView {
     views::TKeyPage& KeyPage() const { return *key_; }
 
   private:
-    CAlderData* Data() const;
-
     QWidget* BuildCanals();
     QWidget* BuildSames();
 };

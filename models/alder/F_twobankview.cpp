@@ -122,10 +122,14 @@ CTwoBankData* TTwoBankView::TwoBankData() const {
 }
 
 TDataRows<CTwoBankData> TTwoBankView::Rows(TPageBuilder& b, TRowFills& fills) const {
-    return {b, [this] { return TwoBankData(); }, fills};
+    return RowsOf<CTwoBankData>(b, fills);
 }
 
 // ---- Channel table ----------------------------------------------------------------------------
+
+bool TTwoBankView::InUse(int canal) const {
+    return TwoBankData()->Canal(canal)->Enabled();
+}
 
 void TTwoBankView::SetCanalColumns(std::vector<SCanalColumn>& c,
                                    std::function<void(int canal)> toggleEnabled) const {
@@ -192,8 +196,7 @@ void TTwoBankView::SetTransmitterColumns(SCanalColumn& busy, SCanalColumn& limit
 // ---- Basic parameters -------------------------------------------------------------------------
 
 QWidget* TTwoBankView::BuildBasics() {
-    ZVCL::TZPanel* panel = NewPagePanel("pnl_Basics");
-    TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
+    TPageBuilder b = NewRowsPage("pnl_Basics");
     const TDataRows<CTwoBankData> rows = Rows(b, basics_);
     const int* tops = kBasicsTops[Compact() ? 1 : 0];
     using D = CTwoBankData;
@@ -267,8 +270,7 @@ QWidget* TTwoBankView::BuildBasics() {
 
     b.MoveTo(tops[5]);
     rows.YesNo(SaveSetRow(), &D::SaveSet, &D::SetSaveSet);
-    panel->resize(RowWidth(), b.Bottom());
-    return panel;
+    return b.FinishPage();
 }
 
 // ---- Scanning ---------------------------------------------------------------------------------
@@ -276,15 +278,12 @@ QWidget* TTwoBankView::BuildBasics() {
 QWidget* TTwoBankView::BuildScanning() {
     // The priority editors follow every change of the scan list, the two buttons' included,
     // so that they never offer a channel that is no longer scanned.
-    const SScanPanel scan = BuildScanPanel(
+    TPageBuilder b = BuildScanPage(
         ScanModelOver([this](int i) -> CTwoBankCanal& { return *TwoBankData()->Canal(i); }));
-
-    TPageBuilder b(*scan.panel, scan.width, scan.groupWidth, flags_);
     const TDataRows<CTwoBankData> rows = Rows(b, scanning_);
     SEditors& e = *e_;
     using D = CTwoBankData;
     const QString none = QStringLiteral("(нет каналов сканирования)");
-    b.MoveTo(scan.rowsTop);
     e.PriorCanal = b.AddHideableSelector(PriorCanalRow("PriorCanal"), {},
                                          rows.With([](D& d, const QString& t) {
                                              d.SetPriorCanal(models::ParseChannelNumber(S(t)));
@@ -299,8 +298,7 @@ QWidget* TTwoBankView::BuildScanning() {
     rows.Number(DelayScanningRow(units_.seconds),
                 {2, {"0", "5", "10", "15", "20", "25", "30", "40", "50", "60"}, 0, 60},
                 &D::DelayScanning, &D::SetDelayScanning);
-    scan.panel->resize(scan.width, b.Bottom());
-    return scan.panel;
+    return b.FinishPage();
 }
 
 void TTwoBankView::FillPriority(const CTwoBankData& d) {

@@ -33,10 +33,16 @@ class TTwoBankView : public views::TRadioView {
   protected:
     CTwoBankData* TwoBankData() const;
 
-    // Columns 1 ("Вкл") to 5 (transmit frequency) of the channel table; switching a channel
-    // off goes through disable.
-    void SetCanalColumns(std::vector<views::SCanalColumn>& c,
-                         std::function<void(int canal)> toggleEnabled) const;
+    // A channel table of N columns sized for this layout, a channel in use while enabled, with
+    // columns 1 ("Вкл") to 5 (transmit frequency) set; switching a channel on or off goes
+    // through toggleEnabled.
+    template <std::size_t N>
+    views::SCanalGridModel TwoBankCanalModel(const int (&widths)[2][N],
+                                             std::function<void(int canal)> toggleEnabled) const {
+        views::SCanalGridModel model = CanalModel(widths, [this](int i) { return InUse(i); });
+        SetCanalColumns(model.columns, std::move(toggleEnabled));
+        return model;
+    }
     // The "=" column that makes the transmit tone follow the receive tone.
     void SetOneCssColumn(views::SCanalColumn& c, const QString& hint) const;
     // The two transmitter columns at the end of the table: transmitting on a busy channel and
@@ -62,6 +68,9 @@ class TTwoBankView : public views::TRadioView {
     const STwoBankUnits& Units() const { return units_; }
 
   private:
+    bool InUse(int canal) const;
+    void SetCanalColumns(std::vector<views::SCanalColumn>& c,
+                         std::function<void(int canal)> toggleEnabled) const;
     void BuildPrgPage(QWidget& page);
     void BuildVaPage(QWidget& page);
     // The priority editors show only while some channel is scanned.

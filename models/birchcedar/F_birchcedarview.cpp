@@ -95,20 +95,15 @@ TBirchCedarView::~TBirchCedarView() {
     DeletePages();
 }
 
-CBirchCedarData* TBirchCedarView::Data() const {
-    return DataAs<CBirchCedarData>();
-}
-
 // ---- Channel table ----------------------------------------------------------------------------
 
 QWidget* TBirchCedarView::BuildCanals() {
-    const auto canal = [this](int i) { return Data()->Canal(i); };
-    SCanalGridModel model =
-        CanalModel(kCanalWidths, [canal](int i) { return canal(i)->Enabled(); });
-    std::vector<SCanalColumn>& c = model.columns;
+    const auto canal = [this](int i) { return DataAs<CBirchCedarData>()->Canal(i); };
 
     // The scanning mark stays as it is: the radio skips a channel out of use anyway.
-    SetCanalColumns(c, [canal](int i) { canal(i)->SetEnabled(!canal(i)->Enabled()); });
+    SCanalGridModel model = TwoBankCanalModel(
+        kCanalWidths, [canal](int i) { canal(i)->SetEnabled(!canal(i)->Enabled()); });
+    std::vector<SCanalColumn>& c = model.columns;
 
     // Receive squelch: the system, then the tone or code under it.
     c[6].action = TCellAction::List;
@@ -175,10 +170,8 @@ QWidget* TBirchCedarView::BuildCanals() {
 // ---- Additional parameters --------------------------------------------------------------------
 
 QWidget* TBirchCedarView::BuildSames() {
-    ZVCL::TZPanel* panel = NewPagePanel("pnl_Sames");
-    TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
-    const TDataRows<CBirchCedarData> rows(
-        b, [this] { return Data(); }, sames_);
+    TPageBuilder b = NewRowsPage("pnl_Sames");
+    const TDataRows<CBirchCedarData> rows = RowsOf<CBirchCedarData>(b, sames_);
     using D = CBirchCedarData;
 
     b.MoveTo(Compact() ? 5 : 8);
@@ -208,8 +201,7 @@ QWidget* TBirchCedarView::BuildSames() {
         {4, economTimes, 10, 3600}, &D::EconomT2, &D::SetEconomT2);
     b.EndGroup();
 
-    panel->resize(RowWidth(), AddPrgVaTabs(*panel, b.Bottom() + kGroupGap));
-    return panel;
+    return b.FinishPage(AddPrgVaTabs(b.Panel(), b.Bottom() + kGroupGap));
 }
 
 // ---- The module's view ------------------------------------------------------------------------

@@ -40,8 +40,6 @@ class TBirchCedarView : public TTwoBankView {
     ~TBirchCedarView() override;
 
   private:
-    CBirchCedarData* Data() const;
-
     QWidget* BuildCanals();
     QWidget* BuildSames();
 };

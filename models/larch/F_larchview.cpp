@@ -266,12 +266,11 @@ QWidget* TLarchView::BuildCanals() {
 // ---- Basic parameters -------------------------------------------------------------------------
 
 TDataRows<CLarchData> TLarchView::Rows(TPageBuilder& b, TRowFills& fills) const {
-    return {b, [this] { return Data(); }, fills};
+    return RowsOf<CLarchData>(b, fills);
 }
 
 QWidget* TLarchView::BuildBasics() {
-    ZVCL::TZPanel* panel = NewPagePanel("pnl_Basics");
-    TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
+    TPageBuilder b = NewRowsPage("pnl_Basics");
     const TDataRows<CLarchData> rows = Rows(b, basics_);
     const int* tops = kBasicsTops[Compact() ? 1 : 0];
     using D = CLarchData;
@@ -313,20 +312,16 @@ QWidget* TLarchView::BuildBasics() {
 
     b.MoveTo(tops[5]);
     rows.YesNo(SaveSetRow(), &D::SaveSet, &D::SetSaveSet);
-    panel->resize(RowWidth(), b.Bottom());
-    return panel;
+    return b.FinishPage();
 }
 
 // ---- Scanning ---------------------------------------------------------------------------------
 
 QWidget* TLarchView::BuildScanning() {
-    const SScanPanel scan = BuildScanPanel(
-        ScanModelOver([this](int i) -> CLarchCanal& { return Data()->LarchCanal(i); }));
-
-    TPageBuilder b(*scan.panel, scan.width, scan.groupWidth, flags_);
+    const auto canal = [this](int i) -> CLarchCanal& { return Data()->LarchCanal(i); };
+    TPageBuilder b = BuildScanPage(ScanModelOver(canal));
     const TDataRows<CLarchData> rows = Rows(b, scanning_);
     using D = CLarchData;
-    b.MoveTo(scan.rowsTop);
     // The service channel is chosen among the working channels, which the list follows.
     e_->ServiceCanal = rows.Selector(
         PriorCanalRow("ServiceCanal"), {},
@@ -338,8 +333,7 @@ QWidget* TLarchView::BuildScanning() {
     rows.Number(DelayScanningRow(QStringLiteral("сек")),
                 {3, {"0", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100"}, 0, 100},
                 &D::DelayScanning, &D::SetDelayScanning);
-    scan.panel->resize(scan.width, b.Bottom());
-    return scan.panel;
+    return b.FinishPage();
 }
 
 void TLarchView::FillScanning() {
@@ -353,8 +347,7 @@ void TLarchView::FillScanning() {
 // ---- Additional parameters --------------------------------------------------------------------
 
 QWidget* TLarchView::BuildSames() {
-    ZVCL::TZPanel* panel = NewPagePanel("pnl_Sames");
-    TPageBuilder b(*panel, RowWidth(), GroupRowWidth(), flags_);
+    TPageBuilder b = NewRowsPage("pnl_Sames");
     const TDataRows<CLarchData> rows = Rows(b, sames_);
     using D = CLarchData;
     b.MoveTo(Compact() ? 5 : 8);
@@ -364,8 +357,7 @@ QWidget* TLarchView::BuildSames() {
         {"PRG_Enabled", QStringLiteral(" Разрешить программирование:"), kNarrowCaption, QString()},
         &D::PRG_Enabled, &D::SetPRG_Enabled);
     b.EndGroup();
-    panel->resize(RowWidth(), b.Bottom());
-    return panel;
+    return b.FinishPage();
 }
 
 // ---- The module's view ------------------------------------------------------------------------
