@@ -178,4 +178,16 @@ TYPED_TEST(ViewAccess, EveryRowIsNamedByItsCaptionAndAgreesWithTheDescription) {
     }
 }
 
+// A page's panel is sized to its rows, so that the scroll area neither cuts the last row off
+// nor scrolls past it (a row keeps a one-pixel gap under it).
+TYPED_TEST(ViewAccess, EveryPagePanelEndsWithItsRows) {
+    for (const char* name : {"pnl_Basics", "pnl_Scanning", "pnl_Sames", "pnl_Key"}) {
+        const QWidget* panel = this->View().template findChild<QWidget*>(name);
+        if (!panel) continue;
+        const QRect rows = panel->childrenRect();
+        EXPECT_EQ(rows.right() + 1, panel->width()) << name;
+        EXPECT_NEAR(rows.bottom() + 1, panel->height(), 1) << name;
+    }
+}
+
 }  // namespace
