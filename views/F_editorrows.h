@@ -8,8 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
 class QWidget;
@@ -83,6 +85,10 @@ class TPageBuilder {
 
     // The next row or group starts at this height of the panel (or of the open group).
     void MoveTo(int top);
+    // A page laid out at fixed places: the tops of its rows and groups, in order.
+    void SetPlaces(std::span<const int> places) { places_ = places; }
+    // The next row or group starts at the place of that number.
+    void MoveToPlace(std::size_t place) { MoveTo(places_[place]); }
     int Top() const { return top_; }
     ZVCL::TZPanel* BeginGroup(const QString& name, const QString& caption);
     void EndGroup();
@@ -130,6 +136,7 @@ class TPageBuilder {
     int rowWidth_;
     int groupRowWidth_;
     SViewFlags& flags_;
+    std::span<const int> places_;
     ZVCL::TZPanel* group_ = nullptr;
     int groupTop_ = 0;
     int top_ = 0;

@@ -112,6 +112,13 @@ class TRadioView : public QWidget {
     // A page of rows: a new page panel named name and the builder that lays rows out on it as
     // wide as this layout's rows.
     TPageBuilder NewRowsPage(const char* name);
+    // The same laid out at fixed places, one list of tops for each layout.
+    template <std::size_t N>
+    TPageBuilder NewRowsPage(const char* name, const int (&places)[2][N]) {
+        TPageBuilder b = NewRowsPage(name);
+        b.SetPlaces(places[Compact() ? 1 : 0]);
+        return b;
+    }
 
     // The key page over a parameter set that keeps the scrambler key and its modifier.
     template <class Data>

@@ -16,8 +16,9 @@ using namespace views;
 
 namespace {
 
-// Where the groups of the basic page start, in the normal and the compact layout.
-constexpr int kBasicsTops[2][6] = {{0, 46, 92, 207, 322, 437}, {0, 23, 46, 138, 253, 345}};
+// The places of the basic page: where its rows and groups start, in the normal and the compact
+// layout.
+constexpr int kBasicsPlaces[2][6] = {{0, 46, 92, 207, 322, 437}, {0, 23, 46, 138, 253, 345}};
 
 // The channels of a two-bank set as the table operations see them. Every value goes through
 // the channel's setters, so the step, the band, the couplings and the priority hold as for a
@@ -196,14 +197,13 @@ void TTwoBankView::SetTransmitterColumns(SCanalColumn& busy, SCanalColumn& limit
 // ---- Basic parameters -------------------------------------------------------------------------
 
 QWidget* TTwoBankView::BuildBasics() {
-    TPageBuilder b = NewRowsPage("pnl_Basics");
+    TPageBuilder b = NewRowsPage("pnl_Basics", kBasicsPlaces);
     const TDataRows<CTwoBankData> rows = Rows(b, basics_);
-    const int* tops = kBasicsTops[Compact() ? 1 : 0];
     using D = CTwoBankData;
 
-    b.MoveTo(tops[0]);
+    b.MoveToPlace(0);
     rows.Number(CallToneRow(), {4, {"1450", "2100"}, 500, 3000}, &D::Tone, &D::SetTone);
-    b.MoveTo(tops[1]);
+    b.MoveToPlace(1);
     rows.Selector(
         SquelchRow("Squelch", QStringLiteral("\n(выбирается из 8 предложенных уровней: 0 - "
                                              "минимальный уровень, 7 - максимальный уровень)")),
@@ -211,7 +211,7 @@ QWidget* TTwoBankView::BuildBasics() {
         [](D& d, const QString& t) { d.SetSquelch(models::ListCode(models::kSquelchList, S(t))); },
         [](const D& d) { return Q(models::SquelchName(d.Squelch())); });
 
-    b.MoveTo(tops[2]);
+    b.MoveToPlace(2);
     b.BeginGroup("grp_Transmitter", QStringLiteral(" Передатчик"));
     rows.Selector(
         {"Power", QStringLiteral(" Мощность передатчика:"), kNarrowCaption,
@@ -235,7 +235,7 @@ QWidget* TTwoBankView::BuildBasics() {
         {3, {"0", "5", "10", "15", "20"}, 0, 240}, &D::RestPRD, &D::SetRestPRD);
     b.EndGroup();
 
-    b.MoveTo(tops[3]);
+    b.MoveToPlace(3);
     b.BeginGroup("grp_Indication", QStringLiteral(" Индикация"));
     AddIndicationRows(rows);
     rows.OnOff(
@@ -245,7 +245,7 @@ QWidget* TTwoBankView::BuildBasics() {
         &D::BeepBat, &D::SetBeepBat);
     b.EndGroup();
 
-    b.MoveTo(tops[4]);
+    b.MoveToPlace(4);
     b.BeginGroup("grp_OffIndication", QStringLiteral(" Индикация при выключенной радиостанции"));
     rows.OnOff(
         {"OffClock", QStringLiteral(" Отображение текущего времени:"), kNarrowCaption,
@@ -268,7 +268,7 @@ QWidget* TTwoBankView::BuildBasics() {
         &D::OffBat, &D::SetOffBat);
     b.EndGroup();
 
-    b.MoveTo(tops[5]);
+    b.MoveToPlace(5);
     rows.YesNo(SaveSetRow(), &D::SaveSet, &D::SetSaveSet);
     return b.FinishPage();
 }

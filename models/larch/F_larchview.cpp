@@ -18,8 +18,9 @@ namespace {
 constexpr int kCanalWidths[2][13] = {{30, 35, 0, 139, 52, 139, 0, 110, 48, 0, 110, 0, 87},
                                      {30, 35, 0, 107, 35, 107, 0, 85, 34, 0, 85, 0, 77}};
 
-// Where the groups of the basic page start, in the normal and the compact layout.
-constexpr int kBasicsTops[2][6] = {{0, 46, 92, 161, 230, 345}, {0, 23, 46, 98, 150, 248}};
+// The places of the basic page: where its rows and groups start, in the normal and the compact
+// layout.
+constexpr int kBasicsPlaces[2][6] = {{0, 46, 92, 161, 230, 345}, {0, 23, 46, 98, 150, 248}};
 
 const QString kListRest = QStringLiteral("(выбирается из списка)");
 
@@ -270,12 +271,11 @@ TDataRows<CLarchData> TLarchView::Rows(TPageBuilder& b, TRowFills& fills) const 
 }
 
 QWidget* TLarchView::BuildBasics() {
-    TPageBuilder b = NewRowsPage("pnl_Basics");
+    TPageBuilder b = NewRowsPage("pnl_Basics", kBasicsPlaces);
     const TDataRows<CLarchData> rows = Rows(b, basics_);
-    const int* tops = kBasicsTops[Compact() ? 1 : 0];
     using D = CLarchData;
 
-    b.MoveTo(tops[0]);
+    b.MoveToPlace(0);
     // Channel 00's tone stands for the radio's one call tone; it reaches the other channels
     // only when the user changes it, so that merely looking at the page leaves the set as read.
     ZVCL::TZEditor* tone = b.AddNumberLine(
@@ -288,29 +288,29 @@ QWidget* TLarchView::BuildBasics() {
                             if (CLarchData* d = Data()) larchview::SetToneOfAllCanals(*d, tone);
                         }});
     rows.Fill([tone](const D& d) { ShowNumber(*tone, d.LarchCanal(0).Tone()); });
-    b.MoveTo(tops[1]);
+    b.MoveToPlace(1);
     rows.Selector(SquelchRow("SquelchLevel", QString()), Items(models::kSquelchList),
                   &larchview::StoreSquelch, &larchview::SquelchText);
 
-    b.MoveTo(tops[2]);
+    b.MoveToPlace(2);
     b.BeginGroup("grp_Transmitter", QStringLiteral(" Передатчик"));
     rows.Count({"Power", QStringLiteral(" Мощность передатчика, Вт:"), kNarrowCaption,
                 QStringLiteral("Выбор мощности передатчика\n(выбирается из предложенных уровней)")},
                1, 5, &D::Power, &D::SetPower);
     b.EndGroup();
 
-    b.MoveTo(tops[3]);
+    b.MoveToPlace(3);
     b.BeginGroup("grp_Initial", QStringLiteral(" Начальные установки"));
     rows.Count({"VolumeLevel", QStringLiteral(" Уровень громкости:"), kNarrowCaption, QString()}, 0,
                10, &D::VolumeLevel, &D::SetVolumeLevel);
     b.EndGroup();
 
-    b.MoveTo(tops[4]);
+    b.MoveToPlace(4);
     b.BeginGroup("grp_Indication", QStringLiteral(" Индикация"));
     AddIndicationRows(rows);
     b.EndGroup();
 
-    b.MoveTo(tops[5]);
+    b.MoveToPlace(5);
     rows.YesNo(SaveSetRow(), &D::SaveSet, &D::SetSaveSet);
     return b.FinishPage();
 }
