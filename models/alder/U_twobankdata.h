@@ -123,7 +123,6 @@ struct STwoBankTones {
     std::string (*shown)(int code);
 };
 
-// What distinguishes one of the three models from the others in the shared mechanics.
 // The tone codes of a channel: from low (below 0 the DCS codes) up to each direction's highest.
 struct STwoBankToneCodes {
     int low;
@@ -137,6 +136,7 @@ struct STwoBankRange {
     int high;
 };
 
+// What distinguishes one of the three models from the others in the shared mechanics.
 struct STwoBankModel {
     int bandLow;
     int bandHigh;
